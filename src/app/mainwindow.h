@@ -1,0 +1,87 @@
+#pragma once
+
+#include "settings/settingsloader.h"
+#include "settings/systementry.h"
+
+#include <QMainWindow>
+#include <QNetworkReply>
+
+class QLabel;
+class QMovie;
+class MainWindowForm;
+
+class Process;
+class ThreadedFunctions;
+
+// The one window of Tessary: the output area, the system selector, the command panel, the
+// summary table and the menus. Each slot hands its work to the subsystem that owns it.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The table entry of the selector's current item; empty fields when none matches.
+    SystemEntry selectedSystem() const;
+
+    const SystemTable &systems() const { return systemTable; }
+    const GlobalSettings &settings() const { return globalSettings; }
+
+private slots:
+    void on_actionWebsite_triggered();
+    void on_actionHelp_triggered();
+    void on_actionCheck_For_Updates_triggered();
+    void on_selectSystemComboBox_currentIndexChanged(int index);
+    void on_actionRom_Collection_Summary_triggered();
+    void on_actionAbout_triggered();
+    void on_actionCompare_Miss_Lists_triggered();
+    void on_actionCopy_files_from_txt_to_Directory_triggered();
+    void on_actionDelete_Lists_and_db_Files_triggered();
+    void on_actionDelete_Specified_Roms_triggered();
+    void on_actionGoodinfo_cfg_Swipe_triggered();
+    void on_actionMove_Files_From_Ren_to_Root_triggered();
+    void on_actionPreview_Available_Roms_triggered();
+    void on_actionOpen_Rom_Dir_triggered();
+    void on_actionGoodinfo_cfg_triggered();
+    void on_actionTessary_ini_triggered();
+    void on_action_Miss_List_triggered();
+    void on_action_Have_List_triggered();
+    void on_Clear_clicked(bool skipFrame2);
+    void on_actionConfig_triggered();
+    void on_Go_clicked();
+
+public slots:
+    void StopProcess();
+    void StopGif(QString textEditMsg, bool deleteThreadedObject);
+    void DeleteThreadedObject();
+    void ShowAvailableTxt();
+    void startAnimatedGif();
+    void viewFrames();
+    void replyFinished(QNetworkReply *reply);
+    void fixNESslot(int stage);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void loadSettings(bool reload);
+    void notAvailableYet(const QString &feature);
+
+    // Settings and systems, read from Tessary.ini.
+    GlobalSettings globalSettings;
+    SystemTable systemTable;
+    SettingsLoader settingsLoader;
+
+    // Run state.
+    Process *currentProcess = nullptr;
+    ThreadedFunctions *worker = nullptr;
+    QLabel *gifLabel = nullptr;
+    QMovie *gifMovie = nullptr;
+    int fixNesStage = 1;
+
+    MainWindowForm *ui;
+};

@@ -1,0 +1,335 @@
+#include "app/mainwindowform.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTextEdit>
+
+namespace {
+
+const char BlueText[] = "color: rgb(0, 0, 255);";
+
+template<typename Widget>
+Widget *createChild(QWidget *parent, const char *name, int x, int y, int width, int height)
+{
+    auto *widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(x, y, width, height);
+    return widget;
+}
+
+QFrame *createPanelFrame(QWidget *parent, const char *name, int x, int y, int width, int height)
+{
+    auto *frame = createChild<QFrame>(parent, name, x, y, width, height);
+    frame->setFrameShape(QFrame::Panel);
+    frame->setFrameShadow(QFrame::Raised);
+    return frame;
+}
+
+QAction *createAction(QMainWindow *window, const char *name)
+{
+    auto *action = new QAction(window);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QMenu *createMenu(QMenuBar *menuBar, const char *name)
+{
+    auto *menu = new QMenu(menuBar);
+    menu->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("MainWindow", text);
+}
+
+} // namespace
+
+void MainWindowForm::setupUi(QMainWindow *window)
+{
+    if (window->objectName().isEmpty())
+        window->setObjectName(QLatin1String("MainWindow"));
+    window->resize(736, 558);
+    window->setMinimumSize(736, 558);
+    QSizePolicy windowPolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    windowPolicy.setHorizontalStretch(1);
+    windowPolicy.setVerticalStretch(1);
+    window->setSizePolicy(windowPolicy);
+    QFont font = window->font();
+    font.setPointSize(8);
+    window->setFont(font);
+    window->setWindowIcon(QIcon(QLatin1String(":/animatedGif/images/Button.png")));
+
+    actionConfig = createAction(window, "actionConfig");
+    actionExit = createAction(window, "actionExit");
+    action_Have_List = createAction(window, "action_Have_List");
+    action_Miss_List = createAction(window, "action_Miss_List");
+    actionTessary_ini = createAction(window, "actionTessary_ini");
+    actionGoodinfo_cfg = createAction(window, "actionGoodinfo_cfg");
+    actionOpen_Rom_Dir = createAction(window, "actionOpen_Rom_Dir");
+    actionPreview_Available_Roms = createAction(window, "actionPreview_Available_Roms");
+    actionRom_Collection_Summary = createAction(window, "actionRom_Collection_Summary");
+    actionCompare_Miss_Lists = createAction(window, "actionCompare_Miss_Lists");
+    actionCopy_files_from_txt_to_Directory =
+        createAction(window, "actionCopy_files_from_txt_to_Directory");
+    actionDelete_Lists_and_db_Files = createAction(window, "actionDelete_Lists_and_db_Files");
+    actionDelete_Specified_Roms = createAction(window, "actionDelete_Specified_Roms");
+    actionGoodinfo_cfg_Swipe = createAction(window, "actionGoodinfo_cfg_Swipe");
+    actionMove_Files_From_Ren_to_Root = createAction(window, "actionMove_Files_From_Ren_to_Root");
+    actionAbout = createAction(window, "actionAbout");
+    actionCheck_For_Updates = createAction(window, "actionCheck_For_Updates");
+    actionHelp = createAction(window, "actionHelp");
+    actionWebsite = createAction(window, "actionWebsite");
+
+    centralWidget = new QWidget(window);
+    centralWidget->setObjectName(QLatin1String("centralWidget"));
+    QSizePolicy centralPolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    centralPolicy.setHorizontalStretch(1);
+    centralPolicy.setVerticalStretch(1);
+    centralWidget->setSizePolicy(centralPolicy);
+    gridLayout = new QGridLayout(centralWidget);
+    gridLayout->setObjectName(QLatin1String("gridLayout"));
+    gridLayout->setSpacing(6);
+    gridLayout->setContentsMargins(11, 11, 11, 11);
+
+    textEdit = new QTextEdit(centralWidget);
+    textEdit->setObjectName(QLatin1String("textEdit"));
+    QSizePolicy expanding(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    expanding.setHorizontalStretch(1);
+    expanding.setVerticalStretch(1);
+    textEdit->setSizePolicy(expanding);
+    textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textEdit->setReadOnly(true);
+    gridLayout->addWidget(textEdit, 0, 0, 3, 2);
+
+    selectSystemComboBox = new QComboBox(centralWidget);
+    selectSystemComboBox->setObjectName(QLatin1String("selectSystemComboBox"));
+    gridLayout->addWidget(selectSystemComboBox, 0, 2, 1, 1);
+
+    frame = new QFrame(centralWidget);
+    frame->setObjectName(QLatin1String("frame"));
+    frame->setSizePolicy(QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred));
+    frame->setMinimumSize(272, 248);
+    frame->setAutoFillBackground(false);
+    frame->setFrameShape(QFrame::Panel);
+    frame->setFrameShadow(QFrame::Raised);
+    frame->setLineWidth(1);
+    frame->setMidLineWidth(0);
+
+    frame_2 = createPanelFrame(frame, "frame_2", 0, 0, 96, 200);
+    rename = createChild<QRadioButton>(frame_2, "rename", 8, 8, 81, 24);
+    move = createChild<QRadioButton>(frame_2, "move", 8, 32, 81, 24);
+    scan = createChild<QRadioButton>(frame_2, "scan", 8, 56, 81, 24);
+    scan->setStyleSheet(QLatin1String(BlueText));
+    scannew = createChild<QRadioButton>(frame_2, "scannew", 8, 80, 81, 24);
+    scannew->setStyleSheet(QLatin1String(BlueText));
+    list = createChild<QRadioButton>(frame_2, "list", 8, 104, 72, 24);
+    list->setStyleSheet(QLatin1String(BlueText));
+    audit = createChild<QRadioButton>(frame_2, "audit", 8, 128, 63, 24);
+    customRB = createChild<QCheckBox>(frame_2, "customRB", 8, 152, 21, 24);
+    convert = createChild<QRadioButton>(frame_2, "convert", 8, 176, 91, 24);
+    custom = createChild<QLineEdit>(frame_2, "custom", 26, 154, 67, 20);
+    custom->setCursor(QCursor(Qt::IBeamCursor));
+    comboBox_2 = createChild<QComboBox>(frame_2, "comboBox_2", 63, 128, 32, 21);
+    comboBox_2->addItems({QString(), QStringLiteral("1"), QStringLiteral("2"),
+                          QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
+
+    frame_3 = createPanelFrame(frame, "frame_3", 96, 0, 80, 56);
+    dirs = createChild<QRadioButton>(frame_3, "dirs", 8, 8, 51, 24);
+    inplace = createChild<QRadioButton>(frame_3, "inplace", 8, 32, 61, 24);
+
+    frame_5 = createPanelFrame(frame, "frame_5", 96, 56, 80, 48);
+    nosep = createChild<QRadioButton>(frame_5, "nosep", 8, 0, 61, 24);
+    sepX = createChild<QRadioButton>(frame_5, "sepX", 8, 24, 41, 24);
+    sepXchar = createChild<QLineEdit>(frame_5, "sepXchar", 56, 24, 16, 20);
+    sepXchar->setCursor(QCursor(Qt::IBeamCursor));
+    sepXchar->setMaxLength(1);
+
+    frame_4 = createPanelFrame(frame, "frame_4", 96, 104, 80, 96);
+    logmsgs = createChild<QCheckBox>(frame_4, "logmsgs", 8, 0, 70, 24);
+    quiet = createChild<QCheckBox>(frame_4, "quiet", 8, 24, 70, 24);
+    nodb = createChild<QCheckBox>(frame_4, "nodb", 8, 48, 70, 24);
+    deep = createChild<QCheckBox>(frame_4, "deep", 8, 72, 70, 24);
+
+    frame_6 = createPanelFrame(frame, "frame_6", 176, 0, 96, 56);
+    changes = createChild<QRadioButton>(frame_6, "changes", 8, 8, 81, 24);
+    changes->setStyleSheet(QLatin1String(BlueText));
+    changesnew = createChild<QRadioButton>(frame_6, "changesnew", 8, 32, 91, 24);
+    changesnew->setStyleSheet(QLatin1String(BlueText));
+
+    frame_7 = createPanelFrame(frame, "frame_7", 0, 200, 96, 47);
+
+    frame_8 = createPanelFrame(frame, "frame_8", 176, 56, 96, 73);
+    force63 = createChild<QRadioButton>(frame_8, "force63", 8, 0, 61, 24);
+    forcexbox = createChild<QRadioButton>(frame_8, "forcexbox", 8, 24, 91, 24);
+    forceDC = createChild<QRadioButton>(frame_8, "forceDC", 8, 48, 71, 24);
+
+    frame_9 = createPanelFrame(frame, "frame_9", 176, 129, 96, 71);
+    sort = createChild<QCheckBox>(frame_9, "sort", 8, 24, 70, 24);
+    uniq = createChild<QCheckBox>(frame_9, "uniq", 8, 0, 70, 24);
+
+    frame_10 = createPanelFrame(frame, "frame_10", 96, 200, 176, 24);
+    config = createChild<QCheckBox>(frame_10, "config", 8, 0, 70, 24);
+    configComboBox = createChild<QComboBox>(frame_10, "configComboBox", 80, 0, 96, 21);
+
+    Go = createChild<QPushButton>(frame, "Go", 176, 224, 96, 24);
+    Go->setStyleSheet(QLatin1String("background-color: rgb(85, 255, 127);"));
+    Clear = createChild<QPushButton>(frame, "Clear", 96, 224, 80, 24);
+    Clear->setStyleSheet(QLatin1String("background-color: rgb(170, 170, 255);"));
+
+    gridLayout->addWidget(frame, 1, 2, 2, 1);
+
+    label = new QLabel(centralWidget);
+    label->setObjectName(QLatin1String("label"));
+    gridLayout->addWidget(label, 2, 1, 1, 1);
+
+    romSummary = new QTableWidget(centralWidget);
+    romSummary->setObjectName(QLatin1String("romSummary"));
+    romSummary->setColumnCount(8);
+    for (int column = 0; column < 8; ++column)
+        romSummary->setHorizontalHeaderItem(column, new QTableWidgetItem);
+    QSizePolicy summaryPolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    summaryPolicy.setVerticalStretch(2);
+    romSummary->setSizePolicy(summaryPolicy);
+    romSummary->setAlternatingRowColors(false);
+    romSummary->setSortingEnabled(true);
+    romSummary->verticalHeader()->setStretchLastSection(false);
+    gridLayout->addWidget(romSummary, 3, 0, 1, 3);
+
+    window->setCentralWidget(centralWidget);
+
+    menuBar = new QMenuBar(window);
+    menuBar->setObjectName(QLatin1String("menuBar"));
+    menuBar->setGeometry(0, 0, 736, 21);
+    menuMain = createMenu(menuBar, "menuMain");
+    menuView = createMenu(menuBar, "menuView");
+    menuTools = createMenu(menuBar, "menuTools");
+    menuMode = createMenu(menuBar, "menuMode");
+    menuHelp = createMenu(menuBar, "menuHelp");
+    window->setMenuBar(menuBar);
+
+    statusBar = new QStatusBar(window);
+    statusBar->setObjectName(QLatin1String("statusBar"));
+    window->setStatusBar(statusBar);
+
+    menuBar->addAction(menuMain->menuAction());
+    menuBar->addAction(menuView->menuAction());
+    menuBar->addAction(menuTools->menuAction());
+    menuBar->addAction(menuMode->menuAction());
+    menuBar->addAction(menuHelp->menuAction());
+    menuMain->addActions({actionConfig, actionExit});
+    menuView->addActions({action_Have_List, action_Miss_List, actionTessary_ini,
+                          actionGoodinfo_cfg, actionOpen_Rom_Dir, actionPreview_Available_Roms,
+                          actionRom_Collection_Summary});
+    menuTools->addActions({actionCompare_Miss_Lists, actionCopy_files_from_txt_to_Directory,
+                           actionDelete_Lists_and_db_Files, actionDelete_Specified_Roms,
+                           actionGoodinfo_cfg_Swipe, actionMove_Files_From_Ren_to_Root});
+    menuHelp->addActions({actionAbout, actionCheck_For_Updates, actionHelp, actionWebsite});
+
+    retranslateUi(window);
+    QObject::connect(actionExit, &QAction::triggered, window, &QMainWindow::close);
+    QMetaObject::connectSlotsByName(window);
+}
+
+void MainWindowForm::retranslateUi(QMainWindow *window)
+{
+    window->setWindowTitle(tr("Tessary 2.1"));
+    actionConfig->setText(tr("Config"));
+    actionExit->setText(tr("Exit"));
+    action_Have_List->setText(tr("*Have List"));
+    action_Miss_List->setText(tr("*Miss List"));
+    actionTessary_ini->setText(tr("Tessary.ini"));
+    actionGoodinfo_cfg->setText(tr("Goodinfo.cfg"));
+    actionOpen_Rom_Dir->setText(tr("Open Rom Directory"));
+    actionPreview_Available_Roms->setText(tr("Preview Available Roms"));
+    actionRom_Collection_Summary->setText(tr("Rom Collection Summary"));
+    actionCompare_Miss_Lists->setText(tr("Compare Miss Lists"));
+    actionCopy_files_from_txt_to_Directory->setText(tr("Copy files from *.txt to Directory"));
+    actionDelete_Lists_and_db_Files->setText(tr("Delete Lists and db Files"));
+    actionDelete_Specified_Roms->setText(tr("Delete Specified Roms"));
+    actionGoodinfo_cfg_Swipe->setText(tr("Goodinfo.cfg Swipe"));
+    actionMove_Files_From_Ren_to_Root->setText(tr("Move Files From *Ren to Root"));
+    actionAbout->setText(tr("About"));
+    actionCheck_For_Updates->setText(tr("Check For Updates"));
+    actionHelp->setText(tr("Help"));
+    actionWebsite->setText(tr("Website"));
+
+    rename->setText(tr("rename"));
+    move->setText(tr("move"));
+    scan->setText(tr("scan"));
+    scannew->setText(tr("scannew"));
+    list->setText(tr("list"));
+    audit->setText(tr("audit"));
+    customRB->setText(QString());
+    convert->setText(tr("convert"));
+    dirs->setText(tr("dirs"));
+    inplace->setText(tr("inplace"));
+    nosep->setText(tr("nosep"));
+    sepX->setText(tr("sepX"));
+    logmsgs->setText(tr("logmsgs"));
+    quiet->setText(tr("quiet"));
+    nodb->setText(tr("nodb"));
+    deep->setText(tr("deep"));
+    changes->setText(tr("changes"));
+    changesnew->setText(tr("changesnew"));
+    force63->setText(tr("force63"));
+    forcexbox->setText(tr("forcexbox"));
+    forceDC->setText(tr("forceDC"));
+    sort->setText(tr("sort"));
+    uniq->setText(tr("uniq"));
+    config->setText(tr("config"));
+    Go->setText(tr("Go"));
+    Clear->setText(tr("Clear"));
+    label->setText(QString());
+
+    const char *headers[] = {"Key",   "System Name", "Miss",      "Have",
+                             "Excluded", "Total",    "Version #", "Rom Path"};
+    for (int column = 0; column < 8; ++column)
+        romSummary->horizontalHeaderItem(column)->setText(tr(headers[column]));
+
+    menuMain->setTitle(tr("Main"));
+    menuView->setTitle(tr("View"));
+    menuTools->setTitle(tr("Tools"));
+    menuMode->setTitle(tr("Mode"));
+    menuHelp->setTitle(tr("Help"));
+}
+
+void MainWindowForm::setOptionToolTips()
+{
+    rename->setToolTip(tr("Rename images"));
+    move->setToolTip(tr("Move images"));
+    scan->setToolTip(tr("Make detailed listing all files [w/dirs]"));
+    scannew->setToolTip(tr("Make detailed listing of unknown images [w/dirs]"));
+    list->setToolTip(tr("Lists images you have/need without renaming [w/dirs]"));
+    audit->setToolTip(tr("Various reports (audit1 audit2 etc)"));
+    custom->setToolTip(tr("Use custom command"));
+    dirs->setToolTip(tr("Rename/move to dirs using Goodinfo.cfg info"));
+    inplace->setToolTip(tr("Renames images in same dir, not into 'xxxxRen' dir"));
+    nosep->setToolTip(tr("Removes spaces in filenames"));
+    sepX->setToolTip(tr("Replaces space in filenames with char X"));
+    logmsgs->setToolTip(tr("Log all msgs to file"));
+    quiet->setToolTip(tr("Suppress most non-error messages"));
+    nodb->setToolTip(tr("Don't use or update the db file"));
+    deep->setToolTip(tr("Adds more detail to SCAN command"));
+    changes->setToolTip(tr("Log rename/move operations (- reverses)"));
+    changesnew->setToolTip(tr("Log rename/move operations that change a filename"));
+    force63->setToolTip(tr("Force all filenames into Joliet CD format"));
+    forcexbox->setToolTip(tr("Force all filenames into XBOX FATX format"));
+    forceDC->setToolTip(tr("Force all filenames into Dreamcast format"));
+    config->setToolTip(tr("Use section [xxx] from Goodinfo.cfg (cAsE counts)"));
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "settings/systementry.h"
+
+#include <QStringList>
+
+class QIODevice;
+
+// Where the settings live: "Tessary.ini" in the directory of the program itself.
+QString settingsFilePath();
+
+// Trimmed, "\" turned into "/", and a "/" appended unless empty or already there.
+QString normalisedDirectory(const QString &value);
+
+// The file whose existence decides whether the selector offers a system. A tool file that does
+// not begin with "Good" is a complete path of its own.
+QString toolPathToCheck(const SystemEntry &entry, const GlobalSettings &settings);
+
+// The selector shows a system as its key, a space and its name.
+QString selectorText(const SystemEntry &entry);
+
+// Reads the line grammar of Tessary.ini. One loader serves every load of a window: the system
+// being assembled is kept between lines and between loads, so a block missing one of its three
+// lines borrows the value that an earlier line, or an earlier load, left behind.
+class SettingsLoader
+{
+public:
+    struct Result
+    {
+        QStringList sectionKeys;    // every header key in file order, repeats included
+        QStringList offeredSystems; // selector texts of the systems ready to run, in file order
+    };
+
+    // Applies every line of `device`. Global settings whose line is absent keep their value;
+    // completed systems go into `table`, replacing an entry with the same key.
+    Result load(QIODevice *device, GlobalSettings &settings, SystemTable &table);
+
+private:
+    void readLine(const QString &line, GlobalSettings &settings, SystemTable &table,
+                  Result &result);
+    bool readSystemLine(const QString &line, const QString &value, Result &result);
+    void completeSystem(const GlobalSettings &settings, SystemTable &table, Result &result);
+
+    QString m_key;
+    QString m_systemName;
+    QString m_romPath;
+    QString m_toolFile;
+    int m_systemLines = 0;
+};

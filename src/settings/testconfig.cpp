@@ -1,0 +1,255 @@
+#include "settings/testconfig.h"
+
+#include "settings/settingsloader.h"
+#include "settings/textfile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+template<typename Widget>
+Widget *createNamed(QWidget *parent, const QString &name)
+{
+    auto *widget = new Widget(parent);
+    widget->setObjectName(name);
+    return widget;
+}
+
+QPushButton *createPickerButton(QWidget *parent, const QString &name)
+{
+    auto *button = createNamed<QPushButton>(parent, name);
+    button->setText(QStringLiteral("...."));
+    button->setLayoutDirection(Qt::RightToLeft);
+    return button;
+}
+
+// The first line edit among the panel's children whose name contains `part`.
+QLineEdit *panelField(QWidget *panel, const QString &part)
+{
+    for (QObject *child : panel->children()) {
+        auto *field = qobject_cast<QLineEdit *>(child);
+        if (field && field->objectName().contains(part))
+            return field;
+    }
+    return nullptr;
+}
+
+bool isClass(const QObject *object, const char *className)
+{
+    return qstrcmp(object->metaObject()->className(), className) == 0;
+}
+
+} // namespace
+
+TestConfig::TestConfig(const SystemTable &systemTable, const QString &goodExeDir,
+                       const QString &sameAsRomPath, const QString &checkVersionAtStartup,
+                       const QString &loadSummaryAtStartup, int x, int y, int width)
+{
+    setupForm();
+    setAttribute(Qt::WA_DeleteOnClose);
+    QWidget::move(x + width / 2 - this->width() / 2, y + 100);
+
+    comboBox->addItems({QStringLiteral("true"), QStringLiteral("false")});
+    if (sameAsRomPath == QLatin1String("false"))
+        comboBox->setCurrentIndex(1);
+    lineEdit->setText(goodExeDir);
+    checkBox_2->setChecked(loadSummaryAtStartup == QLatin1String("true"));
+    checkBox->setChecked(checkVersionAtStartup == QLatin1String("true"));
+
+    connect(exeDirButton, &QPushButton::clicked, this, [this] { setFolder(exeDirButton); });
+    connect(saveButton, &QPushButton::clicked, this, &TestConfig::Save);
+
+    auto *panels = new QVBoxLayout;
+    int index = 0;
+    for (const SystemEntry &entry : systemTable)
+        panels->addWidget(addSystemPanel(index++, entry));
+    scrollAreaWidgetContents->setLayout(panels);
+    scrollArea->setWidget(scrollAreaWidgetContents);
+}
+
+void TestConfig::setupForm()
+{
+    setObjectName(QStringLiteral("TestConfig"));
+    resize(582, 482);
+    setMinimumSize(582, 482);
+    setWindowTitle(tr("Tessary Config"));
+    // The main window's 8-point size, so the two-line labels fit their fixed widths.
+    QFont dialogFont = font();
+    dialogFont.setPointSize(8);
+    setFont(dialogFont);
+    auto *gridLayout = new QGridLayout(this);
+    gridLayout->setObjectName(QStringLiteral("gridLayout"));
+
+    auto *groupBox = createNamed<QGroupBox>(this, QStringLiteral("groupBox"));
+    groupBox->setTitle(tr("Options"));
+    groupBox->setMinimumSize(128, 416);
+    checkBox = createNamed<QCheckBox>(groupBox, QStringLiteral("checkBox"));
+    checkBox->setGeometry(6, 26, 104, 32);
+    checkBox->setText(tr("Check Version\nAt Startup"));
+    checkBox_2 = createNamed<QCheckBox>(groupBox, QStringLiteral("checkBox_2"));
+    checkBox_2->setGeometry(6, 64, 104, 32);
+    checkBox_2->setText(tr("Load Summary\nAt Startup"));
+    gridLayout->addWidget(groupBox, 0, 0, 2, 1);
+
+    auto *frame = createNamed<QFrame>(this, QStringLiteral("frame"));
+    frame->setMinimumSize(416, 91);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setFrameShadow(QFrame::Plain);
+    auto *gridLayout_2 = new QGridLayout(frame);
+    gridLayout_2->setObjectName(QStringLiteral("gridLayout_2"));
+    auto *label = createNamed<QLabel>(frame, QStringLiteral("label"));
+    label->setText(tr("Good*.exe\nDirectory"));
+    gridLayout_2->addWidget(label, 0, 0);
+    lineEdit = createNamed<QLineEdit>(frame, QStringLiteral("lineEdit"));
+    gridLayout_2->addWidget(lineEdit, 0, 1);
+    exeDirButton = createPickerButton(frame, QStringLiteral("exeDirButton"));
+    exeDirButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    exeDirButton->setMaximumSize(32, 23);
+    gridLayout_2->addWidget(exeDirButton, 0, 2);
+    auto *label_2 = createNamed<QLabel>(frame, QStringLiteral("label_2"));
+    label_2->setText(tr("Same As\nRom Path"));
+    gridLayout_2->addWidget(label_2, 1, 0);
+    comboBox = createNamed<QComboBox>(frame, QStringLiteral("comboBox"));
+    gridLayout_2->addWidget(comboBox, 1, 1);
+    gridLayout->addWidget(frame, 0, 1);
+
+    scrollArea = createNamed<QScrollArea>(this, QStringLiteral("scrollArea"));
+    scrollArea->setMinimumSize(416, 319);
+    scrollArea->setWidgetResizable(true);
+    scrollAreaWidgetContents = createNamed<QWidget>(nullptr,
+                                                    QStringLiteral("scrollAreaWidgetContents"));
+    scrollAreaWidgetContents->setGeometry(0, 0, 428, 336);
+    gridLayout->addWidget(scrollArea, 1, 1);
+
+    saveButton = createNamed<QPushButton>(this, QStringLiteral("saveButton"));
+    saveButton->setText(tr("Save"));
+    saveButton->setLayoutDirection(Qt::RightToLeft);
+    gridLayout->addWidget(saveButton, 2, 1);
+}
+
+// One panel per system; Save writes the children back in their creation order, so the order of
+// key, name, "Rom Path", path, "File Name" and file is what makes a block of Tessary.ini.
+QFrame *TestConfig::addSystemPanel(int index, const SystemEntry &entry)
+{
+    const QString n = QString::number(index);
+    auto *panel = createNamed<QFrame>(scrollAreaWidgetContents, QStringLiteral("panel") + n);
+    panel->setFrameShape(QFrame::Box);
+    panel->setFrameShadow(QFrame::Raised);
+    auto *grid = new QGridLayout(panel);
+
+    auto *key = createNamed<QLineEdit>(panel, QStringLiteral("textBoxOne") + n);
+    key->setText(entry.key);
+    key->setMaximumWidth(63);
+    key->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    grid->addWidget(key, 0, 0);
+    auto *name = createNamed<QLineEdit>(panel, QStringLiteral("textBoxTwo") + n);
+    name->setText(entry.systemName);
+    grid->addWidget(name, 0, 1);
+    auto *romLabel = createNamed<QLabel>(panel, QStringLiteral("labelOne") + n);
+    romLabel->setText(tr("Rom Path"));
+    grid->addWidget(romLabel, 1, 0);
+    auto *romPath = createNamed<QLineEdit>(panel, QStringLiteral("textBoxThree") + n);
+    romPath->setText(entry.romPath);
+    grid->addWidget(romPath, 1, 1);
+    auto *fileLabel = createNamed<QLabel>(panel, QStringLiteral("labelTwo") + n);
+    fileLabel->setText(tr("File Name"));
+    grid->addWidget(fileLabel, 2, 0);
+    auto *toolFile = createNamed<QLineEdit>(panel, QStringLiteral("textBoxFour") + n);
+    toolFile->setText(entry.toolFile);
+    grid->addWidget(toolFile, 2, 1);
+    auto *folderButton = createPickerButton(panel, QStringLiteral("button") + n);
+    folderButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    folderButton->setMaximumWidth(32);
+    grid->addWidget(folderButton, 1, 2);
+    auto *fileButton = createPickerButton(panel, QStringLiteral("buttonTwo") + n);
+    fileButton->setMaximumWidth(32);
+    grid->addWidget(fileButton, 2, 2, Qt::AlignBottom);
+
+    QFont panelFont(font().family(), 8);
+    for (QWidget *child : panel->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        child->setFont(panelFont);
+
+    connect(folderButton, &QPushButton::clicked, this,
+            [this, folderButton] { setFolder(folderButton); });
+    connect(fileButton, &QPushButton::clicked, this, [this, fileButton] { setFile(fileButton); });
+    return panel;
+}
+
+QString TestConfig::settingsText() const
+{
+    const auto flag = [](const QCheckBox *box) {
+        return box->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
+    };
+    QString text;
+    text += QLatin1String("Good*.exe Directory=") + lineEdit->text() + u'\n';
+    text += QLatin1String("Same as Rom Path=") + comboBox->currentText() + u'\n';
+    text += QLatin1String("Check Version At Startup=") + flag(checkBox) + u'\n';
+    text += QLatin1String("Load Summary At Startup=") + flag(checkBox_2) + u'\n';
+    text += u'\n';
+
+    for (const QObject *child : scrollAreaWidgetContents->children()) {
+        if (!isClass(child, "QFrame"))
+            continue;
+        for (const QObject *field : child->children()) {
+            if (const auto *edit = qobject_cast<const QLineEdit *>(field)) {
+                const bool isKey = edit->objectName().contains(QLatin1String("textBoxOne"));
+                text += edit->text() + (isKey ? u'=' : u'\n');
+            } else if (const auto *label = qobject_cast<const QLabel *>(field)) {
+                text += label->text() + u'=';
+            }
+        }
+        text += u'\n';
+    }
+    return text;
+}
+
+// Writes the whole file at once and closes the dialog; a failed write leaves the old file as it
+// was and keeps the dialog open, so no edit is lost.
+void TestConfig::Save()
+{
+    const QString path = settingsFilePath();
+    QString error;
+    if (!writeTextFileAtomically(path, settingsText(), &error)) {
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("Can not write %1\n%2").arg(QDir::toNativeSeparators(path), error));
+        return;
+    }
+    close();
+}
+
+void TestConfig::setFolder(QPushButton *origin)
+{
+    const QString dir = QFileDialog::getExistingDirectory(this, tr("Open Directory"),
+                                                          QDir::currentPath(),
+                                                          QFileDialog::ShowDirsOnly);
+    if (dir.isEmpty())
+        return;
+    if (origin == exeDirButton) {
+        lineEdit->setText(dir);
+    } else if (QLineEdit *romPath = panelField(origin->parentWidget(),
+                                               QStringLiteral("textBoxThree"))) {
+        romPath->setText(dir);
+    }
+}
+
+void TestConfig::setFile(QPushButton *origin)
+{
+    const QString file = QFileDialog::getOpenFileName(this, tr("Set GoodTool"), QString(),
+                                                      tr("GoodTools (Good*.exe)"));
+    if (file.isEmpty())
+        return;
+    if (QLineEdit *toolFile = panelField(origin->parentWidget(), QStringLiteral("textBoxFour")))
+        toolFile->setText(QFileInfo(file).fileName());
+}

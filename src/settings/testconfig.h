@@ -1,0 +1,45 @@
+#pragma once
+
+#include "settings/systementry.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+
+// The configuration window: the global settings and one panel per configured system, saved
+// back to Tessary.ini. It works on a copy of what the main window hands it and deletes itself
+// when closed; the main window recognises it by its object name "TestConfig".
+class TestConfig : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The flags come as the texts "true" or "false"; x, y and width are the main window's.
+    TestConfig(const SystemTable &systemTable, const QString &goodExeDir,
+               const QString &sameAsRomPath, const QString &checkVersionAtStartup,
+               const QString &loadSummaryAtStartup, int x, int y, int width);
+
+private slots:
+    void Save();
+
+private:
+    void setupForm();
+    QFrame *addSystemPanel(int index, const SystemEntry &entry);
+    QString settingsText() const;
+    void setFolder(QPushButton *origin);
+    void setFile(QPushButton *origin);
+
+    QCheckBox *checkBox;
+    QCheckBox *checkBox_2;
+    QLineEdit *lineEdit;
+    QPushButton *exeDirButton;
+    QComboBox *comboBox;
+    QScrollArea *scrollArea;
+    QWidget *scrollAreaWidgetContents;
+    QPushButton *saveButton;
+};

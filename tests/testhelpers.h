@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -71,6 +73,34 @@ inline void acceptNextMessageBox(MessageSeen *seen)
         seen->title = box->windowTitle();
         seen->text = box->text();
         box->accept();
+    });
+}
+
+// What a file dialog showed before the helper answered it.
+struct FileDialogSeen
+{
+    bool shown = false;
+    QString title;
+    QStringList nameFilters;
+};
+
+// Answers the next file dialog with `path`, or cancels it when `path` is empty. The path is typed
+// into the dialog's own name field: selectFile() leaves that field alone while it has focus.
+inline void answerNextFileDialog(const QString &path, FileDialogSeen *seen = nullptr)
+{
+    answerNextModal<QFileDialog>([path, seen](QFileDialog *dialog) {
+        if (seen) {
+            seen->shown = true;
+            seen->title = dialog->windowTitle();
+            seen->nameFilters = dialog->nameFilters();
+        }
+        auto *nameField = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (path.isEmpty() || !nameField) {
+            dialog->reject();
+            return;
+        }
+        nameField->setText(path);
+        static_cast<QDialog *>(dialog)->accept();
     });
 }
 

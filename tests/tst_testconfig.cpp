@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -221,12 +220,11 @@ void tst_TestConfig::folderPickerFillsItsOwnPanel()
     QTemporaryDir picked;
     TestConfig *dialog = dialogFor(ThreeSystems);
     const auto pick = [&](const QString &buttonName) {
-        answerNextModal<QFileDialog>([&](QFileDialog *fileDialog) {
-            QCOMPARE(fileDialog->windowTitle(), QStringLiteral("Open Directory"));
-            fileDialog->setDirectory(picked.path());
-            static_cast<QDialog *>(fileDialog)->accept();
-        });
+        FileDialogSeen seen;
+        answerNextFileDialog(picked.path(), &seen);
         QTest::mouseClick(child<QPushButton>(dialog, buttonName), Qt::LeftButton);
+        QVERIFY(seen.shown);
+        QCOMPARE(seen.title, QStringLiteral("Open Directory"));
     };
 
     pick(QStringLiteral("button1"));
@@ -247,13 +245,12 @@ void tst_TestConfig::filePickerStoresFileNameOnly()
     const QString tool = elsewhere.filePath(QStringLiteral("GoodGen2.exe"));
     QFile(tool).open(QIODevice::WriteOnly);
     TestConfig *dialog = dialogFor(ThreeSystems);
-    answerNextModal<QFileDialog>([&](QFileDialog *fileDialog) {
-        QCOMPARE(fileDialog->windowTitle(), QStringLiteral("Set GoodTool"));
-        QCOMPARE(fileDialog->nameFilters(), QStringList{QStringLiteral("GoodTools (Good*.exe)")});
-        fileDialog->selectFile(tool);
-        static_cast<QDialog *>(fileDialog)->accept();
-    });
+    FileDialogSeen seen;
+    answerNextFileDialog(tool, &seen);
     QTest::mouseClick(child<QPushButton>(dialog, QStringLiteral("buttonTwo0")), Qt::LeftButton);
+    QVERIFY(seen.shown);
+    QCOMPARE(seen.title, QStringLiteral("Set GoodTool"));
+    QCOMPARE(seen.nameFilters, QStringList{QStringLiteral("GoodTools (Good*.exe)")});
     QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("textBoxFour0"))->text(),
              QStringLiteral("GoodGen2.exe"));
     QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("textBoxFour1"))->text(),
@@ -264,8 +261,10 @@ void tst_TestConfig::cancelledPickerChangesNothing()
 {
     TestConfig *dialog = dialogFor(ThreeSystems);
     for (const char *button : {"button0", "buttonTwo0", "exeDirButton"}) {
-        answerNextModal<QFileDialog>([](QFileDialog *fileDialog) { fileDialog->reject(); });
+        FileDialogSeen seen;
+        answerNextFileDialog(QString(), &seen);
         QTest::mouseClick(child<QPushButton>(dialog, QLatin1String(button)), Qt::LeftButton);
+        QVERIFY(seen.shown);
     }
     QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("textBoxThree0"))->text(),
              QStringLiteral("/roms/gen/"));

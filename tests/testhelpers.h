@@ -22,7 +22,8 @@ inline QString settingsPath()
 inline bool writeSettings(const QByteArray &bytes)
 {
     QFile file(settingsPath());
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
 }
 
 inline QByteArray readSettings()

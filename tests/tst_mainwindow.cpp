@@ -52,8 +52,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-template<typename T>
-static T *child(QObject *parent, const char *name)
+template<typename T> static T *child(QObject *parent, const char *name)
 {
     T *found = parent->findChild<T *>(QLatin1String(name));
     if (!found)
@@ -140,8 +139,8 @@ void tst_MainWindow::windowProperties()
     grid->getItemPosition(grid->indexOf(child<QWidget>(&window, "romSummary")), &row, &column,
                           &rowSpan, &columnSpan);
     QCOMPARE(QList<int>({row, column, rowSpan, columnSpan}), QList<int>({3, 0, 1, 3}));
-    grid->getItemPosition(grid->indexOf(child<QWidget>(&window, "label")), &row, &column,
-                          &rowSpan, &columnSpan);
+    grid->getItemPosition(grid->indexOf(child<QWidget>(&window, "label")), &row, &column, &rowSpan,
+                          &columnSpan);
     QCOMPARE(QList<int>({row, column, rowSpan, columnSpan}), QList<int>({2, 1, 1, 1}));
     QCOMPARE(child<QFrame>(&window, "frame")->minimumSize(), QSize(272, 248));
 }
@@ -260,13 +259,14 @@ void tst_MainWindow::menus()
                           "actionOpen_Rom_Dir|Open Rom Directory",
                           "actionPreview_Available_Roms|Preview Available Roms",
                           "actionRom_Collection_Summary|Rom Collection Summary"}));
-    QCOMPARE(actionsOf("menuTools"),
-             (QStringList{"actionCompare_Miss_Lists|Compare Miss Lists",
-                          "actionCopy_files_from_txt_to_Directory|Copy files from *.txt to Directory",
-                          "actionDelete_Lists_and_db_Files|Delete Lists and db Files",
-                          "actionDelete_Specified_Roms|Delete Specified Roms",
-                          "actionGoodinfo_cfg_Swipe|Goodinfo.cfg Swipe",
-                          "actionMove_Files_From_Ren_to_Root|Move Files From *Ren to Root"}));
+    QCOMPARE(
+        actionsOf("menuTools"),
+        (QStringList{"actionCompare_Miss_Lists|Compare Miss Lists",
+                     "actionCopy_files_from_txt_to_Directory|Copy files from *.txt to Directory",
+                     "actionDelete_Lists_and_db_Files|Delete Lists and db Files",
+                     "actionDelete_Specified_Roms|Delete Specified Roms",
+                     "actionGoodinfo_cfg_Swipe|Goodinfo.cfg Swipe",
+                     "actionMove_Files_From_Ren_to_Root|Move Files From *Ren to Root"}));
     QVERIFY(actionsOf("menuMode").isEmpty());
     QCOMPARE(actionsOf("menuHelp"),
              (QStringList{"actionAbout|About", "actionCheck_For_Updates|Check For Updates",
@@ -283,16 +283,16 @@ void tst_MainWindow::startState()
     MainWindow window;
     for (const char *shown : {"frame_2", "frame_7", "frame_10"})
         QVERIFY2(!child<QWidget>(&window, shown)->isHidden(), shown);
-    for (const char *hidden : {"frame_3", "frame_4", "frame_5", "frame_6", "frame_8", "frame_9",
-                               "convert"})
+    for (const char *hidden :
+         {"frame_3", "frame_4", "frame_5", "frame_6", "frame_8", "frame_9", "convert"})
         QVERIFY2(child<QWidget>(&window, hidden)->isHidden(), hidden);
 
     auto *summary = child<QTableWidget>(&window, "romSummary");
     QCOMPARE(summary->columnCount(), 8);
     QCOMPARE(summary->rowCount(), 0);
     QVERIFY(summary->isSortingEnabled());
-    const QStringList headers{"Key",   "System Name", "Miss",      "Have",
-                              "Excluded", "Total",    "Version #", "Rom Path"};
+    const QStringList headers{"Key",      "System Name", "Miss",      "Have",
+                              "Excluded", "Total",       "Version #", "Rom Path"};
     const int widths[] = {60, 175, 38, 37, 62, 50, 75, 189};
     for (int column = 0; column < 8; ++column) {
         QCOMPARE(summary->horizontalHeaderItem(column)->text(), headers.at(column));
@@ -324,8 +324,8 @@ void tst_MainWindow::missingSettingsFile()
 {
     MainWindow window;
     QCOMPARE(child<QTextEdit>(&window, "textEdit")->toPlainText(),
-             QStringLiteral("Can not read ") + QCoreApplication::applicationDirPath()
-                 + QStringLiteral("/Tessary.ini"));
+             QStringLiteral("Can not read ") + QCoreApplication::applicationDirPath() +
+                 QStringLiteral("/Tessary.ini"));
     QCOMPARE(child<QComboBox>(&window, "selectSystemComboBox")->count(), 0);
     QCOMPARE(child<QComboBox>(&window, "configComboBox")->count(), 0);
     QCOMPARE(window.settings(), GlobalSettings());
@@ -460,8 +460,9 @@ void tst_MainWindow::reloadOfMissingFileEmptiesEverything()
     QCOMPARE(child<QComboBox>(&window, "configComboBox")->count(), 0);
     QVERIFY(window.systems().isEmpty());
     QCOMPARE(window.settings().sameAsRomPath, true); // kept: the file could not be read
-    QVERIFY(child<QTextEdit>(&window, "textEdit")->toPlainText().startsWith(
-        QStringLiteral("Can not read ")));
+    QVERIFY(child<QTextEdit>(&window, "textEdit")
+                ->toPlainText()
+                .startsWith(QStringLiteral("Can not read ")));
 }
 
 void tst_MainWindow::languageChangeSetsTextsAgain()

@@ -87,12 +87,18 @@ void tst_SettingsLoader::normalisedDirectory_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("backslashes") << "C:\\Tools\\Good" << "C:/Tools/Good/";
-    QTest::newRow("already ends with slash") << "D:/roms/" << "D:/roms/";
-    QTest::newRow("trailing backslash") << "D:\\roms\\" << "D:/roms/";
-    QTest::newRow("blanks trimmed") << "  /x/y  " << "/x/y/";
-    QTest::newRow("empty stays empty") << "" << "";
-    QTest::newRow("blank stays empty") << "   " << "";
+    QTest::newRow("backslashes") << "C:\\Tools\\Good"
+                                 << "C:/Tools/Good/";
+    QTest::newRow("already ends with slash") << "D:/roms/"
+                                             << "D:/roms/";
+    QTest::newRow("trailing backslash") << "D:\\roms\\"
+                                        << "D:/roms/";
+    QTest::newRow("blanks trimmed") << "  /x/y  "
+                                    << "/x/y/";
+    QTest::newRow("empty stays empty") << ""
+                                       << "";
+    QTest::newRow("blank stays empty") << "   "
+                                       << "";
 }
 
 void tst_SettingsLoader::normalisedDirectory()
@@ -111,29 +117,34 @@ void tst_SettingsLoader::globalLines_data()
     QTest::addColumn<bool>("load");
 
     // Starting point of every row: goodExeDir "start/", all three flags false.
-    QTest::newRow("directory") << "Good*.exe Directory=C:\\Tools\\Good" << "C:/Tools/Good/" << false
-                               << false << false;
-    QTest::newRow("empty directory") << "Good*.exe Directory=" << "" << false << false << false;
-    QTest::newRow("equals in value") << "Good*.exe Directory= a=b " << "a=b/" << false << false
-                                     << false;
-    QTest::newRow("TRUE") << "Same as Rom Path=TRUE" << "start/" << true << false << false;
-    QTest::newRow("True with blanks") << "Same as Rom Path=  True  " << "start/" << true << false
-                                      << false;
-    QTest::newRow("yes is false") << "Check Version At Startup=yes" << "start/" << false << false
-                                  << false;
-    QTest::newRow("check") << "Check Version At Startup=true" << "start/" << false << true
-                           << false;
-    QTest::newRow("load") << "Load Summary At Startup=true" << "start/" << false << false << true;
-    QTest::newRow("prefix Load is enough") << "Loader=true" << "start/" << false << false << true;
-    QTest::newRow("no equals: whole line is value") << "Check true" << "start/" << false << false
-                                                    << false;
-    QTest::newRow("keys are case-sensitive") << "same as rom path=true" << "start/" << false
-                                             << false << false;
-    QTest::newRow("leading blanks match nothing") << "  Same as Rom Path=true" << "start/" << false
-                                                  << false << false;
-    QTest::newRow("wine ignored") << "Wine=true" << "start/" << false << false << false;
-    QTest::newRow("other Good* ignored") << "Good*Tools=C:/elsewhere" << "start/" << false << false
-                                         << false;
+    QTest::newRow("directory") << "Good*.exe Directory=C:\\Tools\\Good"
+                               << "C:/Tools/Good/" << false << false << false;
+    QTest::newRow("empty directory") << "Good*.exe Directory="
+                                     << "" << false << false << false;
+    QTest::newRow("equals in value") << "Good*.exe Directory= a=b "
+                                     << "a=b/" << false << false << false;
+    QTest::newRow("TRUE") << "Same as Rom Path=TRUE"
+                          << "start/" << true << false << false;
+    QTest::newRow("True with blanks") << "Same as Rom Path=  True  "
+                                      << "start/" << true << false << false;
+    QTest::newRow("yes is false") << "Check Version At Startup=yes"
+                                  << "start/" << false << false << false;
+    QTest::newRow("check") << "Check Version At Startup=true"
+                           << "start/" << false << true << false;
+    QTest::newRow("load") << "Load Summary At Startup=true"
+                          << "start/" << false << false << true;
+    QTest::newRow("prefix Load is enough") << "Loader=true"
+                                           << "start/" << false << false << true;
+    QTest::newRow("no equals: whole line is value") << "Check true"
+                                                    << "start/" << false << false << false;
+    QTest::newRow("keys are case-sensitive") << "same as rom path=true"
+                                             << "start/" << false << false << false;
+    QTest::newRow("leading blanks match nothing") << "  Same as Rom Path=true"
+                                                  << "start/" << false << false << false;
+    QTest::newRow("wine ignored") << "Wine=true"
+                                  << "start/" << false << false << false;
+    QTest::newRow("other Good* ignored") << "Good*Tools=C:/elsewhere"
+                                         << "start/" << false << false << false;
 }
 
 void tst_SettingsLoader::globalLines()
@@ -190,7 +201,8 @@ void tst_SettingsLoader::readySystemsAreOffered()
     const SystemEntry expected{QStringLiteral("[Gen"), QStringLiteral("Sega Genesis"), gen,
                                QStringLiteral("GoodGen.exe")};
     QCOMPARE(loads.table.value(QStringLiteral("[Gen")), expected);
-    QCOMPARE(loads.table.value(QStringLiteral("[SNES")).romPath, m_root + QStringLiteral("nowhere/"));
+    QCOMPARE(loads.table.value(QStringLiteral("[SNES")).romPath,
+             m_root + QStringLiteral("nowhere/"));
     QCOMPARE(loads.table.value(QStringLiteral("[GBA")).romPath, QString());
 }
 
@@ -205,12 +217,13 @@ void tst_SettingsLoader::toolLocationFollowsSameAsRomPath()
     const QString toolsDir = QStringLiteral("Good*.exe Directory=%1tools\n").arg(m_root);
 
     Loads same;
-    QCOMPARE(same.load(toolsDir + QStringLiteral("Same as Rom Path=true\n") + blocks).offeredSystems,
-             QStringList{QStringLiteral("[A a")});
+    QCOMPARE(
+        same.load(toolsDir + QStringLiteral("Same as Rom Path=true\n") + blocks).offeredSystems,
+        QStringList{QStringLiteral("[A a")});
     Loads apart;
-    QCOMPARE(apart.load(toolsDir + QStringLiteral("Same as Rom Path=false\n") + blocks)
-                 .offeredSystems,
-             QStringList{QStringLiteral("[B b")});
+    QCOMPARE(
+        apart.load(toolsDir + QStringLiteral("Same as Rom Path=false\n") + blocks).offeredSystems,
+        QStringList{QStringLiteral("[B b")});
 }
 
 void tst_SettingsLoader::toolFileNotStartingWithGoodIsAPath()
@@ -219,8 +232,8 @@ void tst_SettingsLoader::toolFileNotStartingWithGoodIsAPath()
     QFile tool(m_root + QStringLiteral("mytool.exe"));
     QVERIFY(tool.open(QIODevice::WriteOnly));
     tool.close();
-    const QString block = QStringLiteral("[X=x\nRom Path=%1\nFile Name=%2mytool.exe\n")
-                              .arg(roms, m_root);
+    const QString block =
+        QStringLiteral("[X=x\nRom Path=%1\nFile Name=%2mytool.exe\n").arg(roms, m_root);
     for (const char *same : {"true", "false"}) {
         Loads loads;
         const QString text = QStringLiteral("Same as Rom Path=%1\n").arg(QLatin1String(same));
@@ -230,12 +243,11 @@ void tst_SettingsLoader::toolFileNotStartingWithGoodIsAPath()
 
 void tst_SettingsLoader::emptyGoodExeDirIsRelativeToCurrentDirectory()
 {
-    const QString roms = makeSystem(QStringLiteral("R"), QStringLiteral("GoodR.exe"),
-                                    QStringLiteral("cwd"));
-    const QString text =
-        QStringLiteral("Good*.exe Directory=\nSame as Rom Path=false\n"
-                       "[R=r\nRom Path=%1\nFile Name=GoodR.exe\n")
-            .arg(roms);
+    const QString roms =
+        makeSystem(QStringLiteral("R"), QStringLiteral("GoodR.exe"), QStringLiteral("cwd"));
+    const QString text = QStringLiteral("Good*.exe Directory=\nSame as Rom Path=false\n"
+                                        "[R=r\nRom Path=%1\nFile Name=GoodR.exe\n")
+                             .arg(roms);
     const QString previous = QDir::currentPath();
     Loads loads;
     QDir::setCurrent(m_root + QStringLiteral("cwd"));
@@ -293,10 +305,8 @@ void tst_SettingsLoader::blockWithoutFileNameShiftsLaterBlocks()
                               "[C=c\nRom Path=/c\nFile Name=GoodC.exe\n"));
     // "[B" is the third system line: it completes a system with its own key and name, the ROM
     // path of "[A" and the tool file left by nothing before (empty). Later blocks stay shifted.
-    QCOMPARE(loads.table.value(QStringLiteral("[B")),
-             (SystemEntry{"[B", "b", "/a/", QString()}));
-    QCOMPARE(loads.table.value(QStringLiteral("[C")),
-             (SystemEntry{"[C", "c", "/b/", "GoodB.exe"}));
+    QCOMPARE(loads.table.value(QStringLiteral("[B")), (SystemEntry{"[B", "b", "/a/", QString()}));
+    QCOMPARE(loads.table.value(QStringLiteral("[C")), (SystemEntry{"[C", "c", "/b/", "GoodB.exe"}));
     QVERIFY(!loads.table.contains(QStringLiteral("[A")));
 }
 
@@ -365,8 +375,8 @@ void tst_SettingsLoader::manySystems()
     QByteArray text("Same as Rom Path=true\n\n");
     const int count = 20000;
     for (int i = 0; i < count; ++i)
-        text += "[S" + QByteArray::number(i) + "=System\nRom Path=/nowhere/" + QByteArray::number(i)
-                + "\nFile Name=GoodS.exe\n\n";
+        text += "[S" + QByteArray::number(i) + "=System\nRom Path=/nowhere/" +
+                QByteArray::number(i) + "\nFile Name=GoodS.exe\n\n";
     Loads loads;
     const SettingsLoader::Result result = loads.load(text);
     QCOMPARE(loads.table.size(), count);

@@ -70,8 +70,7 @@ TestConfig *dialogFor(const QByteArray &bytes)
     return dialog;
 }
 
-template<typename T>
-T *child(QObject *parent, const QString &name)
+template<typename T> T *child(QObject *parent, const QString &name)
 {
     return parent->findChild<T *>(name);
 }
@@ -81,11 +80,12 @@ void save(TestConfig *dialog)
     QTest::mouseClick(child<QPushButton>(dialog, QStringLiteral("saveButton")), Qt::LeftButton);
 }
 
-const QByteArray ThreeSystems = "Good*.exe Directory=C:\\Good\nSame as Rom Path=false\n"
-                                "Check Version At Startup=TRUE\nLoad Summary At Startup=false\n\n"
-                                "[SNES=Super Nintendo\nRom Path=D:\\roms\\snes\nFile Name=GoodSNES.exe\n\n"
-                                "[NES=Nintendo\nRom Path=D:/roms/nes/\nFile Name=GoodNES.exe\n\n"
-                                "[Gen=Genesis\nRom Path=/roms/gen\nFile Name=GoodGen.exe\n\n";
+const QByteArray ThreeSystems =
+    "Good*.exe Directory=C:\\Good\nSame as Rom Path=false\n"
+    "Check Version At Startup=TRUE\nLoad Summary At Startup=false\n\n"
+    "[SNES=Super Nintendo\nRom Path=D:\\roms\\snes\nFile Name=GoodSNES.exe\n\n"
+    "[NES=Nintendo\nRom Path=D:/roms/nes/\nFile Name=GoodNES.exe\n\n"
+    "[Gen=Genesis\nRom Path=/roms/gen\nFile Name=GoodGen.exe\n\n";
 
 } // namespace
 
@@ -128,14 +128,16 @@ void tst_TestConfig::panelsFollowKeyOrder()
         }
         QCOMPARE(names, (QStringList{"textBoxOne", "textBoxTwo", "labelOne", "textBoxThree",
                                      "labelTwo", "textBoxFour", "button", "buttonTwo"}
-                         .replaceInStrings(QRegularExpression(QStringLiteral("$")), n)));
+                             .replaceInStrings(QRegularExpression(QStringLiteral("$")), n)));
         keys << child<QLineEdit>(panel, QStringLiteral("textBoxOne") + n)->text();
-        QCOMPARE(child<QLineEdit>(panel, QStringLiteral("textBoxThree") + n)->font().pointSize(), 8);
+        QCOMPARE(child<QLineEdit>(panel, QStringLiteral("textBoxThree") + n)->font().pointSize(),
+                 8);
     }
     QCOMPARE(keys, (QStringList{"[Gen", "[NES", "[SNES"}));
     QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("textBoxThree2"))->text(),
              QStringLiteral("D:/roms/snes/"));
-    QCOMPARE(child<QLabel>(dialog, QStringLiteral("labelTwo0"))->text(), QStringLiteral("File Name"));
+    QCOMPARE(child<QLabel>(dialog, QStringLiteral("labelTwo0"))->text(),
+             QStringLiteral("File Name"));
 
     dialog->close();
     QTRY_VERIFY(dialog.isNull()); // deletes itself on close
@@ -144,7 +146,8 @@ void tst_TestConfig::panelsFollowKeyOrder()
 void tst_TestConfig::globalSettingsShown()
 {
     TestConfig *dialog = dialogFor(ThreeSystems);
-    QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("lineEdit"))->text(), QStringLiteral("C:/Good/"));
+    QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("lineEdit"))->text(),
+             QStringLiteral("C:/Good/"));
     QCOMPARE(child<QComboBox>(dialog, QStringLiteral("comboBox"))->currentText(),
              QStringLiteral("false"));
     QVERIFY(child<QCheckBox>(dialog, QStringLiteral("checkBox"))->isChecked());
@@ -231,7 +234,8 @@ void tst_TestConfig::folderPickerFillsItsOwnPanel()
     QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("textBoxThree1"))->text(), picked.path());
     QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("textBoxThree0"))->text(),
              QStringLiteral("/roms/gen/"));
-    QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("lineEdit"))->text(), QStringLiteral("C:/Good/"));
+    QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("lineEdit"))->text(),
+             QStringLiteral("C:/Good/"));
 
     pick(QStringLiteral("exeDirButton"));
     QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("lineEdit"))->text(), picked.path());
@@ -270,7 +274,8 @@ void tst_TestConfig::cancelledPickerChangesNothing()
              QStringLiteral("/roms/gen/"));
     QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("textBoxFour0"))->text(),
              QStringLiteral("GoodGen.exe"));
-    QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("lineEdit"))->text(), QStringLiteral("C:/Good/"));
+    QCOMPARE(child<QLineEdit>(dialog, QStringLiteral("lineEdit"))->text(),
+             QStringLiteral("C:/Good/"));
 }
 
 QTEST_MAIN(tst_TestConfig)

@@ -36,14 +36,9 @@ MainWindow::MainWindow(QWidget *parent)
     if (globalSettings.checkVersionAtStartup)
         on_actionCheck_For_Updates_triggered();
 
-    for (QAbstractButton *command : {static_cast<QAbstractButton *>(ui->rename),
-                                     static_cast<QAbstractButton *>(ui->move),
-                                     static_cast<QAbstractButton *>(ui->scan),
-                                     static_cast<QAbstractButton *>(ui->scannew),
-                                     static_cast<QAbstractButton *>(ui->list),
-                                     static_cast<QAbstractButton *>(ui->audit),
-                                     static_cast<QAbstractButton *>(ui->customRB),
-                                     static_cast<QAbstractButton *>(ui->convert)})
+    const QList<QAbstractButton *> commands{ui->rename, ui->move,  ui->scan,     ui->scannew,
+                                            ui->list,   ui->audit, ui->customRB, ui->convert};
+    for (QAbstractButton *command : commands)
         connect(command, &QAbstractButton::toggled, this, &MainWindow::viewFrames);
     connect(ui->comboBox_2, &QComboBox::currentIndexChanged, this, &MainWindow::viewFrames);
 
@@ -221,10 +216,10 @@ void MainWindow::on_actionConfig_triggered()
     const auto flag = [](bool value) {
         return value ? QStringLiteral("true") : QStringLiteral("false");
     };
-    auto *dialog = new TestConfig(systemTable, globalSettings.goodExeDir,
-                                  flag(globalSettings.sameAsRomPath),
-                                  flag(globalSettings.checkVersionAtStartup),
-                                  flag(globalSettings.loadSummaryAtStartup), x(), y(), width());
+    auto *dialog =
+        new TestConfig(systemTable, globalSettings.goodExeDir, flag(globalSettings.sameAsRomPath),
+                       flag(globalSettings.checkVersionAtStartup),
+                       flag(globalSettings.loadSummaryAtStartup), x(), y(), width());
     dialog->installEventFilter(this);
     dialog->show();
 }

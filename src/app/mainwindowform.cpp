@@ -146,8 +146,8 @@ void MainWindowForm::setupUi(QMainWindow *window)
     custom = createChild<QLineEdit>(frame_2, "custom", 26, 154, 67, 20);
     custom->setCursor(QCursor(Qt::IBeamCursor));
     comboBox_2 = createChild<QComboBox>(frame_2, "comboBox_2", 63, 128, 32, 21);
-    comboBox_2->addItems({QString(), QStringLiteral("1"), QStringLiteral("2"),
-                          QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
+    comboBox_2->addItems({QString(), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                          QStringLiteral("4"), QStringLiteral("5")});
 
     frame_3 = createPanelFrame(frame, "frame_3", 96, 0, 80, 56);
     dirs = createChild<QRadioButton>(frame_3, "dirs", 8, 8, 51, 24);
@@ -233,8 +233,8 @@ void MainWindowForm::setupUi(QMainWindow *window)
     menuBar->addAction(menuMode->menuAction());
     menuBar->addAction(menuHelp->menuAction());
     menuMain->addActions({actionConfig, actionExit});
-    menuView->addActions({action_Have_List, action_Miss_List, actionTessary_ini,
-                          actionGoodinfo_cfg, actionOpen_Rom_Dir, actionPreview_Available_Roms,
+    menuView->addActions({action_Have_List, action_Miss_List, actionTessary_ini, actionGoodinfo_cfg,
+                          actionOpen_Rom_Dir, actionPreview_Available_Roms,
                           actionRom_Collection_Summary});
     menuTools->addActions({actionCompare_Miss_Lists, actionCopy_files_from_txt_to_Directory,
                            actionDelete_Lists_and_db_Files, actionDelete_Specified_Roms,
@@ -297,8 +297,8 @@ void MainWindowForm::retranslateUi(QMainWindow *window)
     Clear->setText(tr("Clear"));
     label->setText(QString());
 
-    const char *headers[] = {"Key",   "System Name", "Miss",      "Have",
-                             "Excluded", "Total",    "Version #", "Rom Path"};
+    const char *headers[] = {"Key",      "System Name", "Miss",      "Have",
+                             "Excluded", "Total",       "Version #", "Rom Path"};
     for (int column = 0; column < 8; ++column)
         romSummary->horizontalHeaderItem(column)->setText(tr(headers[column]));
 

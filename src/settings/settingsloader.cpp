@@ -70,8 +70,8 @@ void SettingsLoader::readLine(const QString &line, GlobalSettings &settings, Sys
         settings.sameAsRomPath = isTrue(value);
     } else if (line.startsWith(QLatin1String("Check"))) {
         settings.checkVersionAtStartup = isTrue(value);
-    } else if (line.isEmpty() || line.startsWith(QLatin1String("Wine"))
-               || line.startsWith(QLatin1String("Good*"))) {
+    } else if (line.isEmpty() || line.startsWith(QLatin1String("Wine")) ||
+               line.startsWith(QLatin1String("Good*"))) {
         return;
     } else if (readSystemLine(line, value, result) && m_systemLines == 3) {
         completeSystem(settings, table, result);

@@ -14,8 +14,8 @@ struct SystemEntry
 
     bool operator==(const SystemEntry &other) const
     {
-        return key == other.key && systemName == other.systemName && romPath == other.romPath
-               && toolFile == other.toolFile;
+        return key == other.key && systemName == other.systemName && romPath == other.romPath &&
+               toolFile == other.toolFile;
     }
 };
 
@@ -32,8 +32,8 @@ struct GlobalSettings
 
     bool operator==(const GlobalSettings &other) const
     {
-        return goodExeDir == other.goodExeDir && sameAsRomPath == other.sameAsRomPath
-               && checkVersionAtStartup == other.checkVersionAtStartup
-               && loadSummaryAtStartup == other.loadSummaryAtStartup;
+        return goodExeDir == other.goodExeDir && sameAsRomPath == other.sameAsRomPath &&
+               checkVersionAtStartup == other.checkVersionAtStartup &&
+               loadSummaryAtStartup == other.loadSummaryAtStartup;
     }
 };

@@ -19,8 +19,7 @@
 
 namespace {
 
-template<typename Widget>
-Widget *createNamed(QWidget *parent, const QString &name)
+template<typename Widget> Widget *createNamed(QWidget *parent, const QString &name)
 {
     auto *widget = new Widget(parent);
     widget->setObjectName(name);
@@ -128,8 +127,8 @@ void TestConfig::setupForm()
     scrollArea = createNamed<QScrollArea>(this, QStringLiteral("scrollArea"));
     scrollArea->setMinimumSize(416, 319);
     scrollArea->setWidgetResizable(true);
-    scrollAreaWidgetContents = createNamed<QWidget>(nullptr,
-                                                    QStringLiteral("scrollAreaWidgetContents"));
+    scrollAreaWidgetContents =
+        createNamed<QWidget>(nullptr, QStringLiteral("scrollAreaWidgetContents"));
     scrollAreaWidgetContents->setGeometry(0, 0, 428, 336);
     gridLayout->addWidget(scrollArea, 1, 1);
 
@@ -231,15 +230,14 @@ void TestConfig::Save()
 
 void TestConfig::setFolder(QPushButton *origin)
 {
-    const QString dir = QFileDialog::getExistingDirectory(this, tr("Open Directory"),
-                                                          QDir::currentPath(),
-                                                          QFileDialog::ShowDirsOnly);
+    const QString dir = QFileDialog::getExistingDirectory(
+        this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
     if (dir.isEmpty())
         return;
     if (origin == exeDirButton) {
         lineEdit->setText(dir);
-    } else if (QLineEdit *romPath = panelField(origin->parentWidget(),
-                                               QStringLiteral("textBoxThree"))) {
+    } else if (QLineEdit *romPath =
+                   panelField(origin->parentWidget(), QStringLiteral("textBoxThree"))) {
         romPath->setText(dir);
     }
 }

@@ -58,7 +58,7 @@ TestConfig::TestConfig(const SystemTable &systemTable, const QString &goodExeDir
 {
     setupForm();
     setAttribute(Qt::WA_DeleteOnClose);
-    QWidget::move(x + width / 2 - this->width() / 2, y + 100);
+    move(x + width / 2 - this->width() / 2, y + 100);
 
     comboBox->addItems({QStringLiteral("true"), QStringLiteral("false")});
     if (sameAsRomPath == QLatin1String("false"))

@@ -14,6 +14,15 @@
 
 namespace TestHelpers {
 
+// The widget of that object name below `parent`, found the way a user's test would reach it.
+template<typename T> T *child(QObject *parent, const QString &name)
+{
+    T *found = parent->findChild<T *>(name);
+    if (!found)
+        qWarning("no child %s", qPrintable(name));
+    return found;
+}
+
 inline QString settingsPath()
 {
     return QCoreApplication::applicationDirPath() + QLatin1String("/Tessary.ini");

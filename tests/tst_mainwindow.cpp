@@ -50,14 +50,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-template<typename T> static T *child(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qWarning("no child %s", name);
-    return found;
-}
-
 static QStringList childNames(QObject *parent)
 {
     QStringList names;

@@ -70,11 +70,6 @@ TestConfig *dialogFor(const QByteArray &bytes)
     return dialog;
 }
 
-template<typename T> T *child(QObject *parent, const QString &name)
-{
-    return parent->findChild<T *>(name);
-}
-
 void save(TestConfig *dialog)
 {
     QTest::mouseClick(child<QPushButton>(dialog, QStringLiteral("saveButton")), Qt::LeftButton);

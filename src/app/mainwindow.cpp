@@ -1,8 +1,13 @@
 #include "app/mainwindow.h"
 
 #include "app/mainwindowform.h"
+#include "runner/auditoutput.h"
+#include "runner/busyindicator.h"
+#include "runner/commandpanel.h"
 #include "runner/convertcommand.h"
+#include "runner/process.h"
 #include "settings/testconfig.h"
+#include "tasks/threadedfunctions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,9 +15,14 @@
 #include <QFile>
 #include <QFrame>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QMovie>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTextEdit>
 
@@ -21,6 +31,8 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(new MainWindowForm)
 {
     ui->setupUi(this);
+    // The output area only ever grows at its end; an undo history would hold every piece twice.
+    ui->textEdit->setUndoRedoEnabled(false);
 
     // Only the command frame, the empty frame and the config frame show until a command is chosen.
     ui->convert->hide();
@@ -48,6 +60,10 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    delete currentProcess; // kills a tool that is still running
+    delete worker;
+    delete fixNesWorker;
+    delete gifMovie;
     delete ui;
 }
 
@@ -95,9 +111,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+// A right click on a blue command button focuses the button and passes on to the window,
+// which switches that button's word to its other form.
 void MainWindow::mousePressEvent(QMouseEvent *event)
 {
-    QMainWindow::mousePressEvent(event);
+    if (event->buttons().testFlag(Qt::RightButton))
+        panel().toggleFocusedVariant();
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -205,9 +224,9 @@ void MainWindow::on_action_Have_List_triggered()
     notAvailableYet(tr("*Have List viewer"));
 }
 
-void MainWindow::on_Clear_clicked(bool)
+void MainWindow::on_Clear_clicked(bool skipFrame2)
 {
-    notAvailableYet(tr("Clear"));
+    panel().clear(skipFrame2);
 }
 
 // Opens a fresh configuration dialog; the event filter reloads the settings when it closes.
@@ -224,24 +243,95 @@ void MainWindow::on_actionConfig_triggered()
     dialog->show();
 }
 
+CommandPanel MainWindow::panel() const
+{
+    return CommandPanel(ui);
+}
+
+QStringList MainWindow::buildArguments()
+{
+    return panel().arguments(fixNesStage);
+}
+
+// Go starts the checked command on the selected system; while it runs the button reads Stop.
 void MainWindow::on_Go_clicked()
 {
-    notAvailableYet(tr("Running a GoodTool"));
+    if (ui->Go->text() != tr("Go")) {
+        if (currentProcess && currentProcess->qprocess->isOpen())
+            currentProcess->qprocess->close(); // its finish runs StopProcess
+        return;
+    }
+
+    QStringList arguments = buildArguments();
+    if (arguments.isEmpty()) {
+        QMessageBox::warning(this, tr("Warning"), tr("Error: No args selected"));
+        return;
+    }
+    if (ui->selectSystemComboBox->count() == 0) {
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("No systems found. Configure Tessary under Main->Config."));
+        return;
+    }
+
+    const SystemEntry system = selectedSystem();
+    currentProcess = new Process(globalSettings.goodExeDir, system.toolFile, system.romPath,
+                                 &arguments, ui->textEdit, globalSettings.sameAsRomPath);
+    currentProcess->installEventFilter(this);
+    ui->Go->setStyleSheet(QStringLiteral("* { background-color: rgb(255,0,0) }"));
+    ui->Go->setText(tr("Stop"));
+    connect(currentProcess->qprocess, &QProcess::finished, this, &MainWindow::StopProcess);
+    connect(currentProcess, &Process::failedToStart, this, &MainWindow::toolFailedToStart);
+    startAnimatedGif();
 }
 
+// The end of a tool run: tidy audit output, back to Go, and the NES script's next file step.
 void MainWindow::StopProcess()
 {
-    notAvailableYet(tr("StopProcess"));
+    if (ui->uniq->isChecked() || ui->sort->isChecked()) {
+        const QString text = processAuditOutput(ui->textEdit->toPlainText(),
+                                                auditMarker(ui->comboBox_2->currentIndex()),
+                                                ui->uniq->isChecked(), ui->sort->isChecked());
+        ui->textEdit->setPlainText(text);
+    }
+
+    showGoButton();
+    if (currentProcess)
+        currentProcess->qprocess->close();
+    removeBusyIndicator();
+
+    if (ui->convert->isChecked() &&
+        ui->selectSystemComboBox->currentText().startsWith(QLatin1String("[NES")) &&
+        fixNesStage < 4)
+        startFixNesStep();
 }
 
-void MainWindow::StopGif(QString, bool)
+// A tool that never started sends no finish, so the run ends here, with the reason shown.
+void MainWindow::toolFailedToStart(const QString &message)
 {
-    notAvailableYet(tr("StopGif"));
+    ui->textEdit->setPlainText(message);
+    showGoButton();
+    removeBusyIndicator();
+}
+
+void MainWindow::showGoButton()
+{
+    ui->Go->setStyleSheet(QStringLiteral("* { background-color: rgb(85, 255, 127) }"));
+    ui->Go->setText(tr("Go"));
+}
+
+void MainWindow::StopGif(QString textEditMsg, bool deleteThreadedObject)
+{
+    ui->textEdit->clear();
+    ui->textEdit->setPlainText(textEditMsg);
+    removeBusyIndicator();
+    if (deleteThreadedObject)
+        DeleteThreadedObject();
 }
 
 void MainWindow::DeleteThreadedObject()
 {
-    notAvailableYet(tr("DeleteThreadedObject"));
+    delete worker; // waits for a task that is still running
+    worker = nullptr;
 }
 
 void MainWindow::ShowAvailableTxt()
@@ -249,14 +339,37 @@ void MainWindow::ShowAvailableTxt()
     notAvailableYet(tr("ShowAvailableTxt"));
 }
 
+// Shows a randomly chosen animated picture over the top right of the output area. Only one
+// is shown at a time: a new one replaces the last.
 void MainWindow::startAnimatedGif()
 {
-    notAvailableYet(tr("The busy indicator"));
+    removeBusyIndicator();
+    const QString path = busyIndicatorPath(busyIndicatorNumber(QTime::currentTime()));
+    const QSize size = QImageReader(path).size();
+
+    gifLabel = new QLabel(this);
+    gifMovie = new QMovie(path);
+    gifLabel->setMovie(gifMovie);
+    gifMovie->start();
+    const int x = ui->textEdit->width() - ui->textEdit->verticalScrollBar()->width() - size.width();
+    gifLabel->setGeometry(x, 40, size.width(), size.height());
+    gifLabel->show();
 }
 
+void MainWindow::removeBusyIndicator()
+{
+    delete gifLabel;
+    gifLabel = nullptr;
+    delete gifMovie;
+    gifMovie = nullptr;
+}
+
+// Shows the option groups of the checked command, on a panel cleared of the last options.
 void MainWindow::viewFrames()
 {
-    notAvailableYet(tr("Showing the options of a command"));
+    on_Clear_clicked(true);
+    CommandPanel commandPanel = panel();
+    commandPanel.showOptionsOf(commandPanel.checkedCommand());
 }
 
 void MainWindow::replyFinished(QNetworkReply *)
@@ -264,7 +377,33 @@ void MainWindow::replyFinished(QNetworkReply *)
     notAvailableYet(tr("The update check"));
 }
 
-void MainWindow::fixNESslot(int)
+// The file step after the NES script's current tool run, in a worker thread of its own. The
+// worker goes as soon as its step has been answered, so no thread outlives its stage.
+void MainWindow::startFixNesStep()
 {
-    notAvailableYet(tr("The fixnes script"));
+    auto *stepWorker = new ThreadedFunctions;
+    delete fixNesWorker;
+    fixNesWorker = stepWorker;
+    connect(stepWorker, &ThreadedFunctions::fixNESCompleted, this, &MainWindow::fixNESslot);
+    connect(stepWorker, &ThreadedFunctions::fixNESCompleted, this, [this, stepWorker] {
+        if (fixNesWorker == stepWorker)
+            fixNesWorker = nullptr;
+        delete stepWorker;
+    });
+    stepWorker->fixNESInvoke(selectedSystem().romPath, fixNesStage);
+}
+
+// A file step has ended: run the next stage's tool, or finish the script after the third.
+void MainWindow::fixNESslot(int stage)
+{
+    if (stage > 3) {
+        fixNesStage = 1;
+        ui->textEdit->setPlainText(tr("fixnes script complete"));
+        return;
+    }
+    ++fixNesStage;
+    on_Go_clicked();
+    ui->textEdit->setPlainText(tr("fixnes script stage %1 complete\nStarting stage %2")
+                                   .arg(fixNesStage - 1)
+                                   .arg(fixNesStage));
 }

@@ -5,9 +5,11 @@
 
 #include <QMainWindow>
 #include <QNetworkReply>
+#include <QPointer>
 
 class QLabel;
 class QMovie;
+class CommandPanel;
 class MainWindowForm;
 
 class Process;
@@ -28,6 +30,9 @@ public:
 
     const SystemTable &systems() const { return systemTable; }
     const GlobalSettings &settings() const { return globalSettings; }
+
+    // The tool's argument list, read off the command panel.
+    QStringList buildArguments();
 
 private slots:
     void on_actionWebsite_triggered();
@@ -71,14 +76,22 @@ private:
     void loadSettings(bool reload);
     void notAvailableYet(const QString &feature);
 
+    CommandPanel panel() const;
+
+    void toolFailedToStart(const QString &message);
+    void showGoButton();
+    void removeBusyIndicator();
+    void startFixNesStep();
+
     // Settings and systems, read from Tessary.ini.
     GlobalSettings globalSettings;
     SystemTable systemTable;
     SettingsLoader settingsLoader;
 
     // Run state.
-    Process *currentProcess = nullptr;
+    QPointer<Process> currentProcess; // deletes itself when its tool has finished
     ThreadedFunctions *worker = nullptr;
+    ThreadedFunctions *fixNesWorker = nullptr; // the file step of the NES script, one per stage
     QLabel *gifLabel = nullptr;
     QMovie *gifMovie = nullptr;
     int fixNesStage = 1;

@@ -1,0 +1,133 @@
+#include "runner/commandpanel.h"
+
+#include "app/mainwindowform.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTextEdit>
+
+namespace {
+
+// The frames of the panel, in creation order. Only plain frames hold buttons.
+QList<QFrame *> panelFrames(QFrame *panel)
+{
+    QList<QFrame *> frames;
+    for (QObject *child : panel->children()) {
+        auto *frame = qobject_cast<QFrame *>(child);
+        if (frame && qstrcmp(frame->metaObject()->className(), "QFrame") == 0)
+            frames.append(frame);
+    }
+    return frames;
+}
+
+void uncheck(QRadioButton *button)
+{
+    // An exclusive radio button refuses to be unchecked while it is the checked one.
+    button->setAutoExclusive(false);
+    button->setChecked(false);
+    button->setAutoExclusive(true);
+}
+
+} // namespace
+
+CommandPanel::CommandPanel(MainWindowForm *form)
+    : ui(form)
+{
+}
+
+QStringList CommandPanel::arguments(int fixNesStage) const
+{
+    QStringList arguments;
+    for (QFrame *frame : panelFrames(ui->frame)) {
+        // The empty frame holds nothing, and sort/uniq act on the output after the run.
+        if (frame == ui->frame_7 || frame == ui->frame_9)
+            continue;
+        for (QObject *child : frame->children()) {
+            if (auto *radio = qobject_cast<QRadioButton *>(child); radio && radio->isChecked()) {
+                if (radio == ui->audit)
+                    arguments.append(QLatin1String("audit") + ui->comboBox_2->currentText());
+                else if (radio == ui->sepX)
+                    arguments.append(QLatin1String("sep") + ui->sepXchar->text());
+                else if (radio == ui->convert)
+                    arguments.append(convertWord(radio->text(), fixNesStage));
+                else
+                    arguments.append(radio->text());
+            } else if (auto *box = qobject_cast<QCheckBox *>(child); box && box->isChecked()) {
+                if (box == ui->customRB) {
+                    arguments.append(ui->custom->text());
+                } else if (box == ui->config) {
+                    arguments.append(QStringLiteral("config"));
+                    arguments.append(configSectionWord(ui->configComboBox->currentText()));
+                } else {
+                    arguments.append(box->text());
+                }
+            }
+        }
+    }
+    return arguments;
+}
+
+void CommandPanel::clear(bool skipCommands)
+{
+    for (QFrame *frame : panelFrames(ui->frame)) {
+        if (skipCommands && frame == ui->frame_2)
+            continue;
+        for (QObject *child : frame->children()) {
+            if (auto *radio = qobject_cast<QRadioButton *>(child)) {
+                if (radio->isChecked())
+                    uncheck(radio);
+            } else if (auto *box = qobject_cast<QCheckBox *>(child)) {
+                box->setChecked(false);
+            } else if (auto *combo = qobject_cast<QComboBox *>(child)) {
+                combo->setCurrentIndex(0);
+            }
+        }
+    }
+    ui->custom->clear();
+    ui->sepXchar->clear();
+    ui->textEdit->clear();
+}
+
+PanelCommand CommandPanel::checkedCommand() const
+{
+    if (ui->customRB->isChecked())
+        return PanelCommand::Custom;
+    if (ui->rename->isChecked())
+        return PanelCommand::Rename;
+    if (ui->move->isChecked())
+        return PanelCommand::Move;
+    if (ui->scan->isChecked() || ui->scannew->isChecked())
+        return PanelCommand::Scan;
+    if (ui->list->isChecked())
+        return PanelCommand::List;
+    if (ui->audit->isChecked())
+        return PanelCommand::Audit;
+    if (ui->convert->isChecked())
+        return PanelCommand::Convert;
+    return PanelCommand::None;
+}
+
+void CommandPanel::showOptionsOf(PanelCommand command)
+{
+    if (command == PanelCommand::None)
+        return;
+    const OptionVisibility visible = optionVisibilityFor(command, ui->comboBox_2->currentIndex());
+    ui->frame_3->setVisible(visible.folders);
+    ui->frame_4->setVisible(visible.general);
+    ui->frame_5->setVisible(visible.separator);
+    ui->frame_6->setVisible(visible.changes);
+    ui->frame_8->setVisible(visible.force);
+    ui->frame_9->setVisible(visible.auditSort);
+    ui->deep->setVisible(visible.deep);
+}
+
+void CommandPanel::toggleFocusedVariant()
+{
+    for (QRadioButton *button : {ui->changes, ui->changesnew, ui->scan, ui->scannew, ui->list}) {
+        if (button->hasFocus())
+            button->setText(toggledVariantLabel(button->objectName(), button->text()));
+    }
+}

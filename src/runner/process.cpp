@@ -1,0 +1,67 @@
+#include "runner/process.h"
+
+#include "runner/toolcommand.h"
+
+#include <QDir>
+#include <QTextCursor>
+#include <QTextEdit>
+
+Process::Process(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
+                 QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath)
+    : outputArea(outputArea)
+    , arguments(arguments)
+{
+    outputArea->clear();
+    qprocess = new QProcess;
+    connect(qprocess, &QProcess::finished, this, &QObject::deleteLater);
+    connect(qprocess, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            reportStartFailure();
+    });
+    // A run in the temporary directory (the preview) leaves its results in files instead.
+    if (romPath != QDir::tempPath())
+        connect(qprocess, &QProcess::readyReadStandardOutput, this, &Process::updateOutputTextEdit);
+    startTool(toolPath(goodExeDir, toolFile, romPath, sameAsRomPath), romPath);
+}
+
+Process::~Process()
+{
+    delete qprocess;
+}
+
+void Process::startTool(const QString &program, const QString &workingDirectory)
+{
+    // The tool runs in the process-wide current directory, which stays changed after the run.
+    QDir::setCurrent(workingDirectory);
+    const ToolCommand command = toolCommand(program, *arguments);
+    startedTool = program;
+    startedProgram = command.program;
+    qprocess->start(command.program, command.arguments, QIODevice::ReadWrite);
+    // Tessary never writes to a tool; a tool that waits for ENTER reads end-of-file and ends.
+    qprocess->closeWriteChannel();
+}
+
+void Process::reportStartFailure()
+{
+    const QString tool = QDir::toNativeSeparators(startedTool);
+    const QString message = startedProgram == startedTool
+                                ? tr("Can not start %1\n%2").arg(tool, qprocess->errorString())
+                                : tr("Can not start %1 through %2\n%3")
+                                      .arg(tool, startedProgram, qprocess->errorString());
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+            emit failedToStart(message);
+            deleteLater();
+        },
+        Qt::QueuedConnection);
+}
+
+void Process::updateOutputTextEdit()
+{
+    // Appending at the end keeps a long run linear; setting the whole text for every piece
+    // would copy and lay out the text again each time.
+    QTextCursor end(outputArea->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(decoder.decode(qprocess->readAllStandardOutput()));
+}

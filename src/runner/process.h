@@ -1,0 +1,42 @@
+#pragma once
+
+#include "runner/tooloutput.h"
+
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+
+class QTextEdit;
+
+// One run of a GoodTool: starts the tool in the system's ROM directory and streams its standard
+// output into a text area. It deletes itself when the tool has finished (or could not start).
+class Process : public QObject
+{
+    Q_OBJECT
+
+public:
+    Process(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
+            QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath);
+    ~Process() override;
+
+    // The child process; its owner closes it to stop the tool early.
+    QProcess *qprocess;
+
+signals:
+    // The tool could not be started. Sent through the event loop, so a creator that connects
+    // right after construction still receives it; the object then deletes itself.
+    void failedToStart(const QString &message);
+
+private slots:
+    void updateOutputTextEdit();
+
+private:
+    void startTool(const QString &program, const QString &workingDirectory);
+    void reportStartFailure();
+
+    QTextEdit *outputArea;
+    QStringList *arguments;
+    ToolOutputDecoder decoder;
+    QString startedTool;
+    QString startedProgram;
+};

@@ -1,0 +1,26 @@
+#include "runner/toolcommand.h"
+
+#include <QFile>
+
+QString toolPath(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
+                 bool sameAsRomPath)
+{
+    return (sameAsRomPath ? romPath : goodExeDir) + toolFile;
+}
+
+bool isWindowsExecutable(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(2) == "MZ";
+}
+
+ToolCommand toolCommand(const QString &path, const QStringList &arguments)
+{
+#ifdef Q_OS_WIN
+    return {path, arguments};
+#else
+    if (isWindowsExecutable(path))
+        return {QStringLiteral("wine"), QStringList{path} + arguments};
+    return {path, arguments};
+#endif
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QThread>
+
+// Runs the long file chores away from the GUI thread. Each object owns a thread and lives in
+// it; a caller creates one per task, connects its completion signal, then calls a dispatch
+// slot, which queues the task into the thread and returns at once.
+class ThreadedFunctions : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ThreadedFunctions(QObject *parent = nullptr);
+    // Waits for a running task to return before the thread and the object go.
+    ~ThreadedFunctions() override;
+
+signals:
+    void taskCompleted(QString textEditMsg, bool deleteThreadedObject);
+    void fixNESCompleted(int nextStage);
+
+public slots:
+    void renToRootInvoke(QString dir);
+    void copyFromTxtInvoke(QString txtName, QString destDir, QString dir, bool checked);
+    void fixNESInvoke(QString dir, int stage);
+
+private slots:
+    void renToRoot(QString dir);
+    void copyFromTxt(QString txtName, QString destDir, QString dir, bool checked);
+    void fixNES(QString dir, int stage);
+
+private:
+    QThread thread;
+};

@@ -11,13 +11,22 @@ struct CommandWord
 };
 
 const CommandWord commandWords[] = {
-    {"rename", Command::Rename, false, 0},   {"move", Command::Move, false, 0},
-    {"scan", Command::Scan, false, 0},       {"scand", Command::Scan, true, 0},
-    {"scannew", Command::ScanNew, false, 0}, {"scannewd", Command::ScanNew, true, 0},
-    {"list", Command::List, false, 0},       {"listd", Command::List, true, 0},
-    {"audit1", Command::Audit, false, 1},    {"audit2", Command::Audit, false, 2},
-    {"audit3", Command::Audit, false, 3},    {"audit4", Command::Audit, false, 4},
-    {"audit5", Command::Audit, false, 5},    {"convert", Command::Convert, false, 0},
+    {"rename", Command::Rename, false, 0},
+    {"move", Command::Move, false, 0},
+    {"scan", Command::Scan, false, 0},
+    {"scand", Command::Scan, true, 0},
+    {"scannew", Command::ScanNew, false, 0},
+    {"scannewd", Command::ScanNew, true, 0},
+    {"list", Command::List, false, 0},
+    {"listd", Command::List, true, 0},
+    // A plain "audit" (no level chosen in the front end) gives the first report.
+    {"audit", Command::Audit, false, 1},
+    {"audit1", Command::Audit, false, 1},
+    {"audit2", Command::Audit, false, 2},
+    {"audit3", Command::Audit, false, 3},
+    {"audit4", Command::Audit, false, 4},
+    {"audit5", Command::Audit, false, 5},
+    {"convert", Command::Convert, false, 0},
     {"fixnes", Command::FixNes, false, 0},
 };
 
@@ -129,7 +138,7 @@ QString usageText(const QString &base)
                "  scan, scand       list every file with size, checksum and good name\n"
                "  scannew, scannewd the same for unknown files only\n"
                "  list, listd       write %1Have.txt and %1Miss.txt\n"
-               "  audit1 .. audit5  reports by flag, flags, region, missing, unknown\n"
+               "  audit1 .. audit5  reports by flag, flags, region, missing, unknown (audit: 1)\n"
                "  convert           convert copier formats (Gen: .smd, SNES: .swc .fig)\n"
                "  fixnes            write a cleaned copy of each .nes with a dirty header\n"
                "  (the d variants also read every subdirectory)\n"

@@ -34,6 +34,7 @@ private slots:
 
     void goStreamsOutputAndShowsBusyIndicator();
     void stopKillsTheRun();
+    void closingTheWindowKillsTheRun();
     void auditOutputIsDeduplicatedAndSorted();
     void toolThatCannotStartReturnsToGo();
     void goWithoutArgumentsOrSystems();
@@ -61,6 +62,7 @@ private:
     QLabel *busyIndicator() const;
     QString runEcho(const QString &toolName, const QString &romPath, QStringList arguments);
     QStringList filesBelow(const QString &dir) const;
+    int runningCopies(const QString &path) const;
 
     std::unique_ptr<QTemporaryDir> m_root;
     QString m_settings;
@@ -146,6 +148,20 @@ QString tst_ToolRun::runEcho(const QString &toolName, const QString &romPath, QS
     return area.toPlainText();
 }
 
+// How many processes run the program at `path`, read from /proc.
+int tst_ToolRun::runningCopies(const QString &path) const
+{
+    int copies = 0;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &pid : pids) {
+        const QFileInfo exe(QStringLiteral("/proc/%1/exe").arg(pid));
+        if (exe.isSymLink() && exe.symLinkTarget() == canonical)
+            ++copies;
+    }
+    return copies;
+}
+
 QStringList tst_ToolRun::filesBelow(const QString &dir) const
 {
     QStringList files;
@@ -207,6 +223,24 @@ void tst_ToolRun::stopKillsTheRun()
     // file, it wrote none.
     QVERIFY(!QFile::exists(romDir(QStringLiteral("Gen")) + QStringLiteral("GenHave.txt")));
     QCOMPARE(output()->toPlainText(), before);
+}
+
+void tst_ToolRun::closingTheWindowKillsTheRun()
+{
+    installSystem(QStringLiteral("Gen"));
+    startWindow();
+    button("rename")->setChecked(true);
+    qputenv("GOODTOOL_PACE_MS", "60000");
+    clickGo();
+    QTRY_VERIFY(!output()->toPlainText().isEmpty());
+    if (!QFileInfo::exists(QStringLiteral("/proc/self/exe")))
+        QSKIP("no /proc to look for processes");
+    const QString tool = toolDir() + QStringLiteral("GoodGen.exe");
+    QCOMPARE(runningCopies(tool), 1);
+
+    m_window.reset();
+
+    QCOMPARE(runningCopies(tool), 0);
 }
 
 void tst_ToolRun::auditOutputIsDeduplicatedAndSorted()

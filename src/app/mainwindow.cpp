@@ -60,7 +60,11 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    delete currentProcess; // kills a tool that is still running
+    if (currentProcess) {
+        // The window is going: a tool killed now must not run the finish handler on it.
+        currentProcess->qprocess->disconnect(this);
+        delete currentProcess;
+    }
     delete worker;
     delete fixNesWorker;
     delete gifMovie;

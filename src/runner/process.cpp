@@ -26,6 +26,11 @@ Process::Process(const QString &goodExeDir, const QString &toolFile, const QStri
 
 Process::~Process()
 {
+    // A tool still running when its owner goes is killed and waited for, not left behind.
+    if (qprocess->state() != QProcess::NotRunning) {
+        qprocess->kill();
+        qprocess->waitForFinished();
+    }
     delete qprocess;
 }
 

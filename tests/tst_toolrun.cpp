@@ -43,6 +43,7 @@ private slots:
     void argumentsArriveIntactThroughWine();
     void runInTemporaryDirectoryShowsNothing();
     void fixnesScriptRunsAllStages();
+    void fixnesScriptGoesOnAfterStop();
 
 private:
     QString root() const { return m_root->path() + u'/'; }
@@ -421,6 +422,36 @@ void tst_ToolRun::fixnesScriptRunsAllStages()
     QVERIFY(junkBefore > 0);
 
     // The script starts over from its first stage.
+    QCOMPARE(m_window->buildArguments(), QStringList{"fixnes"});
+}
+
+void tst_ToolRun::fixnesScriptGoesOnAfterStop()
+{
+    installSystem(QStringLiteral("NES"));
+    startWindow();
+    selectSystem(QStringLiteral("NES"));
+    button("convert")->setChecked(true);
+    qputenv("GOODTOOL_PACE_MS", "60000");
+
+    clickGo();
+    for (int stage = 1; stage <= 3; ++stage) {
+        // Each stage's tool run is stopped after its first line (later stages print theirs
+        // below the two-line stage message); the file step still follows.
+        const int lineEnds = stage == 1 ? 1 : 2;
+        QTRY_VERIFY(output()->toPlainText().count(u'\n') >= lineEnds);
+        QCOMPARE(go()->text(), QStringLiteral("Stop"));
+        clickGo();
+        if (stage < 3) {
+            QTRY_COMPARE_WITH_TIMEOUT(go()->text(), QStringLiteral("Stop"), 20000);
+            QVERIFY(output()->toPlainText().startsWith(
+                QStringLiteral("fixnes script stage %1 complete\nStarting stage %2")
+                    .arg(stage)
+                    .arg(stage + 1)));
+        }
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(output()->toPlainText(), QStringLiteral("fixnes script complete"),
+                              20000);
+    QCOMPARE(go()->text(), QStringLiteral("Go"));
     QCOMPARE(m_window->buildArguments(), QStringList{"fixnes"});
 }
 

@@ -52,6 +52,7 @@ private:
     void installSystem(const QString &key);
     void installEcho(const QString &toolName);
     void startWindow();
+    void startLongRun();
     void selectSystem(const QString &key);
     void clickGo() { QTest::mouseClick(go(), Qt::LeftButton); }
     QPushButton *go() { return child<QPushButton>(m_window.get(), "Go"); }
@@ -204,15 +205,20 @@ void tst_ToolRun::goStreamsOutputAndShowsBusyIndicator()
     QVERIFY(QDir(romDir(QStringLiteral("Gen")) + QStringLiteral("GenRen")).exists());
 }
 
-void tst_ToolRun::stopKillsTheRun()
+// A rename on Gen that waits a minute after each file, seen printing its first line.
+void tst_ToolRun::startLongRun()
 {
     installSystem(QStringLiteral("Gen"));
     startWindow();
     button("rename")->setChecked(true);
     qputenv("GOODTOOL_PACE_MS", "60000");
-
     clickGo();
     QTRY_VERIFY(!output()->toPlainText().isEmpty());
+}
+
+void tst_ToolRun::stopKillsTheRun()
+{
+    startLongRun();
     const QString before = output()->toPlainText();
     clickGo(); // now "Stop"
 
@@ -228,12 +234,7 @@ void tst_ToolRun::stopKillsTheRun()
 
 void tst_ToolRun::closingTheWindowKillsTheRun()
 {
-    installSystem(QStringLiteral("Gen"));
-    startWindow();
-    button("rename")->setChecked(true);
-    qputenv("GOODTOOL_PACE_MS", "60000");
-    clickGo();
-    QTRY_VERIFY(!output()->toPlainText().isEmpty());
+    startLongRun();
     if (!QFileInfo::exists(QStringLiteral("/proc/self/exe")))
         QSKIP("no /proc to look for processes");
     const QString tool = toolDir() + QStringLiteral("GoodGen.exe");

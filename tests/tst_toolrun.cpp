@@ -37,6 +37,7 @@ private slots:
     void closingTheWindowKillsTheRun();
     void auditOutputIsDeduplicatedAndSorted();
     void toolThatCannotStartReturnsToGo();
+    void vanishedRomDirectoryStopsTheRun();
     void goWithoutArgumentsOrSystems();
     void toolWithoutArgumentsEndsByItself();
     void argumentsArriveIntact();
@@ -300,6 +301,27 @@ void tst_ToolRun::toolThatCannotStartReturnsToGo()
     clickGo();
     QTRY_VERIFY(output()->toPlainText().startsWith(QStringLiteral("Can not start ")));
     QCOMPARE(go()->text(), QStringLiteral("Go"));
+}
+
+void tst_ToolRun::vanishedRomDirectoryStopsTheRun()
+{
+    installSystem(QStringLiteral("Gen"));
+    installSystem(QStringLiteral("NES"));
+    startWindow();
+    selectSystem(QStringLiteral("NES"));
+    button("list")->setChecked(true);
+    clickGo(); // NES becomes the current directory
+    QTRY_COMPARE_WITH_TIMEOUT(go()->text(), QStringLiteral("Go"), 20000);
+    const QStringList nesFiles = filesBelow(romDir(QStringLiteral("NES")));
+
+    QVERIFY(QDir(romDir(QStringLiteral("Gen"))).removeRecursively());
+    selectSystem(QStringLiteral("Gen"));
+    button("rename")->setChecked(true);
+    clickGo();
+
+    QTRY_VERIFY(output()->toPlainText().startsWith(QStringLiteral("Can not start ")));
+    QCOMPARE(go()->text(), QStringLiteral("Go"));
+    QCOMPARE(filesBelow(romDir(QStringLiteral("NES"))), nesFiles); // nothing renamed there
 }
 
 void tst_ToolRun::goWithoutArgumentsOrSystems()

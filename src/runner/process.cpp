@@ -36,8 +36,11 @@ Process::~Process()
 
 void Process::startTool(const QString &program, const QString &workingDirectory)
 {
-    // The tool runs in the process-wide current directory, which stays changed after the run.
+    // The current directory stays changed after the run. The child's own directory is set as
+    // well: when the ROM directory is gone the tool must not start, rather than run in
+    // whatever directory was current before and rename another collection's files.
     QDir::setCurrent(workingDirectory);
+    qprocess->setWorkingDirectory(workingDirectory);
     const ToolCommand command = toolCommand(program, *arguments);
     startedTool = program;
     startedProgram = command.program;

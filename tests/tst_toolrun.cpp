@@ -320,6 +320,8 @@ void tst_ToolRun::vanishedRomDirectoryStopsTheRun()
     clickGo();
 
     QTRY_VERIFY(output()->toPlainText().startsWith(QStringLiteral("Can not start ")));
+    QVERIFY(output()->toPlainText().endsWith(
+        QStringLiteral("The ROM directory %1 does not exist.").arg(romDir(QStringLiteral("Gen")))));
     QCOMPARE(go()->text(), QStringLiteral("Go"));
     QCOMPARE(filesBelow(romDir(QStringLiteral("NES"))), nesFiles); // nothing renamed there
 }

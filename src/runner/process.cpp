@@ -3,6 +3,7 @@
 #include "runner/toolcommand.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -52,10 +53,15 @@ void Process::startTool(const QString &program, const QString &workingDirectory)
 void Process::reportStartFailure()
 {
     const QString tool = QDir::toNativeSeparators(startedTool);
-    const QString message = startedProgram == startedTool
-                                ? tr("Can not start %1\n%2").arg(tool, qprocess->errorString())
-                                : tr("Can not start %1 through %2\n%3")
-                                      .arg(tool, startedProgram, qprocess->errorString());
+    const QString directory = qprocess->workingDirectory();
+    const QString reason =
+        QFileInfo(directory).isDir()
+            ? qprocess->errorString()
+            : tr("The ROM directory %1 does not exist.").arg(QDir::toNativeSeparators(directory));
+    const QString message =
+        startedProgram == startedTool
+            ? tr("Can not start %1\n%2").arg(tool, reason)
+            : tr("Can not start %1 through %2\n%3").arg(tool, startedProgram, reason);
     QMetaObject::invokeMethod(
         this,
         [this, message] {

@@ -15,6 +15,12 @@ Process::Process(const QString &goodExeDir, const QString &toolFile, const QStri
     outputArea->clear();
     qprocess = new QProcess;
     connect(qprocess, &QProcess::finished, this, &QObject::deleteLater);
+    // Everything read is on show before the owner's own finish handling looks at it.
+    connect(qprocess, &QProcess::finished, this, &Process::appendPendingOutput);
+    appendTimer = new QTimer(this);
+    appendTimer->setSingleShot(true);
+    appendTimer->setInterval(20);
+    connect(appendTimer, &QTimer::timeout, this, &Process::appendPendingOutput);
     connect(qprocess, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             reportStartFailure();
@@ -73,9 +79,19 @@ void Process::reportStartFailure()
 
 void Process::updateOutputTextEdit()
 {
+    pendingOutput += decoder.decode(qprocess->readAllStandardOutput());
+    if (!appendTimer->isActive())
+        appendTimer->start();
+}
+
+void Process::appendPendingOutput()
+{
+    if (pendingOutput.isEmpty())
+        return;
     // Appending at the end keeps a long run linear; setting the whole text for every piece
     // would copy and lay out the text again each time.
     QTextCursor end(outputArea->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(decoder.decode(qprocess->readAllStandardOutput()));
+    end.insertText(pendingOutput);
+    pendingOutput.clear();
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QStringList>
+#include <QTimer>
 
 class QTextEdit;
 
@@ -33,10 +34,15 @@ private slots:
 private:
     void startTool(const QString &program, const QString &workingDirectory);
     void reportStartFailure();
+    void appendPendingOutput();
 
     QTextEdit *outputArea;
     QStringList *arguments;
     ToolOutputDecoder decoder;
+    // Output read but not yet shown: pieces that arrive close together are appended at once,
+    // since every append lays out the text area again.
+    QString pendingOutput;
+    QTimer *appendTimer;
     QString startedTool;
     QString startedProgram;
 };

@@ -48,6 +48,8 @@ void Process::startTool(const QString &program, const QString &workingDirectory)
     // whatever directory was current before and rename another collection's files.
     QDir::setCurrent(workingDirectory);
     qprocess->setWorkingDirectory(workingDirectory);
+    // Standard error is never shown; discarding it keeps a chatty tool from filling memory.
+    qprocess->setStandardErrorFile(QProcess::nullDevice());
     const ToolCommand command = toolCommand(program, *arguments);
     startedTool = program;
     startedProgram = command.program;

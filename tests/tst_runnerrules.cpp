@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// The command-line words, the option groups per command, the audit tidy-up and how a tool is
-// started: the rules behind the command panel and the run control.
+// The command-line words, the audit tidy-up and how a tool is started: the rules behind the
+// command panel and the run control. The option groups per command are tested on the panel.
 class tst_RunnerRules : public QObject
 {
     Q_OBJECT
@@ -20,8 +20,6 @@ private slots:
     void configSectionDropsEveryBracket();
     void variants_data();
     void variants();
-    void optionGroups_data();
-    void optionGroups();
     void audit_data();
     void audit();
     void toolPathFollowsSameAsRomPath();
@@ -109,39 +107,6 @@ void tst_RunnerRules::variants()
     QFETCH(QString, label);
     QFETCH(QString, toggled);
     QCOMPARE(toggledVariantLabel(objectName, label), toggled);
-}
-
-void tst_RunnerRules::optionGroups_data()
-{
-    QTest::addColumn<PanelCommand>("command");
-    QTest::addColumn<int>("auditLevel");
-    QTest::addColumn<QString>("shown"); // folders, general, separator, changes, force, sort, deep
-
-    QTest::newRow("custom") << PanelCommand::Custom << 0 << "1111111";
-    QTest::newRow("rename") << PanelCommand::Rename << 0 << "1111100";
-    QTest::newRow("move") << PanelCommand::Move << 0 << "1101000";
-    QTest::newRow("scan") << PanelCommand::Scan << 0 << "0100001";
-    QTest::newRow("list") << PanelCommand::List << 0 << "0100000";
-    QTest::newRow("audit") << PanelCommand::Audit << 0 << "0100000";
-    QTest::newRow("audit2") << PanelCommand::Audit << 2 << "0100000";
-    QTest::newRow("audit3") << PanelCommand::Audit << 3 << "0100010";
-    QTest::newRow("audit4") << PanelCommand::Audit << 4 << "0100010";
-    QTest::newRow("audit5") << PanelCommand::Audit << 5 << "0100000";
-    QTest::newRow("convert") << PanelCommand::Convert << 3 << "0100000";
-}
-
-void tst_RunnerRules::optionGroups()
-{
-    QFETCH(PanelCommand, command);
-    QFETCH(int, auditLevel);
-    QFETCH(QString, shown);
-    const OptionVisibility visible = optionVisibilityFor(command, auditLevel);
-    const bool flags[] = {visible.folders, visible.general,   visible.separator, visible.changes,
-                          visible.force,   visible.auditSort, visible.deep};
-    QString actual;
-    for (bool flag : flags)
-        actual += flag ? u'1' : u'0';
-    QCOMPARE(actual, shown);
 }
 
 void tst_RunnerRules::audit_data()

@@ -62,7 +62,7 @@ MainWindow::~MainWindow()
 {
     if (currentProcess) {
         // The window is going: a tool killed now must not run the finish handler on it.
-        currentProcess->qprocess->disconnect(this);
+        currentProcess->disconnect(this);
         delete currentProcess;
     }
     delete worker;
@@ -261,8 +261,8 @@ QStringList MainWindow::buildArguments()
 void MainWindow::on_Go_clicked()
 {
     if (ui->Go->text() != tr("Go")) {
-        if (currentProcess && currentProcess->qprocess->isOpen())
-            currentProcess->qprocess->close(); // its finish runs StopProcess
+        if (currentProcess)
+            currentProcess->stop(); // its finish runs StopProcess
         return;
     }
 
@@ -283,7 +283,8 @@ void MainWindow::on_Go_clicked()
     currentProcess->installEventFilter(this);
     ui->Go->setStyleSheet(QStringLiteral("* { background-color: rgb(255,0,0) }"));
     ui->Go->setText(tr("Stop"));
-    connect(currentProcess->qprocess, &QProcess::finished, this, &MainWindow::StopProcess);
+    // The process's own finish: the tool has ended and its output is all on show.
+    connect(currentProcess, &Process::finished, this, &MainWindow::StopProcess);
     connect(currentProcess, &Process::failedToStart, this, &MainWindow::toolFailedToStart);
     startAnimatedGif();
 }

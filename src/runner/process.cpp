@@ -3,30 +3,46 @@
 #include "runner/toolcommand.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTextCursor>
 #include <QTextEdit>
+
+#include <algorithm>
+
+namespace {
+
+// Pieces that arrive within this time of each other are shown together: every append lays out
+// the text area again, so a trickle of small pieces costs more than one larger one.
+constexpr int CoalesceMs = 20;
+// The work one slice may take before the window gets its turn: repaints, the busy indicator,
+// a click on Stop.
+constexpr qint64 SliceBudgetNs = 16'000'000;
+constexpr qint64 FirstSliceBytes = 16 * 1024;
+constexpr qint64 MinSliceBytes = 4 * 1024;
+constexpr qint64 MaxSliceBytes = 4 * 1024 * 1024;
+
+} // namespace
 
 Process::Process(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
                  QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath)
     : outputArea(outputArea)
     , arguments(arguments)
+    , sliceBytes(FirstSliceBytes)
 {
     outputArea->clear();
     qprocess = new QProcess;
-    connect(qprocess, &QProcess::finished, this, &QObject::deleteLater);
-    // Everything read is on show before the owner's own finish handling looks at it.
-    connect(qprocess, &QProcess::finished, this, &Process::appendPendingOutput);
-    appendTimer = new QTimer(this);
-    appendTimer->setSingleShot(true);
-    appendTimer->setInterval(20);
-    connect(appendTimer, &QTimer::timeout, this, &Process::appendPendingOutput);
+    connect(qprocess, &QProcess::finished, this, &Process::toolFinished);
+    sliceTimer = new QTimer(this);
+    sliceTimer->setSingleShot(true);
+    connect(sliceTimer, &QTimer::timeout, this, &Process::showNextSlice);
     connect(qprocess, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             reportStartFailure();
     });
     // A run in the temporary directory (the preview) leaves its results in files instead.
-    if (romPath != QDir::tempPath())
+    showsOutput = romPath != QDir::tempPath();
+    if (showsOutput)
         connect(qprocess, &QProcess::readyReadStandardOutput, this, &Process::updateOutputTextEdit);
     startTool(toolPath(goodExeDir, toolFile, romPath, sameAsRomPath), romPath);
 }
@@ -34,6 +50,7 @@ Process::Process(const QString &goodExeDir, const QString &toolFile, const QStri
 Process::~Process()
 {
     // A tool still running when its owner goes is killed and waited for, not left behind.
+    qprocess->disconnect(this);
     if (qprocess->state() != QProcess::NotRunning) {
         qprocess->kill();
         qprocess->waitForFinished();
@@ -51,6 +68,8 @@ void Process::startTool(const QString &program, const QString &workingDirectory)
     // Standard error is never shown; discarding it keeps a chatty tool from filling memory.
     qprocess->setStandardErrorFile(QProcess::nullDevice());
     const ToolCommand command = toolCommand(program, *arguments);
+    decoder = ToolOutputDecoder(command.throughWine() ? ToolOutputDecoder::Encoding::Windows1252
+                                                      : ToolOutputDecoder::Encoding::Local);
     startedTool = program;
     startedProgram = command.program;
     qprocess->start(command.program, command.arguments, QIODevice::ReadWrite);
@@ -60,6 +79,7 @@ void Process::startTool(const QString &program, const QString &workingDirectory)
 
 void Process::reportStartFailure()
 {
+    runEnded = true; // no finished(): the failure report ends the run
     const QString tool = QDir::toNativeSeparators(startedTool);
     const QString directory = qprocess->workingDirectory();
     const QString reason =
@@ -79,21 +99,79 @@ void Process::reportStartFailure()
         Qt::QueuedConnection);
 }
 
-void Process::updateOutputTextEdit()
+void Process::stop()
 {
-    pendingOutput += decoder.decode(qprocess->readAllStandardOutput());
-    if (!appendTimer->isActive())
-        appendTimer->start();
+    if (runEnded)
+        return;
+    stopping = true;
+    if (qprocess->isOpen())
+        qprocess->close(); // kills the tool and waits for it
+    endRun();
 }
 
-void Process::appendPendingOutput()
+void Process::updateOutputTextEdit()
 {
-    if (pendingOutput.isEmpty())
+    if (!sliceTimer->isActive())
+        sliceTimer->start(CoalesceMs);
+}
+
+void Process::toolFinished()
+{
+    toolEnded = true;
+    if (stopping)
+        return; // stop() ends the run once the tool is gone
+    // QProcess has read the pipe to its end by now; what is left is shown before the run ends.
+    if (showsOutput && qprocess->bytesAvailable() > 0)
+        sliceTimer->start(0);
+    else
+        endRun();
+}
+
+void Process::showNextSlice()
+{
+    if (runEnded)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray piece = qprocess->read(sliceBytes);
+    append(decoder.decode(piece));
+    adaptSliceSize(piece.size(), clock.nsecsElapsed());
+
+    if (qprocess->bytesAvailable() > 0)
+        sliceTimer->start(0); // the rest after the window has had its turn
+    else if (toolEnded)
+        endRun();
+}
+
+// Sizes the next slice from how fast the last one went, so that a slice takes about the budget
+// on any machine. It grows at most twofold at a time: one quick slice proves little.
+void Process::adaptSliceSize(qsizetype bytes, qint64 nanoseconds)
+{
+    if (bytes < sliceBytes)
+        return; // a short read says nothing about the rate
+    const double fitting = double(bytes) * SliceBudgetNs / std::max<qint64>(nanoseconds, 1);
+    sliceBytes =
+        std::clamp(std::min(qint64(fitting), 2 * sliceBytes), MinSliceBytes, MaxSliceBytes);
+}
+
+void Process::append(const QString &text)
+{
+    if (text.isEmpty())
         return;
     // Appending at the end keeps a long run linear; setting the whole text for every piece
     // would copy and lay out the text again each time.
     QTextCursor end(outputArea->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(pendingOutput);
-    pendingOutput.clear();
+    end.insertText(text);
+}
+
+void Process::endRun()
+{
+    if (runEnded)
+        return;
+    runEnded = true;
+    sliceTimer->stop();
+    append(decoder.flush());
+    emit finished(qprocess->exitCode());
+    deleteLater();
 }

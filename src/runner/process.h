@@ -10,7 +10,11 @@
 class QTextEdit;
 
 // One run of a GoodTool: starts the tool in the system's ROM directory and streams its standard
-// output into a text area. It deletes itself when the tool has finished (or could not start).
+// output into a text area. It deletes itself when the run has ended (or the tool could not start).
+//
+// The output is shown in slices of bounded work, with a return to the event loop between two
+// slices, so a tool that prints faster than the text area can take it never freezes the window.
+// Meanwhile the QProcess keeps reading the pipe into its buffer, so the tool is never held up.
 class Process : public QObject
 {
     Q_OBJECT
@@ -20,10 +24,17 @@ public:
             QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath);
     ~Process() override;
 
-    // The child process; its owner closes it to stop the tool early.
+    // Ends the run now: kills the tool if it still runs, and sends finished() at once. Output
+    // that is still waiting to be shown is dropped, so that a flood cannot hold up a Stop.
+    void stop();
+
+    // The child process.
     QProcess *qprocess;
 
 signals:
+    // The run has ended: the tool has finished and all of its output is on show, or stop()
+    // was called. The object deletes itself afterwards.
+    void finished(int exitCode);
     // The tool could not be started. Sent through the event loop, so a creator that connects
     // right after construction still receives it; the object then deletes itself.
     void failedToStart(const QString &message);
@@ -34,15 +45,21 @@ private slots:
 private:
     void startTool(const QString &program, const QString &workingDirectory);
     void reportStartFailure();
-    void appendPendingOutput();
+    void toolFinished();
+    void showNextSlice();
+    void adaptSliceSize(qsizetype bytes, qint64 nanoseconds);
+    void append(const QString &text);
+    void endRun();
 
     QTextEdit *outputArea;
     QStringList *arguments;
     ToolOutputDecoder decoder;
-    // Output read but not yet shown: pieces that arrive close together are appended at once,
-    // since every append lays out the text area again.
-    QString pendingOutput;
-    QTimer *appendTimer;
+    QTimer *sliceTimer;
+    qint64 sliceBytes;
+    bool showsOutput;
+    bool toolEnded = false;
+    bool stopping = false;
+    bool runEnded = false;
     QString startedTool;
     QString startedProgram;
 };

@@ -9,6 +9,9 @@ struct ToolCommand
     QString program;
     QStringList arguments;
 
+    // A Windows tool started through Wine; it prints in its own code page.
+    bool throughWine() const { return program == QLatin1String("wine"); }
+
     bool operator==(const ToolCommand &other) const
     {
         return program == other.program && arguments == other.arguments;

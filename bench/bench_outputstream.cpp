@@ -1,20 +1,34 @@
-// How much a tool run's output streaming costs over the floor of appending the same pieces to a
-// text area. For each N the tool prints N lines; the run through Process (start, stream, finish)
-// is timed, and then the same pieces, as read by a plain QProcess, are appended to an identical
-// text area with nothing else going on.
+// What a tool run's output streaming costs, and how the window fares meanwhile. For each N the
+// tool prints N lines as fast as it can.
+//
+//  - total: the run through Process (start, stream, finish), against the floor of appending the
+//    same pieces, as read by a plain QProcess, to an identical text area with nothing else going
+//    on;
+//  - stall and p99: the longest gap and the 99th percentile of the gaps between the ticks of a
+//    5 ms timer during the run through Process, which is how long the window could not repaint
+//    or take a click;
+//  - Stop: the main window (1000 by 700) runs the tool from its panel; once a quarter of the
+//    lines are on show, a click on Stop is posted, and the time until Go is back is taken.
 //
 // Each figure is the median of three runs.
 //
 //   bench_outputstream [N ...]      (default 50000 100000 200000)
+#include "app/mainwindow.h"
 #include "runner/process.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextEdit>
-#include <QTextStream>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,20 +54,65 @@ std::unique_ptr<QTextEdit> outputArea()
     return area;
 }
 
-qint64 timeProcessRun(long lines, qsizetype *characters)
+// The gaps between the ticks of a 5 ms timer, while it lives.
+class TickGaps
+{
+public:
+    TickGaps()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_gaps.append(m_clock.restart()); });
+        m_clock.start();
+        m_timer.start();
+    }
+
+    qint64 longest() const
+    {
+        return m_gaps.isEmpty() ? 0 : *std::max_element(m_gaps.begin(), m_gaps.end());
+    }
+
+    qint64 percentile99() const
+    {
+        if (m_gaps.isEmpty())
+            return 0;
+        QList<qint64> sorted = m_gaps;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted.at(std::min<qsizetype>(sorted.size() - 1, sorted.size() * 99 / 100));
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    QList<qint64> m_gaps;
+};
+
+struct ProcessRun
+{
+    qint64 total = 0;
+    qint64 stall = 0;
+    qint64 p99 = 0;
+    qsizetype characters = 0;
+};
+
+ProcessRun timeProcessRun(long lines)
 {
     auto area = outputArea();
     QStringList arguments{QString::number(lines)};
+    ProcessRun run;
     QElapsedTimer clock;
     clock.start();
+    TickGaps ticks;
     auto *process = new Process(emitterDir(), QStringLiteral("emitlines"), emitterDir(), &arguments,
                                 area.get(), false);
     QEventLoop loop;
     QObject::connect(process, &QObject::destroyed, &loop, &QEventLoop::quit);
     loop.exec();
-    const qint64 elapsed = clock.elapsed();
-    *characters = area->toPlainText().size();
-    return elapsed;
+    run.total = clock.elapsed();
+    run.stall = ticks.longest();
+    run.p99 = ticks.percentile99();
+    run.characters = area->toPlainText().size();
+    return run;
 }
 
 QList<QByteArray> readPieces(long lines)
@@ -84,6 +143,84 @@ qint64 timeBareAppends(const QList<QByteArray> &pieces)
     return clock.elapsed();
 }
 
+// A Tessary.ini beside the benchmark with one system whose tool is emitlines, so the main
+// window can run it from its panel. The one that was there is put back afterwards.
+class BenchSettings
+{
+public:
+    BenchSettings()
+        : m_path(emitterDir() + QStringLiteral("Tessary.ini"))
+    {
+        QFile old(m_path);
+        if (old.open(QIODevice::ReadOnly))
+            m_saved = old.readAll();
+        QFile file(m_path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(QStringLiteral("Good*.exe Directory=%1\nSame as Rom Path=false\n"
+                                      "Check Version At Startup=false\n"
+                                      "Load Summary At Startup=false\n\n"
+                                      "[Flood=Flood\nRom Path=%2/\nFile Name=emitlines\n\n")
+                           .arg(emitterDir(), m_romDir.path())
+                           .toUtf8());
+    }
+    ~BenchSettings()
+    {
+        QFile::remove(m_path);
+        QFile file(m_path);
+        if (!m_saved.isNull() && file.open(QIODevice::WriteOnly))
+            file.write(m_saved);
+    }
+
+private:
+    QString m_path;
+    QByteArray m_saved;
+    QTemporaryDir m_romDir;
+};
+
+void click(QWidget *button)
+{
+    const QPointF centre = QRectF(button->rect()).center();
+    const QPointF global = button->mapToGlobal(centre);
+    QCoreApplication::postEvent(button,
+                                new QMouseEvent(QEvent::MouseButtonPress, centre, global,
+                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(button,
+                                new QMouseEvent(QEvent::MouseButtonRelease, centre, global,
+                                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+}
+
+// Milliseconds from a Stop click, made once a quarter of the lines are on show, to Go.
+qint64 timeStop(long lines)
+{
+    MainWindow window;
+    window.resize(1000, 700);
+    window.show();
+    auto *go = window.findChild<QPushButton *>(QStringLiteral("Go"));
+    auto *text = window.findChild<QTextEdit *>(QStringLiteral("textEdit"));
+    window.findChild<QAbstractButton *>(QStringLiteral("customRB"))->setChecked(true);
+    window.findChild<QLineEdit *>(QStringLiteral("custom"))->setText(QString::number(lines));
+
+    go->click();
+    QElapsedTimer clock;
+    QEventLoop loop;
+    QTimer poll;
+    poll.setTimerType(Qt::PreciseTimer);
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!clock.isValid() && text->document()->blockCount() >= lines / 4) {
+            clock.start();
+            click(go);
+        } else if (clock.isValid() && go->text() == QLatin1String("Go")) {
+            loop.quit();
+        } else if (!clock.isValid() && go->text() == QLatin1String("Go")) {
+            loop.quit(); // ended before a quarter was shown
+        }
+    });
+    poll.start();
+    loop.exec();
+    return clock.isValid() ? clock.elapsed() : -1;
+}
+
 qint64 median(QList<qint64> values)
 {
     std::sort(values.begin(), values.end());
@@ -101,30 +238,38 @@ int main(int argc, char **argv)
     if (counts.isEmpty())
         counts = {50000, 100000, 200000};
 
-    std::printf("%9s %12s %10s %8s %8s\n", "lines", "Process ms", "floor ms", "ratio", "pieces");
-    QMap<long, qint64> processTimes;
+    BenchSettings settings;
+    std::printf("%9s %9s %9s %7s %9s %7s %8s %8s\n", "lines", "total ms", "floor ms", "ratio",
+                "stall ms", "p99 ms", "Stop ms", "pieces");
+    QMap<long, qint64> totals;
     for (long lines : counts) {
-        qsizetype characters = 0;
-        QList<qint64> processRuns;
-        QList<qint64> floorRuns;
+        QList<qint64> runTimes, floorTimes, stalls, p99s, stops;
         QList<QByteArray> pieces;
+        qsizetype characters = 0;
         for (int run = 0; run < 3; ++run) {
-            processRuns.append(timeProcessRun(lines, &characters));
+            const ProcessRun timed = timeProcessRun(lines);
+            runTimes.append(timed.total);
+            stalls.append(timed.stall);
+            p99s.append(timed.p99);
+            characters = timed.characters;
             pieces = readPieces(lines);
-            floorRuns.append(timeBareAppends(pieces));
+            floorTimes.append(timeBareAppends(pieces));
+            stops.append(timeStop(lines));
         }
-        const qint64 process = median(processRuns);
-        const qint64 floor = median(floorRuns);
-        processTimes.insert(lines, process);
-        std::printf("%9ld %12lld %10lld %8.2f %8lld\n", lines, static_cast<long long>(process),
-                    static_cast<long long>(floor), floor > 0 ? double(process) / floor : 0.0,
+        const qint64 total = median(runTimes);
+        const qint64 floor = median(floorTimes);
+        totals.insert(lines, total);
+        std::printf("%9ld %9lld %9lld %7.2f %9lld %7lld %8lld %8lld\n", lines,
+                    static_cast<long long>(total), static_cast<long long>(floor),
+                    floor > 0 ? double(total) / floor : 0.0, static_cast<long long>(median(stalls)),
+                    static_cast<long long>(median(p99s)), static_cast<long long>(median(stops)),
                     static_cast<long long>(pieces.size()));
+        std::fflush(stdout);
         if (characters != lines * LineLength)
             std::printf("  warning: the output area holds %lld characters, expected %ld\n",
                         static_cast<long long>(characters), lines * LineLength);
     }
-    if (processTimes.contains(100000) && processTimes.contains(200000) && processTimes[100000] > 0)
-        std::printf("200k / 100k through Process: %.2f\n",
-                    double(processTimes[200000]) / processTimes[100000]);
+    if (totals.contains(100000) && totals.contains(200000) && totals[100000] > 0)
+        std::printf("200k / 100k through Process: %.2f\n", double(totals[200000]) / totals[100000]);
     return 0;
 }

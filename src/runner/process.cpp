@@ -17,7 +17,7 @@ namespace {
 constexpr int CoalesceMs = 20;
 // The work one slice may take before the window gets its turn: repaints, the busy indicator,
 // a click on Stop.
-constexpr qint64 SliceBudgetNs = 16'000'000;
+constexpr qint64 SliceBudgetNs = 12'000'000;
 constexpr qint64 FirstSliceBytes = 16 * 1024;
 constexpr qint64 MinSliceBytes = 4 * 1024;
 constexpr qint64 MaxSliceBytes = 4 * 1024 * 1024;
@@ -143,15 +143,16 @@ void Process::showNextSlice()
         endRun();
 }
 
-// Sizes the next slice from how fast the last one went, so that a slice takes about the budget
-// on any machine. It grows at most twofold at a time: one quick slice proves little.
+// Sizes the next slice from how fast the slices went so far, so that one takes about the budget
+// on any machine. The rate is averaged, since a single slice may have been held up by others.
 void Process::adaptSliceSize(qsizetype bytes, qint64 nanoseconds)
 {
     if (bytes < sliceBytes)
-        return; // a short read says nothing about the rate
-    const double fitting = double(bytes) * SliceBudgetNs / std::max<qint64>(nanoseconds, 1);
-    sliceBytes =
-        std::clamp(std::min(qint64(fitting), 2 * sliceBytes), MinSliceBytes, MaxSliceBytes);
+        return; // a short read says little about the rate
+    const double rate = double(bytes) / std::max<qint64>(nanoseconds, 1);
+    bytesPerNs = bytesPerNs > 0 ? 0.75 * bytesPerNs + 0.25 * rate : rate;
+    sliceBytes = std::clamp(std::min(qint64(bytesPerNs * SliceBudgetNs), 2 * sliceBytes),
+                            MinSliceBytes, MaxSliceBytes);
 }
 
 void Process::append(const QString &text)

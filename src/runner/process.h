@@ -56,6 +56,7 @@ private:
     ToolOutputDecoder decoder;
     QTimer *sliceTimer;
     qint64 sliceBytes;
+    double bytesPerNs = 0; // how fast the text area takes output, once measured
     bool showsOutput;
     bool toolEnded = false;
     bool stopping = false;

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "democollection.h"
 #include "romdatabase.h"
+#include "runner/auditoutput.h"
 #include "runner/process.h"
 #include "testhelpers.h"
 
@@ -45,6 +46,11 @@ private slots:
     void runInTemporaryDirectoryShowsNothing();
     void fixnesScriptRunsAllStages();
     void fixnesScriptGoesOnAfterStop();
+    void floodIsShownWholeBeforeTheRunEnds();
+    void floodWithCrLfKeepsItsLines();
+    void stopDuringFloodEndsTheRunAtOnce();
+    void outputEncodingFollowsHowTheToolStarts_data();
+    void outputEncodingFollowsHowTheToolStarts();
 
 private:
     QString root() const { return m_root->path() + u'/'; }
@@ -52,6 +58,8 @@ private:
     QString romDir(const QString &key) const { return root() + key + QLatin1String(" roms/"); }
     void installSystem(const QString &key);
     void installEcho(const QString &toolName);
+    void installScript(const QString &toolName, const QByteArray &body);
+    void startFlood(long lines);
     void startWindow();
     void startLongRun();
     void selectSystem(const QString &key);
@@ -111,6 +119,42 @@ void tst_ToolRun::installEcho(const QString &toolName)
     QVERIFY(QDir().mkpath(romDir(QStringLiteral("Echo"))));
     m_settings += QStringLiteral("[Echo=Echo System\nRom Path=%1\nFile Name=%2\n\n")
                       .arg(romDir(QStringLiteral("Echo")), toolName);
+}
+
+// A shell script as the tool of its own system, "[Script".
+void tst_ToolRun::installScript(const QString &toolName, const QByteArray &body)
+{
+    QFile script(toolDir() + toolName);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n" + body + '\n');
+    script.close();
+    QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+    QVERIFY(QDir().mkpath(romDir(QStringLiteral("Script"))));
+    m_settings += QStringLiteral("[Script=Script System\nRom Path=%1\nFile Name=%2\n\n")
+                      .arg(romDir(QStringLiteral("Script")), toolName);
+}
+
+// The numbers of the lines from `lines` down to 1 as "[0000123]", each printed twice, as fast
+// as awk can: far faster than the output area takes them.
+const QByteArray FloodScript = "exec awk -v n=\"$1\" 'BEGIN { for (i = n; i > 0; i--) "
+                               "printf \"[%07d]\\n[%07d]\\n\", i, i }'";
+
+QString floodText(long lines)
+{
+    QString text;
+    for (long i = lines; i > 0; --i)
+        text += QStringLiteral("[%1]\n").arg(i, 7, 10, QLatin1Char('0')).repeated(2);
+    return text;
+}
+
+// Runs the flood from the panel as a custom command: the number of lines is its one argument.
+void tst_ToolRun::startFlood(long lines)
+{
+    installScript(QStringLiteral("GoodFlood"), FloodScript);
+    startWindow();
+    button("customRB")->setChecked(true);
+    child<QLineEdit>(m_window.get(), "custom")->setText(QString::number(lines));
+    clickGo();
 }
 
 void tst_ToolRun::startWindow()
@@ -478,6 +522,100 @@ void tst_ToolRun::fixnesScriptGoesOnAfterStop()
                               20000);
     QCOMPARE(go()->text(), QStringLiteral("Go"));
     QCOMPARE(m_window->buildArguments(), QStringList{"fixnes"});
+}
+
+void tst_ToolRun::floodIsShownWholeBeforeTheRunEnds()
+{
+    const long lines = 30000;
+    startFlood(lines);
+    button("uniq")->setChecked(true); // the tidy-up at the end works on what is on show then
+    button("sort")->setChecked(true);
+
+    // The window keeps turning while the output is still coming in.
+    QTRY_VERIFY_WITH_TIMEOUT(output()->document()->blockCount() > 100, 20000);
+    QCOMPARE(go()->text(), QStringLiteral("Stop"));
+    QTRY_COMPARE_WITH_TIMEOUT(go()->text(), QStringLiteral("Go"), 120000);
+
+    QCOMPARE(output()->toPlainText(), processAuditOutput(floodText(lines), u'[', true, true));
+}
+
+void tst_ToolRun::floodWithCrLfKeepsItsLines()
+{
+    // Short lines, so that many slices end between a CR and its LF.
+    installScript(QStringLiteral("GoodCrLf"), "exec awk 'BEGIN { for (i = 0; i < 40000; i++) "
+                                          "printf \"%d\\r\\n\", i }'");
+    QString expected;
+    for (int i = 0; i < 40000; ++i)
+        expected += QString::number(i) + u'\n';
+
+    const QString text = runEcho(QStringLiteral("GoodCrLf"), romDir(QStringLiteral("Script")), {});
+
+    QCOMPARE(text.count(u'\n'), expected.count(u'\n'));
+    QCOMPARE(text, expected);
+}
+
+void tst_ToolRun::stopDuringFloodEndsTheRunAtOnce()
+{
+    const long lines = 300000;
+    startFlood(lines);
+    QTRY_VERIFY_WITH_TIMEOUT(output()->document()->blockCount() > 100, 20000);
+    clickGo(); // now "Stop"
+
+    QCOMPARE(go()->text(), QStringLiteral("Go"));
+    QVERIFY(!busyIndicator());
+    const QString shown = output()->toPlainText();
+    QVERIFY(!shown.isEmpty());
+    // What is on show is the tool's output from its start, and nothing comes after the end.
+    QVERIFY(floodText(lines).startsWith(shown));
+    QTest::qWait(100);
+    QCOMPARE(output()->toPlainText(), shown);
+}
+
+void tst_ToolRun::outputEncodingFollowsHowTheToolStarts_data()
+{
+    QTest::addColumn<bool>("throughWine");
+    QTest::addColumn<QByteArray>("printed");
+    QTest::addColumn<QString>("expected");
+    // A native tool speaks the local encoding, UTF-8 here; one under Wine its Windows code page.
+    QTest::newRow("native UTF-8") << false << QByteArray("Pok\303\251mon \342\202\254\\n")
+                                  << QStringLiteral("Pokémon €\n");
+    QTest::newRow("Wine Windows-1252") << true << QByteArray("Pok\351mon \200 \226 \275\\r\\n")
+                                       << QStringLiteral("Pokémon € – ½\n");
+}
+
+void tst_ToolRun::outputEncodingFollowsHowTheToolStarts()
+{
+    QFETCH(bool, throughWine);
+    QFETCH(QByteArray, printed);
+    QFETCH(QString, expected);
+    QStringEncoder local(QStringConverter::System);
+    if (!throughWine && local(expected) != expected.toUtf8())
+        QSKIP("the local encoding is not UTF-8");
+    const QByteArray print = "printf '" + printed + "'";
+    const QByteArray path = qgetenv("PATH");
+    QString tool = QStringLiteral("GoodNative");
+    if (throughWine) {
+        tool = QStringLiteral("GoodWin.exe");
+        QFile windowsTool(toolDir() + tool);
+        QVERIFY(windowsTool.open(QIODevice::WriteOnly));
+        windowsTool.write("MZ\x90\0 not really a program");
+        windowsTool.close();
+        const QString bin = root() + QStringLiteral("bin");
+        QVERIFY(QDir().mkpath(bin));
+        QFile wine(bin + QStringLiteral("/wine"));
+        QVERIFY(wine.open(QIODevice::WriteOnly));
+        wine.write("#!/bin/sh\n" + print + '\n');
+        wine.close();
+        wine.setPermissions(wine.permissions() | QFileDevice::ExeOwner);
+        qputenv("PATH", bin.toLocal8Bit() + ':' + path);
+    } else {
+        installScript(tool, print);
+    }
+
+    const QString text = runEcho(tool, root(), {});
+    qputenv("PATH", path);
+
+    QCOMPARE(text, expected);
 }
 
 QTEST_MAIN(tst_ToolRun)

@@ -1,0 +1,45 @@
+/* A stand-in Windows console tool for the tests that run a tool through Wine, built with the
+ * MinGW cross compiler. The first argument picks what it does:
+ *   rename  prints each argument, its working directory and two ROM names in Windows-1252;
+ *   scan    prints a line, waits until "continue.txt" appears in its working directory, prints
+ *           another line and ends;
+ *   list    prints a line and then waits for ever, for Stop to end it. */
+#include <direct.h>
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+static void say(const char *line)
+{
+    fputs(line, stdout);
+    fputs("\n", stdout); /* text mode: CR LF */
+    fflush(stdout);
+}
+
+int main(int argc, char **argv)
+{
+    const char *mode = argc > 1 ? argv[1] : "";
+    if (strcmp(mode, "rename") == 0) {
+        char cwd[MAX_PATH];
+        for (int i = 1; i < argc; ++i)
+            printf("%d:[%s]\n", i, argv[i]);
+        printf("cwd:[%s]\n", _getcwd(cwd, sizeof cwd) ? cwd : "?");
+        say("Pok\xe9mon Blue (E) [!]"); /* e acute */
+        say("Caf\xe9 \x80 \x96 \xbd (J)"); /* e acute, euro, en dash, one half */
+        return 0;
+    }
+    if (strcmp(mode, "scan") == 0) {
+        say("scan started");
+        while (GetFileAttributesA("continue.txt") == INVALID_FILE_ATTRIBUTES)
+            Sleep(20);
+        say("scan finished");
+        return 0;
+    }
+    if (strcmp(mode, "list") == 0) {
+        say("list waiting");
+        Sleep(INFINITE);
+        return 0;
+    }
+    say("unknown command");
+    return 2;
+}

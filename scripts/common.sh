@@ -1,6 +1,8 @@
 # Shared by run-demo.sh and run-tests.sh: install the build tools on Debian 12 and build Tessary.
 
-TESSARY_PACKAGES=(qt6-base-dev cmake ninja-build g++)
+# wine runs the Windows tools; the MinGW cross compiler builds the stand-in Windows tool for
+# the test that runs one through wine (the wine64 loader alone puts no "wine" on the path).
+TESSARY_PACKAGES=(qt6-base-dev cmake ninja-build g++ wine wine64 gcc-mingw-w64-x86-64)
 
 # Installs only what is missing, so a second run needs neither the network nor root.
 install_packages() {

@@ -3,7 +3,7 @@
 //
 //  - total: the run through Process (start, stream, finish), against the floor of appending the
 //    same pieces, as read by a plain QProcess, to an identical text area with nothing else going
-//    on;
+//    on; also in processor time, which other programs on the machine do not inflate;
 //  - stall and p99: the longest gap and the 99th percentile of the gaps between the ticks of a
 //    5 ms timer during the run through Process, which is how long the window could not repaint
 //    or take a click;
@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -87,9 +88,17 @@ private:
     QList<qint64> m_gaps;
 };
 
+// Milliseconds of processor time this process has used: unlike the wall clock, it does not grow
+// when other programs share the processor.
+qint64 cpuMs()
+{
+    return qint64(std::clock()) * 1000 / CLOCKS_PER_SEC;
+}
+
 struct ProcessRun
 {
     qint64 total = 0;
+    qint64 cpu = 0;
     qint64 stall = 0;
     qint64 p99 = 0;
     qsizetype characters = 0;
@@ -102,6 +111,7 @@ ProcessRun timeProcessRun(long lines)
     ProcessRun run;
     QElapsedTimer clock;
     clock.start();
+    const qint64 cpuStart = cpuMs();
     TickGaps ticks;
     auto *process = new Process(emitterDir(), QStringLiteral("emitlines"), emitterDir(), &arguments,
                                 area.get(), false);
@@ -109,6 +119,7 @@ ProcessRun timeProcessRun(long lines)
     QObject::connect(process, &QObject::destroyed, &loop, &QEventLoop::quit);
     loop.exec();
     run.total = clock.elapsed();
+    run.cpu = cpuMs() - cpuStart;
     run.stall = ticks.longest();
     run.p99 = ticks.percentile99();
     run.characters = area->toPlainText().size();
@@ -129,17 +140,19 @@ QList<QByteArray> readPieces(long lines)
     return pieces;
 }
 
-qint64 timeBareAppends(const QList<QByteArray> &pieces)
+qint64 timeBareAppends(const QList<QByteArray> &pieces, qint64 *cpu)
 {
     auto area = outputArea();
     QElapsedTimer clock;
     clock.start();
+    const qint64 cpuStart = cpuMs();
     for (const QByteArray &piece : pieces) {
         QTextCursor end(area->document());
         end.movePosition(QTextCursor::End);
         end.insertText(QString::fromLocal8Bit(piece));
         QCoreApplication::processEvents(); // each piece arrives through the event loop as well
     }
+    *cpu = cpuMs() - cpuStart;
     return clock.elapsed();
 }
 
@@ -239,26 +252,31 @@ int main(int argc, char **argv)
         counts = {50000, 100000, 200000};
 
     BenchSettings settings;
-    std::printf("%9s %9s %9s %7s %9s %7s %8s %8s\n", "lines", "total ms", "floor ms", "ratio",
-                "stall ms", "p99 ms", "Stop ms", "pieces");
+    std::printf("%9s %9s %9s %7s %8s %8s %9s %7s %8s\n", "lines", "total ms", "floor ms", "ratio",
+                "cpu ms", "cpu flr", "stall ms", "p99 ms", "Stop ms");
     QMap<long, qint64> totals;
+    QMap<long, qint64> cpus;
     for (long lines : counts) {
-        QList<qint64> runTimes, floorTimes, stalls, p99s, stops;
+        QList<qint64> runTimes, floorTimes, runCpus, floorCpus, stalls, p99s, stops;
         QList<QByteArray> pieces;
         qsizetype characters = 0;
         for (int run = 0; run < 3; ++run) {
             const ProcessRun timed = timeProcessRun(lines);
             runTimes.append(timed.total);
+            runCpus.append(timed.cpu);
             stalls.append(timed.stall);
             p99s.append(timed.p99);
             characters = timed.characters;
             pieces = readPieces(lines);
-            floorTimes.append(timeBareAppends(pieces));
+            qint64 floorCpu = 0;
+            floorTimes.append(timeBareAppends(pieces, &floorCpu));
+            floorCpus.append(floorCpu);
             stops.append(timeStop(lines));
         }
         const qint64 total = median(runTimes);
         const qint64 floor = median(floorTimes);
         totals.insert(lines, total);
+        cpus.insert(lines, median(runCpus));
         std::printf("%9ld %9lld %9lld %7.2f %9lld %7lld %8lld %8lld\n", lines,
                     static_cast<long long>(total), static_cast<long long>(floor),
                     floor > 0 ? double(total) / floor : 0.0, static_cast<long long>(median(stalls)),

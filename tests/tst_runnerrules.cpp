@@ -26,6 +26,8 @@ private slots:
     void windowsToolsRunThroughWine();
     void outputStopsAtZeroByte();
     void outputKeepsCharacterSplitAcrossPieces();
+    void outputPieces_data();
+    void outputPieces();
     void busyIndicatorIsSeededBySecond();
 };
 
@@ -172,10 +174,12 @@ void tst_RunnerRules::windowsToolsRunThroughWine()
     QCOMPARE(toolCommand(windowsTool, arguments), (ToolCommand{windowsTool, arguments}));
 #else
     QCOMPARE(toolCommand(windowsTool, arguments), expectedWine);
+    QVERIFY(toolCommand(windowsTool, arguments).throughWine());
 #endif
     for (const char *name : {"native", "mz-lower", "short", "missing"}) {
         const QString path = dir.filePath(QLatin1String(name));
         QCOMPARE(toolCommand(path, arguments), (ToolCommand{path, arguments}));
+        QVERIFY(!toolCommand(path, arguments).throughWine());
     }
 }
 
@@ -185,6 +189,47 @@ void tst_RunnerRules::outputStopsAtZeroByte()
     QCOMPARE(decoder.decode(QByteArray("abc\0def", 7)), QStringLiteral("abc"));
     QCOMPARE(decoder.decode(QByteArray("\0x", 2)), QString());
     QCOMPARE(decoder.decode("next\r\n"), QStringLiteral("next\r\n"));
+}
+
+void tst_RunnerRules::outputPieces_data()
+{
+    using Encoding = ToolOutputDecoder::Encoding;
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<QByteArrayList>("pieces");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("CR LF split") << Encoding::Local << QByteArrayList{"a\r", "\nb"}
+                                 << QStringLiteral("a\r\nb");
+    QTest::newRow("lone CR") << Encoding::Local << QByteArrayList{"a\r", "b\r\r", "\n"}
+                             << QStringLiteral("a\rb\r\r\n");
+    QTest::newRow("CR at the end")
+        << Encoding::Local << QByteArrayList{"a\r"} << QStringLiteral("a\r");
+    QTest::newRow("CR before a cut piece")
+        << Encoding::Local << QByteArrayList{"a\r", QByteArray("\0x", 2)} << QStringLiteral("a\r");
+    QTest::newRow("UTF-8") << Encoding::Local << QByteArrayList{"Pok\xc3\xa9mon"}
+                           << QStringLiteral("Pokémon");
+    QTest::newRow("Windows-1252") << Encoding::Windows1252
+                                  << QByteArrayList{"Pok\xe9mon \x80\x96\xbd\xfc"}
+                                  << QStringLiteral("Pokémon €–½ü");
+    QTest::newRow("Windows-1252 cut at zero")
+        << Encoding::Windows1252 << QByteArrayList{QByteArray("\xe9\0\xe9", 3), "\x80"}
+        << QStringLiteral("é€");
+}
+
+// The pieces of one run, decoded one after the other, and what is held back at the end.
+void tst_RunnerRules::outputPieces()
+{
+    QFETCH(ToolOutputDecoder::Encoding, encoding);
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QString, expected);
+    if (encoding == ToolOutputDecoder::Encoding::Local &&
+        QStringEncoder(QStringConverter::System)(expected) != expected.toUtf8())
+        QSKIP("the local encoding is not UTF-8");
+    ToolOutputDecoder decoder(encoding);
+    QString text;
+    for (const QByteArray &piece : pieces)
+        text += decoder.decode(piece);
+    text += decoder.flush();
+    QCOMPARE(text, expected);
 }
 
 void tst_RunnerRules::outputKeepsCharacterSplitAcrossPieces()

@@ -277,17 +277,20 @@ int main(int argc, char **argv)
         const qint64 floor = median(floorTimes);
         totals.insert(lines, total);
         cpus.insert(lines, median(runCpus));
-        std::printf("%9ld %9lld %9lld %7.2f %9lld %7lld %8lld %8lld\n", lines,
+        const qint64 cpu = median(runCpus);
+        const qint64 floorCpu = median(floorCpus);
+        std::printf("%9ld %9lld %9lld %7.2f %8lld %8lld %9lld %7lld %8lld\n", lines,
                     static_cast<long long>(total), static_cast<long long>(floor),
-                    floor > 0 ? double(total) / floor : 0.0, static_cast<long long>(median(stalls)),
-                    static_cast<long long>(median(p99s)), static_cast<long long>(median(stops)),
-                    static_cast<long long>(pieces.size()));
+                    floor > 0 ? double(total) / floor : 0.0, static_cast<long long>(cpu),
+                    static_cast<long long>(floorCpu), static_cast<long long>(median(stalls)),
+                    static_cast<long long>(median(p99s)), static_cast<long long>(median(stops)));
         std::fflush(stdout);
         if (characters != lines * LineLength)
             std::printf("  warning: the output area holds %lld characters, expected %ld\n",
                         static_cast<long long>(characters), lines * LineLength);
     }
     if (totals.contains(100000) && totals.contains(200000) && totals[100000] > 0)
-        std::printf("200k / 100k through Process: %.2f\n", double(totals[200000]) / totals[100000]);
+        std::printf("200k / 100k through Process: %.2f wall clock, %.2f processor time\n",
+                    double(totals[200000]) / totals[100000], double(cpus[200000]) / cpus[100000]);
     return 0;
 }

@@ -137,27 +137,28 @@ void tst_ListViewers::summaryFill()
     QTableWidget *table = summary();
     QCOMPARE(table->rowCount(), 0);
 
-    // The user sorted by Miss, ascending: the fill must keep each system's cells in one row.
-    table->sortByColumn(2, Qt::AscendingOrder);
+    // The user sorted by Miss, descending: the fill must keep each system's cells in one row.
+    table->sortByColumn(2, Qt::DescendingOrder);
     trigger("actionRom_Collection_Summary");
     QCOMPARE(table->rowCount(), 3);
     QCOMPARE(table->columnCount(), 8);
     const auto rowTexts = [table](int row) {
         QStringList texts;
         for (int column = 0; column < 8; ++column)
-            texts << table->item(row, column)->text();
+            texts << (table->item(row, column) ? table->item(row, column)->text()
+                                               : QStringLiteral("<no cell>"));
         return texts;
     };
-    // Text order: "10" before "9".
-    QCOMPARE(rowTexts(0),
-             QStringList({"[GBA", "GBA System", "0", "90", "10", "100", "(V1)", romDir("GBA")}));
+    // Text order: "9" above "10".
+    QCOMPARE(rowTexts(0), QStringList({"[NES", "NES System", "9", "", "", "", "", romDir("NES")}));
     QCOMPARE(rowTexts(1),
              QStringList({"[Gen", "Gen System", "10", "40", "0", "50", "(V2)", romDir("Gen")}));
-    QCOMPARE(rowTexts(2), QStringList({"[NES", "NES System", "9", "", "", "", "", romDir("NES")}));
+    QCOMPARE(rowTexts(2),
+             QStringList({"[GBA", "GBA System", "0", "90", "10", "100", "(V1)", romDir("GBA")}));
     QVERIFY(table->isSortingEnabled());
 
     for (int column = 0; column < 8; ++column) {
-        const QBrush complete = table->item(0, column)->background();
+        const QBrush complete = table->item(2, column)->background();
         QCOMPARE(complete.color(), QColor(85, 255, 127, 255));
         QCOMPARE(complete.style(), Qt::SolidPattern);
         QCOMPARE(table->item(1, column)->background().style(), Qt::NoBrush);
@@ -165,14 +166,14 @@ void tst_ListViewers::summaryFill()
     QCOMPARE(output(), QString()); // the fill writes nothing into the output area
 
     // A second fill replaces every cell, and leaves only as many rows as there are systems.
-    table->item(0, 2)->setText(QStringLiteral("edited"));
+    table->item(2, 1)->setText(QStringLiteral("edited"));
     auto *selector = child<QComboBox>(m_window.get(), "selectSystemComboBox");
     selector->removeItem(selector->findText(QStringLiteral("[Gen Gen System")));
     trigger("actionRom_Collection_Summary");
     QCOMPARE(table->rowCount(), 2);
-    QCOMPARE(rowTexts(0).mid(0, 3), QStringList({"[GBA", "GBA System", "0"}));
-    QCOMPARE(rowTexts(1).mid(0, 3), QStringList({"[NES", "NES System", "9"}));
-    QCOMPARE(table->item(1, 0)->background().style(), Qt::NoBrush);
+    QCOMPARE(rowTexts(0).mid(0, 3), QStringList({"[NES", "NES System", "9"}));
+    QCOMPARE(rowTexts(1).mid(0, 3), QStringList({"[GBA", "GBA System", "0"}));
+    QCOMPARE(table->item(0, 0)->background().style(), Qt::NoBrush);
 }
 
 void tst_ListViewers::summaryAtStartup_data()

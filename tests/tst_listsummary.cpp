@@ -90,6 +90,11 @@ void tst_ListSummary::headerLineEnds_data()
     QTest::newRow("no bracket: whole line")
         << QByteArray(" You have 1 of 2\r\n") << " You have 1 of 2";
     QTest::newRow("empty file") << QByteArray() << "";
+    const QByteArray longVersion = '(' + QByteArray(254, 'x');
+    QTest::newRow("CR and LF in different reads")
+        << QByteArray(longVersion + "\r\nA\r\n") << QString::fromLatin1(longVersion);
+    QTest::newRow("long line") << QByteArray(" a " + longVersion + longVersion + "\nB\n")
+                               << QString::fromLatin1(longVersion + longVersion);
 }
 
 void tst_ListSummary::headerLineEnds()

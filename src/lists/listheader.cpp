@@ -22,12 +22,20 @@ QString ListHeader::versionText() const
 
 std::optional<ListHeader> ListHeader::read(const QString &path)
 {
+    // Unbuffered, in small pieces: a summary reads hundreds of lists and needs a few dozen
+    // bytes of each.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
-    QByteArray line = file.readLine();
-    if (line.endsWith('\n'))
-        line.chop(1);
+    QByteArray line;
+    qsizetype end = -1;
+    while (end < 0) {
+        const QByteArray piece = file.read(256);
+        if (piece.isEmpty())
+            break;
+        end = piece.indexOf('\n');
+        line += end < 0 ? piece : piece.left(end);
+    }
     if (line.endsWith('\r'))
         line.chop(1);
     QStringDecoder decoder(QStringConverter::System);

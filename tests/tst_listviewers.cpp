@@ -39,6 +39,8 @@ private slots:
     void cleanup();
 
     void summaryFill();
+    void demoListsFillTheSummary_data();
+    void demoListsFillTheSummary();
     void summaryAtStartup_data();
     void summaryAtStartup();
     void viewers_data();
@@ -174,6 +176,41 @@ void tst_ListViewers::summaryFill()
     QCOMPARE(rowTexts(0).mid(0, 3), QStringList({"[NES", "NES System", "9"}));
     QCOMPARE(rowTexts(1).mid(0, 3), QStringList({"[GBA", "GBA System", "0"}));
     QCOMPARE(table->item(0, 0)->background().style(), Qt::NoBrush);
+}
+
+void tst_ListViewers::demoListsFillTheSummary_data()
+{
+    QTest::addColumn<QString>("key");
+    for (const DemoSystem &system : demoSystems())
+        QTest::newRow(qPrintable(system.key)) << system.key;
+}
+
+// The demo set-up's lists, written by the substitute tool, read as counts of the demo data.
+void tst_ListViewers::demoListsFillTheSummary()
+{
+    QFETCH(QString, key);
+    const DemoSystem system = demoSystem(key);
+    QString error;
+    QVERIFY2(installDemoTool(system, QStringLiteral(GOODTOOL_PATH), toolDir(), &error),
+             qPrintable(error));
+    QVERIFY2(!writeMissingRoms(system, romDir(key), &error).isEmpty(), qPrintable(error));
+    QVERIFY2(writeDemoLists(system, toolDir(), romDir(key), &error), qPrintable(error));
+    addSystem(key, system.title);
+    startWindow(true);
+
+    QSet<QString> have;
+    for (const DemoRom &rom : system.roms) {
+        if (!rom.goodName.isEmpty())
+            have.insert(rom.goodName);
+    }
+    const qsizetype known = system.database().entries().size();
+    QTableWidget *table = summary();
+    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(table->item(0, 2)->text(), QString::number(known - have.size()));
+    QCOMPARE(table->item(0, 3)->text(), QString::number(have.size()));
+    QCOMPARE(table->item(0, 4)->text(), QStringLiteral("0")); // no Goodinfo.cfg: none excluded
+    QCOMPARE(table->item(0, 5)->text(), QString::number(known));
+    QVERIFY(table->item(0, 6)->text().startsWith(u'('));
 }
 
 void tst_ListViewers::summaryAtStartup_data()

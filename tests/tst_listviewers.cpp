@@ -41,8 +41,6 @@ private slots:
     void summaryFill();
     void demoListsFillTheSummary_data();
     void demoListsFillTheSummary();
-    void summaryAtStartup_data();
-    void summaryAtStartup();
     void viewers_data();
     void viewers();
     void settingsViewer();
@@ -137,7 +135,7 @@ void tst_ListViewers::summaryFill()
     writeFile(romDir("NES") + "NESMiss.txt", " You are missing 9 of 20 known NES ROMS (V3)\r\n");
     startWindow();
     QTableWidget *table = summary();
-    QCOMPARE(table->rowCount(), 0);
+    QCOMPARE(table->rowCount(), 0); // "Load Summary At Startup=false": no fill at start
 
     // The user sorted by Miss, descending: the fill must keep each system's cells in one row.
     table->sortByColumn(2, Qt::DescendingOrder);
@@ -196,7 +194,7 @@ void tst_ListViewers::demoListsFillTheSummary()
     QVERIFY2(!writeMissingRoms(system, romDir(key), &error).isEmpty(), qPrintable(error));
     QVERIFY2(writeDemoLists(system, toolDir(), romDir(key), &error), qPrintable(error));
     addSystem(key, system.title);
-    startWindow(true);
+    startWindow(true); // "Load Summary At Startup=true" fills at start
 
     QSet<QString> have;
     for (const DemoRom &rom : system.roms) {
@@ -211,24 +209,6 @@ void tst_ListViewers::demoListsFillTheSummary()
     QCOMPARE(table->item(0, 4)->text(), QStringLiteral("0")); // no Goodinfo.cfg: none excluded
     QCOMPARE(table->item(0, 5)->text(), QString::number(known));
     QVERIFY(table->item(0, 6)->text().startsWith(u'('));
-}
-
-void tst_ListViewers::summaryAtStartup_data()
-{
-    QTest::addColumn<bool>("loadSummary");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("load at startup") << true << 2;
-    QTest::newRow("only on demand") << false << 0;
-}
-
-void tst_ListViewers::summaryAtStartup()
-{
-    QFETCH(bool, loadSummary);
-    QFETCH(int, rows);
-    addSystem(QStringLiteral("Gen"), QStringLiteral("Genesis"));
-    addSystem(QStringLiteral("NES"), QStringLiteral("NES"));
-    startWindow(loadSummary);
-    QCOMPARE(summary()->rowCount(), rows);
 }
 
 void tst_ListViewers::viewers_data()

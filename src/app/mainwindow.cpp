@@ -1,6 +1,10 @@
 #include "app/mainwindow.h"
 
 #include "app/mainwindowform.h"
+#include "lists/collectionsummary.h"
+#include "lists/listfiles.h"
+#include "lists/romdirectory.h"
+#include "lists/summarytable.h"
 #include "runner/auditoutput.h"
 #include "runner/busyindicator.h"
 #include "runner/commandpanel.h"
@@ -11,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFrame>
@@ -158,9 +163,13 @@ void MainWindow::on_selectSystemComboBox_currentIndexChanged(int)
     ui->convert->show();
 }
 
+// One row per offered system, read from the first lines of its Have and Miss lists.
 void MainWindow::on_actionRom_Collection_Summary_triggered()
 {
-    notAvailableYet(tr("Rom Collection Summary"));
+    QStringList items;
+    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i)
+        items << ui->selectSystemComboBox->itemText(i);
+    fillSummaryTable(ui->romSummary, collectionSummary(items, systemTable));
 }
 
 void MainWindow::on_actionAbout_triggered()
@@ -198,34 +207,69 @@ void MainWindow::on_actionMove_Files_From_Ren_to_Root_triggered()
     notAvailableYet(tr("Move Files From *Ren to Root"));
 }
 
+// Runs the selected system's tool with "list nodb" in the temporary directory; the Miss list
+// it writes there names every ROM the tool knows, and ShowAvailableTxt shows it.
 void MainWindow::on_actionPreview_Available_Roms_triggered()
 {
-    notAvailableYet(tr("Preview Available Roms"));
+    if (ui->selectSystemComboBox->count() == 0) {
+        ui->textEdit->setPlainText(tr("No systems to preview."));
+        return;
+    }
+    const SystemEntry system = selectedSystem();
+    QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
+    const QString toolDir =
+        globalSettings.sameAsRomPath ? system.romPath : globalSettings.goodExeDir;
+    currentProcess =
+        new Process(toolDir, system.toolFile, QDir::tempPath(), &arguments, ui->textEdit, false);
+    connect(currentProcess->qprocess, &QProcess::finished, this, &MainWindow::ShowAvailableTxt);
+    // Without this the output area would stay empty, as if the tool knew no ROMs.
+    connect(currentProcess, &Process::failedToStart, this,
+            [this](const QString &message) { ui->textEdit->setPlainText(message); });
 }
 
 void MainWindow::on_actionOpen_Rom_Dir_triggered()
 {
-    notAvailableYet(tr("Open Rom Directory"));
+    if (ui->selectSystemComboBox->count() == 0) {
+        ui->textEdit->setPlainText(tr("Can not open rom dir. No systems found."));
+        return;
+    }
+    openRomDirectory(selectedSystem().romPath);
 }
 
 void MainWindow::on_actionGoodinfo_cfg_triggered()
 {
-    notAvailableYet(tr("Goodinfo.cfg viewer"));
+    const QString path = globalSettings.goodExeDir + QLatin1String("Goodinfo.cfg");
+    const std::optional<QString> text = readWholeFileText(path);
+    ui->textEdit->setPlainText(
+        text ? *text : tr("Can not read Goodinfo.cfg. Have you set the Good*.exe Directory?"));
 }
 
 void MainWindow::on_actionTessary_ini_triggered()
 {
-    notAvailableYet(tr("Tessary.ini viewer"));
+    const std::optional<QString> text = readWholeFileText(settingsFilePath());
+    ui->textEdit->setPlainText(text ? *text : tr("Can not read Tessary.ini"));
 }
 
 void MainWindow::on_action_Miss_List_triggered()
 {
-    notAvailableYet(tr("*Miss List viewer"));
+    showSelectedList(QStringLiteral("Miss.txt"));
 }
 
 void MainWindow::on_action_Have_List_triggered()
 {
-    notAvailableYet(tr("*Have List viewer"));
+    showSelectedList(QStringLiteral("Have.txt"));
+}
+
+void MainWindow::showSelectedList(const QString &suffix)
+{
+    if (ui->selectSystemComboBox->count() == 0) {
+        ui->textEdit->setPlainText(tr("No systems found."));
+        return;
+    }
+    const SystemEntry system = selectedSystem();
+    const QString path = listPath(system.romPath, system.toolFile, suffix);
+    const std::optional<QString> text = readWholeFileText(path);
+    ui->textEdit->setPlainText(text ? *text : tr("Can not read ") + path);
 }
 
 void MainWindow::on_Clear_clicked(bool skipFrame2)
@@ -338,9 +382,16 @@ void MainWindow::DeleteThreadedObject()
     worker = nullptr;
 }
 
+// The end of a preview: the list of the system selected now, without its header.
 void MainWindow::ShowAvailableTxt()
 {
-    notAvailableYet(tr("ShowAvailableTxt"));
+    if (ui->selectSystemComboBox->count() == 0) {
+        ui->textEdit->setPlainText(tr("No systems to preview."));
+        return;
+    }
+    const QString path = previewListPath(selectedSystem().toolFile);
+    const std::optional<QString> text = readPreviewListText(path);
+    ui->textEdit->setPlainText(text ? *text : tr("Can not read ") + path);
 }
 
 // Shows a randomly chosen animated picture over the top right of the output area. Only one

@@ -75,6 +75,7 @@ protected:
 private:
     void loadSettings(bool reload);
     void notAvailableYet(const QString &feature);
+    void showSelectedList(const QString &suffix);
 
     CommandPanel panel() const;
 

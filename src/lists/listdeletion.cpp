@@ -7,7 +7,7 @@
 namespace {
 
 // The files directly inside `dir` (no sub-directories, no hidden files) whose names pass
-// `matches`. An empty path names no directory: it would otherwise scan the current one.
+// `matches`. An empty path names no directory, never the current one.
 template<typename Match>
 void addMatchingFiles(const QString &dir, Match matches, QStringList *files)
 {

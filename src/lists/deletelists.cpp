@@ -76,6 +76,11 @@ void DeleteLists::setupForm()
     checkBox_3 = createNamed<QCheckBox>(this, "checkBox_3");
     checkBox_3->setGeometry(16, 49, 70, 17);
     checkBox_3->setText(tr("Good*.db"));
+    // The labels are a little wider than their 70 pixels in most desktop fonts.
+    QFont narrow = formFont;
+    narrow.setStretch(QFont::SemiCondensed);
+    for (QCheckBox *box : {checkBox, checkBox_2, checkBox_3})
+        box->setFont(narrow);
     comboBox = createNamed<QComboBox>(this, "comboBox");
     comboBox->setGeometry(16, 99, 81, 22);
     pushButton = createNamed<QPushButton>(this, "pushButton");

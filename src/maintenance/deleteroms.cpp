@@ -65,6 +65,7 @@ DeleteRoms::DeleteRoms(const QStringList &names, const QStringList &paths, int x
     windowFont.setPointSize(8);
     setFont(windowFont);
     ui = new Form(this);
+    fitTextsToBoxes(this);
     QMetaObject::connectSlotsByName(this);
     setAttribute(Qt::WA_DeleteOnClose);
 

@@ -63,6 +63,7 @@ GoodInfo::GoodInfo(const QStringList &keys, const QString &initialPath, int x, i
     windowFont.setPointSize(8);
     setFont(windowFont);
     ui = new Form(this);
+    fitTextsToBoxes(this);
     QMetaObject::connectSlotsByName(this);
     setAttribute(Qt::WA_DeleteOnClose);
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -33,6 +34,19 @@ RomFlagFilter RomFlagBoxes::filter(bool emptyCustomMatchesAll) const
     result.customText = lineEdit->text();
     result.emptyCustomMatchesAll = emptyCustomMatchesAll;
     return result;
+}
+
+void fitTextsToBoxes(QWidget *window)
+{
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        if (!qobject_cast<QLabel *>(widget) && !qobject_cast<QCheckBox *>(widget))
+            continue;
+        QFont smaller = widget->font();
+        while (widget->sizeHint().width() > widget->width() && smaller.pointSizeF() > 6) {
+            smaller.setPointSizeF(smaller.pointSizeF() - 0.5);
+            widget->setFont(smaller);
+        }
+    }
 }
 
 void setGoButtonPalette(QPushButton *button)

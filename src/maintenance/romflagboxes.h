@@ -25,5 +25,9 @@ struct RomFlagBoxes
     QLineEdit *lineEdit;
 };
 
+// Sets a label or check box whose text is wider than its fixed box a little smaller, so that
+// fonts wider than the ones these windows were laid out for do not cut texts off.
+void fitTextsToBoxes(QWidget *window);
+
 // The green "Go" palette of both maintenance windows.
 void setGoButtonPalette(QPushButton *button);

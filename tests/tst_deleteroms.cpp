@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "maintenance/deleteroms.h"
 #include "maintenance/romdeletion.h"
+#include "maintenancetest.h"
 #include "testhelpers.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+using namespace MaintenanceTest;
 using namespace TestHelpers;
 
 namespace {
@@ -110,11 +112,7 @@ void tst_DeleteRoms::deletesFlaggedFiles()
 
     QTemporaryDir dir;
     makeTree(dir.path());
-    RomFlagFilter filter;
-    for (int row : rows)
-        filter.checked[row - 1] = true;
-    filter.customText = custom;
-
+    const RomFlagFilter filter = filterOf(rows, custom);
     // A ROM path ends with "/"; the iterator's paths carry the directory text as given.
     const RomDeletionResult result = deleteFiles(flaggedRoms(dir.path() + u'/', recursive, filter));
     QStringList expectedPaths;

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "maintenance/goodinfo.h"
+#include "maintenancetest.h"
 #include "testhelpers.h"
 
 #include <QAction>
@@ -12,24 +13,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace MaintenanceTest;
 using namespace TestHelpers;
 
 namespace {
 
 const QStringList FlagBoxes{"checkBox",   "checkBox_2", "checkBox_3", "checkBox_4",  "checkBox_5",
                             "checkBox_6", "checkBox_8", "checkBox_9", "checkBox_10", "checkBox_11"};
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "maintenance/goodinfoswipe.h"
+#include "maintenancetest.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,30 +7,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace MaintenanceTest;
+
 namespace {
 
 const QStringList Items{"Swipe All", "[Gen", "[NES", "[SNES"};
 
-RomFlagFilter filterOf(const QList<int> &rows, const QString &custom = {})
+RomFlagFilter swipeFilter(const QList<int> &rows, const QString &custom = {})
 {
-    RomFlagFilter filter;
-    for (int row : rows)
-        filter.checked[row - 1] = true;
-    filter.customText = custom;
-    filter.emptyCustomMatchesAll = true;
-    return filter;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return filterOf(rows, custom, true);
 }
 
 } // namespace
@@ -162,7 +148,7 @@ void tst_GoodinfoSwipe::swipe()
     QTemporaryDir dir;
     const QString path = dir.filePath("Goodinfo.cfg");
     QVERIFY(writeAll(path, input));
-    const GoodinfoSwipe swipe(selection, Items, filterOf(rows, custom), excludeNone);
+    const GoodinfoSwipe swipe(selection, Items, swipeFilter(rows, custom), excludeNone);
     QCOMPARE(swipeGoodinfoFile(path, swipe).status, SwipeOutcome::Swiped);
     QCOMPARE(readAll(path), expected);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Goodinfo.cfg"});
@@ -189,7 +175,7 @@ void tst_GoodinfoSwipe::generatedLines()
             file += line.toLatin1() + '\n';
     }
     for (const QString &selection : QStringList{"Swipe All", "[Gen"}) {
-        const RomFlagFilter filter = filterOf({1, 4, 7});
+        const RomFlagFilter filter = swipeFilter({1, 4, 7});
         const QByteArray once = GoodinfoSwipe(selection, Items, filter, false).swipe(file);
         QCOMPARE(GoodinfoSwipe(selection, Items, filter, false).swipe(once), once);
         QCOMPARE(once.count('\n'), file.count('\n'));
@@ -222,7 +208,7 @@ void tst_GoodinfoSwipe::fileFailures()
     else if (status != SwipeOutcome::Missing)
         QVERIFY(writeAll(path, original));
 
-    const GoodinfoSwipe swipe("Swipe All", Items, filterOf({1}), false);
+    const GoodinfoSwipe swipe("Swipe All", Items, swipeFilter({1}), false);
     QCOMPARE(int(swipeGoodinfoFile(path, swipe).status), status);
     if (status == SwipeOutcome::WriteFailed)
         QCOMPARE(readAll(path), original);
@@ -242,7 +228,7 @@ void tst_GoodinfoSwipe::fileInTemporaryDirectory()
     QVERIFY(writeAll(path, "[Gen\n[b\n"));
 
     const SwipeOutcome outcome =
-        swipeGoodinfoFile(path, GoodinfoSwipe("[Gen", Items, filterOf({1}), false));
+        swipeGoodinfoFile(path, GoodinfoSwipe("[Gen", Items, swipeFilter({1}), false));
     qputenv("TMPDIR", oldTmp);
     QCOMPARE(outcome.status, SwipeOutcome::Swiped);
     QCOMPARE(readAll(path), QByteArray("[Gen\n[b;;n\n"));
@@ -263,7 +249,7 @@ void tst_GoodinfoSwipe::failedReplaceKeepsOriginal()
     };
     const SwipeOutcome outcome =
         swipeGoodinfoFile(folder + "/Goodinfo.cfg",
-                          GoodinfoSwipe("Swipe All", Items, filterOf({1}), false), moveFolder);
+                          GoodinfoSwipe("Swipe All", Items, swipeFilter({1}), false), moveFolder);
     QCOMPARE(outcome.status, SwipeOutcome::WriteFailed);
     QVERIFY(!outcome.error.isEmpty());
     QVERIFY(!QFile::exists(folder));

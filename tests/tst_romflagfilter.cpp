@@ -1,21 +1,10 @@
 #include "maintenance/romflagfilter.h"
+#include "maintenancetest.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
-namespace {
-
-RomFlagFilter filterOf(const QList<int> &rows, const QString &custom = {}, bool matchAll = false)
-{
-    RomFlagFilter filter;
-    for (int row : rows)
-        filter.checked[row - 1] = true;
-    filter.customText = custom;
-    filter.emptyCustomMatchesAll = matchAll;
-    return filter;
-}
-
-} // namespace
+using namespace MaintenanceTest;
 
 class tst_RomFlagFilter : public QObject
 {

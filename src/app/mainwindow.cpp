@@ -7,6 +7,8 @@
 #include "lists/summarytable.h"
 #include "lists/comparemisslists.h"
 #include "lists/deletelists.h"
+#include "maintenance/deleteroms.h"
+#include "maintenance/goodinfo.h"
 #include "runner/auditoutput.h"
 #include "runner/busyindicator.h"
 #include "runner/commandpanel.h"
@@ -207,14 +209,27 @@ void MainWindow::on_actionDelete_Lists_and_db_Files_triggered()
         window->show();
 }
 
+// Offers the selector's systems by key, each with its ROM directory.
 void MainWindow::on_actionDelete_Specified_Roms_triggered()
 {
-    notAvailableYet(tr("Delete Specified Roms"));
+    QStringList names;
+    QStringList paths;
+    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i) {
+        const QString key = ui->selectSystemComboBox->itemText(i).split(u' ').at(0);
+        names << key;
+        paths << systemTable.value(key).romPath;
+    }
+    (new DeleteRoms(names, paths, x(), y(), width(), ui->textEdit))->show();
 }
 
+// Offers every section of Tessary.ini; Goodinfo.cfg always lives in the Good*.exe directory.
 void MainWindow::on_actionGoodinfo_cfg_Swipe_triggered()
 {
-    notAvailableYet(tr("Goodinfo.cfg Swipe"));
+    QStringList keys;
+    for (int i = 0; i < ui->configComboBox->count(); ++i)
+        keys << ui->configComboBox->itemText(i);
+    const QString path = globalSettings.goodExeDir + QLatin1String("Goodinfo.cfg");
+    (new GoodInfo(keys, path, x(), y(), width()))->show();
 }
 
 void MainWindow::on_actionMove_Files_From_Ren_to_Root_triggered()

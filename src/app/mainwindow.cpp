@@ -1,6 +1,9 @@
 #include "app/mainwindow.h"
 
 #include "app/mainwindowform.h"
+#include "help/about.h"
+#include "help/helpcommands.h"
+#include "help/versioncheck.h"
 #include "runner/auditoutput.h"
 #include "runner/busyindicator.h"
 #include "runner/commandpanel.h"
@@ -11,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QFrame>
@@ -20,6 +24,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QMovie>
+#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -43,6 +48,10 @@ MainWindow::MainWindow(QWidget *parent)
     const int columnWidths[] = {60, 175, 38, 37, 62, 50, 75, 189};
     for (int column = 0; column < 8; ++column)
         ui->romSummary->setColumnWidth(column, columnWidths[column]);
+
+    versionCheck = new VersionCheck(versionFileUrl(), this);
+    connect(versionCheck->manager(), &QNetworkAccessManager::finished, this,
+            &MainWindow::replyFinished);
 
     loadSettings(false);
     if (globalSettings.checkVersionAtStartup)
@@ -132,17 +141,19 @@ void MainWindow::changeEvent(QEvent *event)
 
 void MainWindow::on_actionWebsite_triggered()
 {
-    notAvailableYet(tr("Website"));
+    openWebsite();
 }
 
 void MainWindow::on_actionHelp_triggered()
 {
-    notAvailableYet(tr("Help"));
+    if (!openHelpPage(QCoreApplication::applicationDirPath()))
+        ui->textEdit->setPlainText(QStringLiteral("Help file not found."));
 }
 
+// Returns at once; the answer arrives in replyFinished.
 void MainWindow::on_actionCheck_For_Updates_triggered()
 {
-    notAvailableYet(tr("Check For Updates"));
+    versionCheck->request();
 }
 
 // The convert button follows the system: Genesis and SNES convert, NES runs the fixnes script.
@@ -165,7 +176,8 @@ void MainWindow::on_actionRom_Collection_Summary_triggered()
 
 void MainWindow::on_actionAbout_triggered()
 {
-    notAvailableYet(tr("About"));
+    auto *about = new About(x(), y(), width()); // deletes itself when closed
+    about->show();
 }
 
 void MainWindow::on_actionCompare_Miss_Lists_triggered()
@@ -376,9 +388,11 @@ void MainWindow::viewFrames()
     commandPanel.showOptionsOf(commandPanel.checkedCommand());
 }
 
-void MainWindow::replyFinished(QNetworkReply *)
+void MainWindow::replyFinished(QNetworkReply *reply)
 {
-    notAvailableYet(tr("The update check"));
+    const VersionVerdict verdict = compareVersion(VersionCheck::publishedVersion(reply));
+    reply->deleteLater();
+    showVersionReply(verdict, this, ui->textEdit);
 }
 
 // The file step after the NES script's current tool run, in a worker thread of its own. The

@@ -88,9 +88,10 @@ def pusher(t):
         c.ellipse(foot[0] + 1.5, foot[1] + 0.5, 3.5, 2, "shoe")
     c.limb([hip, (25, 18)], 10, "green")
     shoulder = (26, 20 + 0.5 * step)
+    # Hands at the height of the name they push, which sits a little lower than the shoulders.
     for dy, colour in ((2, "green_dark"), (0, "green")):
-        c.limb([(shoulder[0], shoulder[1] + dy), (39, 21 + dy)], 4, colour)
-        c.disc(39.5, 21 + dy, 2, "white")
+        c.limb([(shoulder[0], shoulder[1] + dy), (39, 27 + dy)], 4, colour)
+        c.disc(39.5, 27 + dy, 2, "white")
     head(c, 29, 10 + 0.5 * step, "green", "green_dark", look=2)
     return c.image
 

@@ -147,6 +147,7 @@ private slots:
     void updateCheck_data();
     void updateCheck();
     void twoChecksOutstanding();
+    void windowClosedWhileChecking();
     void checkAtStartupWithoutNetwork();
     void website();
     void helpOpensPageBesideProgram();
@@ -266,6 +267,19 @@ void tst_Help::twoChecksOutstanding()
     QCOMPARE(watch.boxes[0].text, OutdatedText);
     QCOMPARE(watch.boxes[1].text, OutdatedText);
     QCOMPARE(server.requestLines.size(), 2);
+}
+
+void tst_Help::windowClosedWhileChecking()
+{
+    VersionServer server(VersionServer::Silent);
+    auto *window = new MainWindow;
+    window->findChild<VersionCheck *>()->setUrl(server.url());
+    window->findChild<QAction *>(QStringLiteral("actionCheck_For_Updates"))->trigger();
+    QTRY_COMPARE(server.requestLines.size(), 1);
+    MessageBoxWatch watch;
+    delete window;
+    QTest::qWait(50);
+    QCOMPARE(watch.boxes.size(), 0);
 }
 
 // With no way out, the request the window sends as it starts fails once, with a box. A proxy

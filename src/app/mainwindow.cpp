@@ -74,6 +74,8 @@ MainWindow::~MainWindow()
         currentProcess->qprocess->disconnect(this);
         delete currentProcess;
     }
+    // Replies still outstanding go with the children, after the form: none may reach this window.
+    versionCheck->manager()->disconnect(this);
     delete worker;
     delete fixNesWorker;
     delete gifMovie;

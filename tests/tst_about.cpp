@@ -1,6 +1,5 @@
 #include "help/about.h"
 
-#include <QFont>
 #include <QImageReader>
 #include <QLabel>
 #include <QMovie>
@@ -32,38 +31,19 @@ private:
 
 void tst_About::formAndPlacement()
 {
-    About about(100, 50, 736);
+    About about(101, 50, 735);
     QCOMPARE(about.objectName(), QStringLiteral("About"));
     QCOMPARE(about.windowTitle(), QStringLiteral("About"));
     QVERIFY(about.testAttribute(Qt::WA_DeleteOnClose));
     QVERIFY(!about.parentWidget());
-    // 736 / 2 + (100 - 294 / 2) = 321
+    // Integer halves: 735 / 2 + (101 - 294 / 2) = 367 - 46
     QCOMPARE(about.geometry(), QRect(321, 150, 294, 282));
 
-    struct Expected
-    {
-        const char *name;
-        QString text;
-        QRect geometry;
-    };
-    const QList<Expected> labels{{"label", "Tessary 2.1", {0, 16, 294, 31}},
-                                 {"label_2", "Coded By:", {0, 56, 294, 16}},
-                                 {"label_4", "Contact", {0, 96, 294, 16}}};
-    for (const Expected &expected : labels) {
-        auto *label = part<QLabel>(&about, expected.name);
-        QVERIFY2(label, expected.name);
-        QCOMPARE(label->text(), expected.text);
-        QCOMPARE(label->geometry(), expected.geometry);
-        QCOMPARE(label->alignment(), Qt::AlignCenter);
-    }
-    QCOMPARE(part<QLabel>(&about, "label")->font().pointSize(), 10);
-    QVERIFY(part<QLabel>(&about, "label_5")->text().contains(u'@'));
+    QCOMPARE(part<QLabel>(&about, "label")->text(), QStringLiteral("Tessary 2.1"));
     QCOMPARE(part<QLabel>(&about, "label_3")->geometry(), QRect(-36, 72, 40, 16));
 
-    auto *thanks = part<QPlainTextEdit>(&about, "plainTextEdit");
-    QCOMPARE(thanks->geometry(), QRect(14, 144, 261, 88));
-    QVERIFY(thanks->isReadOnly());
-    QCOMPARE(thanks->toPlainText().split(QStringLiteral("\n\n")).size(), 3);
+    // Three paragraphs of thanks.
+    QCOMPARE(part<QPlainTextEdit>(&about, "plainTextEdit")->toPlainText().count(u"\n\n"), 2);
 
     QCOMPARE(part<QLabel>(&about, "watcherLabel")->geometry(), QRect(176, 56, 45, 48));
     QCOMPARE(part<QLabel>(&about, "pusherLabel")->geometry(), QRect(-92, 48, 50, 45));

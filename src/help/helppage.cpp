@@ -5,12 +5,9 @@ QString helpPagePath(const QString &programDir)
     return programDir + QStringLiteral("/help.htm");
 }
 
+// A local-file URL on every platform: Qt 6 percent-encodes a quoted path with backslashes, and no
+// desktop then finds the file.
 QUrl helpPageUrl(const QString &programDir)
 {
-#ifdef Q_OS_WIN
-    // The Windows shell takes the quoted path with a backslash before the file name.
-    return QUrl(u'"' + programDir + QStringLiteral("\\help.htm") + u'"');
-#else
     return QUrl::fromLocalFile(helpPagePath(programDir));
-#endif
 }

@@ -187,6 +187,7 @@ void tst_Help::updateCheck_data()
     QTest::newRow("same, trailing zero") << answer << ok << QByteArray("2.10") << QString();
     QTest::newRow("lower") << answer << ok << QByteArray("2.05") << HigherFirstLine;
     QTest::newRow("newer") << answer << ok << QByteArray("2.2") << OutdatedText;
+    QTest::newRow("newer, line end") << answer << ok << QByteArray("2.2\r\n") << OutdatedText;
     QTest::newRow("zero") << answer << ok << QByteArray("0") << ProblemText;
     QTest::newRow("negative") << answer << ok << QByteArray("-1") << ProblemText;
     QTest::newRow("text") << answer << ok << QByteArray("abc") << ProblemText;

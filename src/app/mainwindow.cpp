@@ -1,12 +1,15 @@
 #include "app/mainwindow.h"
 
 #include "app/mainwindowform.h"
+#include "help/about.h"
+#include "help/helpcommands.h"
+#include "help/versioncheck.h"
 #include "lists/collectionsummary.h"
+#include "lists/comparemisslists.h"
+#include "lists/deletelists.h"
 #include "lists/listfiles.h"
 #include "lists/romdirectory.h"
 #include "lists/summarytable.h"
-#include "lists/comparemisslists.h"
-#include "lists/deletelists.h"
 #include "maintenance/deleteroms.h"
 #include "maintenance/goodinfo.h"
 #include "runner/auditoutput.h"
@@ -19,6 +22,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -29,6 +33,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QMovie>
+#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -53,6 +58,10 @@ MainWindow::MainWindow(QWidget *parent)
     for (int column = 0; column < 8; ++column)
         ui->romSummary->setColumnWidth(column, columnWidths[column]);
 
+    versionCheck = new VersionCheck(versionFileUrl(), this);
+    connect(versionCheck->manager(), &QNetworkAccessManager::finished, this,
+            &MainWindow::replyFinished);
+
     loadSettings(false);
     if (globalSettings.checkVersionAtStartup)
         on_actionCheck_For_Updates_triggered();
@@ -74,6 +83,8 @@ MainWindow::~MainWindow()
         currentProcess->qprocess->disconnect(this);
         delete currentProcess;
     }
+    // Replies still outstanding go with the children, after the form: none may reach this window.
+    versionCheck->manager()->disconnect(this);
     delete worker;
     delete fixNesWorker;
     delete gifMovie;
@@ -141,17 +152,19 @@ void MainWindow::changeEvent(QEvent *event)
 
 void MainWindow::on_actionWebsite_triggered()
 {
-    notAvailableYet(tr("Website"));
+    openWebsite();
 }
 
 void MainWindow::on_actionHelp_triggered()
 {
-    notAvailableYet(tr("Help"));
+    if (!openHelpPage(QCoreApplication::applicationDirPath()))
+        ui->textEdit->setPlainText(QStringLiteral("Help file not found."));
 }
 
+// Returns at once; the answer arrives in replyFinished.
 void MainWindow::on_actionCheck_For_Updates_triggered()
 {
-    notAvailableYet(tr("Check For Updates"));
+    versionCheck->request();
 }
 
 // The convert button follows the system: Genesis and SNES convert, NES runs the fixnes script.
@@ -178,7 +191,8 @@ void MainWindow::on_actionRom_Collection_Summary_triggered()
 
 void MainWindow::on_actionAbout_triggered()
 {
-    notAvailableYet(tr("About"));
+    auto *about = new About(x(), y(), width()); // deletes itself when closed
+    about->show();
 }
 
 void MainWindow::on_actionCompare_Miss_Lists_triggered()
@@ -457,9 +471,11 @@ void MainWindow::viewFrames()
     commandPanel.showOptionsOf(commandPanel.checkedCommand());
 }
 
-void MainWindow::replyFinished(QNetworkReply *)
+void MainWindow::replyFinished(QNetworkReply *reply)
 {
-    notAvailableYet(tr("The update check"));
+    const VersionVerdict verdict = compareVersion(VersionCheck::publishedVersion(reply));
+    reply->deleteLater();
+    showVersionReply(verdict, this, ui->textEdit);
 }
 
 // The file step after the NES script's current tool run, in a worker thread of its own. The

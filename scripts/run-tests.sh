@@ -1,9 +1,21 @@
 #!/usr/bin/env bash
-# Installs what Tessary needs on Debian 12, builds it and runs every test, headless.
+# Installs what Tessary needs on Debian 12, then builds and runs every test headless, three times:
+# a normal build (build/), AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/) and
+# ThreadSanitizer (build-tsan/). Name builds to run only those: scripts/run-tests.sh asan
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 
+builds=("$@")
+[ ${#builds[@]} -gt 0 ] || builds=(normal asan tsan)
+for build in "${builds[@]}"; do
+    case $build in
+    normal | asan | tsan) ;;
+    *) echo "usage: scripts/run-tests.sh [normal] [asan] [tsan]" >&2; exit 2 ;;
+    esac
+done
+
 install_packages
-build_tessary build
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure --timeout 600
+for build in "${builds[@]}"; do
+    run_test_build "$build"
+done

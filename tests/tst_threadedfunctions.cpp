@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSemaphore>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,9 +30,18 @@ private:
     QByteArray contentOf(const QString &relative) const;
     QStringList entries(const QString &relative = QString()) const;
     QString dir() const { return m_root->path() + u'/'; }
+    void collectInTestThread(ThreadedFunctions *worker, QList<int> *stages);
 
     std::unique_ptr<QTemporaryDir> m_root;
 };
+
+// QSignalSpy records in the emitting thread, which races with the test thread reading it; a
+// receiver in the test thread gets the worker's signal queued instead.
+void tst_ThreadedFunctions::collectInTestThread(ThreadedFunctions *worker, QList<int> *stages)
+{
+    connect(worker, &ThreadedFunctions::fixNESCompleted, this,
+            [stages](int nextStage) { stages->append(nextStage); });
+}
 
 void tst_ThreadedFunctions::init()
 {
@@ -148,29 +156,31 @@ void tst_ThreadedFunctions::stepRunsInTheWorkerThread()
 {
     makeFile(QStringLiteral("Frog.new.nes"));
     ThreadedFunctions worker;
-    QThread *stepThread = nullptr;
+    QAtomicPointer<QThread> stepThread;
     connect(
         &worker, &ThreadedFunctions::fixNESCompleted, &worker,
-        [&stepThread] { stepThread = QThread::currentThread(); }, Qt::DirectConnection);
-    QSignalSpy completed(&worker, &ThreadedFunctions::fixNESCompleted);
+        [&stepThread] { stepThread.storeRelease(QThread::currentThread()); },
+        Qt::DirectConnection);
+    QList<int> completed;
+    collectInTestThread(&worker, &completed);
 
     worker.fixNESInvoke(dir(), 1);
 
-    QVERIFY(completed.wait());
-    QCOMPARE(completed.first().first().toInt(), 2);
-    QVERIFY(stepThread && stepThread != QThread::currentThread());
+    QTRY_COMPARE(completed, QList<int>{2});
+    QThread *emittedFrom = stepThread.loadAcquire();
+    QVERIFY(emittedFrom && emittedFrom != QThread::currentThread());
     QCOMPARE(entries(QStringLiteral("NESNew")), QStringList{QStringLiteral("Frog.new.nes")});
 }
 
 void tst_ThreadedFunctions::unknownStageSignalsNothing()
 {
     ThreadedFunctions worker;
-    QSignalSpy completed(&worker, &ThreadedFunctions::fixNESCompleted);
+    QList<int> completed;
+    collectInTestThread(&worker, &completed);
     worker.fixNESInvoke(dir(), 4);
     worker.fixNESInvoke(dir(), 3); // queued behind: once it answers, stage 4 has been handled
-    QVERIFY(completed.wait());
-    QCOMPARE(completed.size(), 1);
-    QCOMPARE(completed.first().first().toInt(), 4);
+    QTRY_VERIFY(!completed.isEmpty());
+    QCOMPARE(completed, QList<int>{4});
 }
 
 void tst_ThreadedFunctions::deletingWaitsForTheRunningTask()

@@ -1,6 +1,17 @@
 #include "app/mainwindow.h"
 
 #include "app/mainwindowform.h"
+#include "help/about.h"
+#include "help/helpcommands.h"
+#include "help/versioncheck.h"
+#include "lists/collectionsummary.h"
+#include "lists/comparemisslists.h"
+#include "lists/deletelists.h"
+#include "lists/listfiles.h"
+#include "lists/romdirectory.h"
+#include "lists/summarytable.h"
+#include "maintenance/deleteroms.h"
+#include "maintenance/goodinfo.h"
 #include "runner/auditoutput.h"
 #include "runner/busyindicator.h"
 #include "runner/commandpanel.h"
@@ -11,6 +22,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFrame>
@@ -20,6 +33,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QMovie>
+#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -44,6 +58,10 @@ MainWindow::MainWindow(QWidget *parent)
     for (int column = 0; column < 8; ++column)
         ui->romSummary->setColumnWidth(column, columnWidths[column]);
 
+    versionCheck = new VersionCheck(versionFileUrl(), this);
+    connect(versionCheck->manager(), &QNetworkAccessManager::finished, this,
+            &MainWindow::replyFinished);
+
     loadSettings(false);
     if (globalSettings.checkVersionAtStartup)
         on_actionCheck_For_Updates_triggered();
@@ -65,6 +83,8 @@ MainWindow::~MainWindow()
         currentProcess->disconnect(this);
         delete currentProcess;
     }
+    // Replies still outstanding go with the children, after the form: none may reach this window.
+    versionCheck->manager()->disconnect(this);
     delete worker;
     delete fixNesWorker;
     delete gifMovie;
@@ -132,17 +152,19 @@ void MainWindow::changeEvent(QEvent *event)
 
 void MainWindow::on_actionWebsite_triggered()
 {
-    notAvailableYet(tr("Website"));
+    openWebsite();
 }
 
 void MainWindow::on_actionHelp_triggered()
 {
-    notAvailableYet(tr("Help"));
+    if (!openHelpPage(QCoreApplication::applicationDirPath()))
+        ui->textEdit->setPlainText(QStringLiteral("Help file not found."));
 }
 
+// Returns at once; the answer arrives in replyFinished.
 void MainWindow::on_actionCheck_For_Updates_triggered()
 {
-    notAvailableYet(tr("Check For Updates"));
+    versionCheck->request();
 }
 
 // The convert button follows the system: Genesis and SNES convert, NES runs the fixnes script.
@@ -158,19 +180,25 @@ void MainWindow::on_selectSystemComboBox_currentIndexChanged(int)
     ui->convert->show();
 }
 
+// One row per offered system, read from the first lines of its Have and Miss lists.
 void MainWindow::on_actionRom_Collection_Summary_triggered()
 {
-    notAvailableYet(tr("Rom Collection Summary"));
+    QStringList items;
+    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i)
+        items << ui->selectSystemComboBox->itemText(i);
+    fillSummaryTable(ui->romSummary, collectionSummary(items, systemTable));
 }
 
 void MainWindow::on_actionAbout_triggered()
 {
-    notAvailableYet(tr("About"));
+    auto *about = new About(x(), y(), width()); // deletes itself when closed
+    about->show();
 }
 
 void MainWindow::on_actionCompare_Miss_Lists_triggered()
 {
-    notAvailableYet(tr("Compare Miss Lists"));
+    auto *window = new CompareMissLists(x(), y(), width());
+    window->show();
 }
 
 void MainWindow::on_actionCopy_files_from_txt_to_Directory_triggered()
@@ -178,19 +206,44 @@ void MainWindow::on_actionCopy_files_from_txt_to_Directory_triggered()
     notAvailableYet(tr("Copy files from *.txt to Directory"));
 }
 
+// The window gets the systems of the selector as they are now, in selector order.
 void MainWindow::on_actionDelete_Lists_and_db_Files_triggered()
 {
-    notAvailableYet(tr("Delete Lists and db Files"));
+    QStringList keys, romPaths, toolFiles;
+    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i) {
+        const QString key = ui->selectSystemComboBox->itemText(i).section(u' ', 0, 0);
+        const SystemEntry entry = systemTable.value(key);
+        keys.append(key);
+        romPaths.append(entry.romPath);
+        toolFiles.append(entry.toolFile);
+    }
+    auto *window = new DeleteLists(keys, romPaths, toolFiles, globalSettings.goodExeDir,
+                                   globalSettings.sameAsRomPath, x(), y(), width());
+    if (window->hasSystems())
+        window->show();
 }
 
+// Offers the selector's systems by key, each with its ROM directory.
 void MainWindow::on_actionDelete_Specified_Roms_triggered()
 {
-    notAvailableYet(tr("Delete Specified Roms"));
+    QStringList names;
+    QStringList paths;
+    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i) {
+        const QString key = ui->selectSystemComboBox->itemText(i).split(u' ').at(0);
+        names << key;
+        paths << systemTable.value(key).romPath;
+    }
+    (new DeleteRoms(names, paths, x(), y(), width(), ui->textEdit))->show();
 }
 
+// Offers every section of Tessary.ini; Goodinfo.cfg always lives in the Good*.exe directory.
 void MainWindow::on_actionGoodinfo_cfg_Swipe_triggered()
 {
-    notAvailableYet(tr("Goodinfo.cfg Swipe"));
+    QStringList keys;
+    for (int i = 0; i < ui->configComboBox->count(); ++i)
+        keys << ui->configComboBox->itemText(i);
+    const QString path = globalSettings.goodExeDir + QLatin1String("Goodinfo.cfg");
+    (new GoodInfo(keys, path, x(), y(), width()))->show();
 }
 
 void MainWindow::on_actionMove_Files_From_Ren_to_Root_triggered()
@@ -198,34 +251,69 @@ void MainWindow::on_actionMove_Files_From_Ren_to_Root_triggered()
     notAvailableYet(tr("Move Files From *Ren to Root"));
 }
 
+// Runs the selected system's tool with "list nodb" in the temporary directory; the Miss list
+// it writes there names every ROM the tool knows, and ShowAvailableTxt shows it.
 void MainWindow::on_actionPreview_Available_Roms_triggered()
 {
-    notAvailableYet(tr("Preview Available Roms"));
+    if (ui->selectSystemComboBox->count() == 0) {
+        ui->textEdit->setPlainText(tr("No systems to preview."));
+        return;
+    }
+    const SystemEntry system = selectedSystem();
+    QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
+    const QString toolDir =
+        globalSettings.sameAsRomPath ? system.romPath : globalSettings.goodExeDir;
+    currentProcess =
+        new Process(toolDir, system.toolFile, QDir::tempPath(), &arguments, ui->textEdit, false);
+    connect(currentProcess->qprocess, &QProcess::finished, this, &MainWindow::ShowAvailableTxt);
+    // Without this the output area would stay empty, as if the tool knew no ROMs.
+    connect(currentProcess, &Process::failedToStart, this,
+            [this](const QString &message) { ui->textEdit->setPlainText(message); });
 }
 
 void MainWindow::on_actionOpen_Rom_Dir_triggered()
 {
-    notAvailableYet(tr("Open Rom Directory"));
+    if (ui->selectSystemComboBox->count() == 0) {
+        ui->textEdit->setPlainText(tr("Can not open rom dir. No systems found."));
+        return;
+    }
+    openRomDirectory(selectedSystem().romPath);
 }
 
 void MainWindow::on_actionGoodinfo_cfg_triggered()
 {
-    notAvailableYet(tr("Goodinfo.cfg viewer"));
+    const QString path = globalSettings.goodExeDir + QLatin1String("Goodinfo.cfg");
+    const std::optional<QString> text = readWholeFileText(path);
+    ui->textEdit->setPlainText(
+        text ? *text : tr("Can not read Goodinfo.cfg. Have you set the Good*.exe Directory?"));
 }
 
 void MainWindow::on_actionTessary_ini_triggered()
 {
-    notAvailableYet(tr("Tessary.ini viewer"));
+    const std::optional<QString> text = readWholeFileText(settingsFilePath());
+    ui->textEdit->setPlainText(text ? *text : tr("Can not read Tessary.ini"));
 }
 
 void MainWindow::on_action_Miss_List_triggered()
 {
-    notAvailableYet(tr("*Miss List viewer"));
+    showSelectedList(QStringLiteral("Miss.txt"));
 }
 
 void MainWindow::on_action_Have_List_triggered()
 {
-    notAvailableYet(tr("*Have List viewer"));
+    showSelectedList(QStringLiteral("Have.txt"));
+}
+
+void MainWindow::showSelectedList(const QString &suffix)
+{
+    if (ui->selectSystemComboBox->count() == 0) {
+        ui->textEdit->setPlainText(tr("No systems found."));
+        return;
+    }
+    const SystemEntry system = selectedSystem();
+    const QString path = listPath(system.romPath, system.toolFile, suffix);
+    const std::optional<QString> text = readWholeFileText(path);
+    ui->textEdit->setPlainText(text ? *text : tr("Can not read ") + path);
 }
 
 void MainWindow::on_Clear_clicked(bool skipFrame2)
@@ -339,9 +427,16 @@ void MainWindow::DeleteThreadedObject()
     worker = nullptr;
 }
 
+// The end of a preview: the list of the system selected now, without its header.
 void MainWindow::ShowAvailableTxt()
 {
-    notAvailableYet(tr("ShowAvailableTxt"));
+    if (ui->selectSystemComboBox->count() == 0) {
+        ui->textEdit->setPlainText(tr("No systems to preview."));
+        return;
+    }
+    const QString path = previewListPath(selectedSystem().toolFile);
+    const std::optional<QString> text = readPreviewListText(path);
+    ui->textEdit->setPlainText(text ? *text : tr("Can not read ") + path);
 }
 
 // Shows a randomly chosen animated picture over the top right of the output area. Only one
@@ -377,9 +472,11 @@ void MainWindow::viewFrames()
     commandPanel.showOptionsOf(commandPanel.checkedCommand());
 }
 
-void MainWindow::replyFinished(QNetworkReply *)
+void MainWindow::replyFinished(QNetworkReply *reply)
 {
-    notAvailableYet(tr("The update check"));
+    const VersionVerdict verdict = compareVersion(VersionCheck::publishedVersion(reply));
+    reply->deleteLater();
+    showVersionReply(verdict, this, ui->textEdit);
 }
 
 // The file step after the NES script's current tool run, in a worker thread of its own. The

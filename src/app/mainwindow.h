@@ -14,6 +14,7 @@ class MainWindowForm;
 
 class Process;
 class ThreadedFunctions;
+class VersionCheck;
 
 // The one window of Tessary: the output area, the system selector, the command panel, the
 // summary table and the menus. Each slot hands its work to the subsystem that owns it.
@@ -75,6 +76,7 @@ protected:
 private:
     void loadSettings(bool reload);
     void notAvailableYet(const QString &feature);
+    void showSelectedList(const QString &suffix);
 
     CommandPanel panel() const;
 
@@ -95,6 +97,8 @@ private:
     QLabel *gifLabel = nullptr;
     QMovie *gifMovie = nullptr;
     int fixNesStage = 1;
+
+    VersionCheck *versionCheck; // the update check's requests
 
     MainWindowForm *ui;
 };

@@ -3,63 +3,65 @@
 
 Each picture is a small looping animation on a transparent background; the
 window picks one at random and shows it over the output area while a tool runs.
-Standard library only, so the pictures can be redrawn on any machine. The
-output is deterministic: running the script again gives the same bytes.
+Needs Pillow (Debian: python3-pil). The output is the same on every run.
 """
 import math
-import struct
 from pathlib import Path
+
+from PIL import Image, ImageDraw
 
 TAU = 2 * math.pi
 
 
 # --- drawing --------------------------------------------------------------------------------------
 # Pixels are palette indices, 0 being transparent. Edges are hard: GIF transparency is all or
-# nothing, and blending against one background would leave a fringe on any other.
+# nothing, and blending against one background would leave a fringe on any other. Coordinates are
+# continuous, pixel (i, j) covering [i, i + 1) x [j, j + 1); each shape is drawn into a mask and the
+# colour laid through it, so a shape with a hole never clears what lies under the hole.
+
+
+def _box(cx, cy, rx, ry):
+    return (cx - rx - 0.5, cy - ry - 0.5, cx + rx - 0.5, cy + ry - 0.5)
 
 
 class Canvas:
     def __init__(self, size):
-        self.w = self.h = size
-        self.px = bytearray(size * size)
+        self.size = size
+        self.image = Image.new("P", (size, size), 0)
 
-    def fill(self, box, inside, colour):
-        x0, y0, x1, y1 = box
-        x0, y0 = max(0, int(math.floor(x0))), max(0, int(math.floor(y0)))
-        x1, y1 = min(self.w, int(math.ceil(x1)) + 1), min(self.h, int(math.ceil(y1)) + 1)
-        for y in range(y0, y1):
-            py = y + 0.5
-            row = y * self.w
-            for x in range(x0, x1):
-                if inside(x + 0.5, py):
-                    self.px[row + x] = colour
+    def paint(self, colour, draw, clip=None):
+        """Lays colour where draw(ImageDraw of a mask) put 255, inside clip (x0, y0, x1, y1)."""
+        mask = Image.new("L", (self.size, self.size), 0)
+        draw(ImageDraw.Draw(mask))
+        if clip is not None:
+            x0, y0, x1, y1 = (max(0, min(self.size, round(v))) for v in clip)
+            clipped = Image.new("L", mask.size, 0)
+            if x1 > x0 and y1 > y0:
+                clipped.paste(mask.crop((x0, y0, x1, y1)), (x0, y0))
+            mask = clipped
+        self.image.paste(colour, (0, 0, self.size, self.size), mask)
 
     def disc(self, cx, cy, r, colour):
-        if r <= 0:
-            return
-        r2 = r * r
-        self.fill((cx - r, cy - r, cx + r, cy + r),
-                  lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r2, colour)
+        if r > 0:
+            self.ellipse(cx, cy, r, r, colour)
 
     def ellipse(self, cx, cy, rx, ry, colour):
-        if rx <= 0 or ry <= 0:
-            return
-        self.fill((cx - rx, cy - ry, cx + rx, cy + ry),
-                  lambda x, y: ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1, colour)
+        if rx > 0 and ry > 0:
+            self.paint(colour, lambda d: d.ellipse(_box(cx, cy, rx, ry), fill=255))
 
     def ring(self, cx, cy, r_in, r_out, colour, start=None, sweep=None):
         """Annulus; with start/sweep (radians, clockwise on screen) only that arc of it."""
-        lo, hi = r_in * r_in, r_out * r_out
 
-        def inside(x, y):
-            d = (x - cx) ** 2 + (y - cy) ** 2
-            if d < lo or d > hi:
-                return False
+        def draw(d):
             if sweep is None:
-                return True
-            return (math.atan2(y - cy, x - cx) - start) % TAU <= sweep
+                d.ellipse(_box(cx, cy, r_out, r_out), fill=255)
+            else:
+                d.pieslice(_box(cx, cy, r_out, r_out), math.degrees(start),
+                           math.degrees(start + sweep), fill=255)
+            if r_in > 0:
+                d.ellipse(_box(cx, cy, r_in, r_in), fill=0)
 
-        self.fill((cx - r_out, cy - r_out, cx + r_out, cy + r_out), inside, colour)
+        self.paint(colour, draw)
 
     def arc(self, cx, cy, r, width, start, sweep, colour):
         """Arc stroke with round caps."""
@@ -73,16 +75,12 @@ class Canvas:
     def line(self, x0, y0, x1, y1, width, colour):
         """Stroke with round caps."""
         hw = width / 2
-        dx, dy = x1 - x0, y1 - y0
-        length2 = dx * dx + dy * dy or 1e-9
-        hw2 = hw * hw
-
-        def inside(x, y):
-            t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / length2))
-            return (x - x0 - t * dx) ** 2 + (y - y0 - t * dy) ** 2 <= hw2
-
-        self.fill((min(x0, x1) - hw, min(y0, y1) - hw, max(x0, x1) + hw, max(y0, y1) + hw),
-                  inside, colour)
+        length = math.hypot(x1 - x0, y1 - y0) or 1e-9
+        nx, ny = -(y1 - y0) / length * hw, (x1 - x0) / length * hw
+        self.polygon([(x0 + nx, y0 + ny), (x1 + nx, y1 + ny), (x1 - nx, y1 - ny),
+                      (x0 - nx, y0 - ny)], colour)
+        self.disc(x0, y0, hw, colour)
+        self.disc(x1, y1, hw, colour)
 
     def polyline(self, points, width, colour, closed=False):
         pairs = list(zip(points, points[1:]))
@@ -92,35 +90,12 @@ class Canvas:
             self.line(ax, ay, bx, by, width, colour)
 
     def rect(self, x0, y0, x1, y1, colour, radius=0.0):
-        def inside(x, y):
-            if not (x0 <= x <= x1 and y0 <= y <= y1):
-                return False
-            qx = max(x0 + radius - x, 0, x - (x1 - radius))
-            qy = max(y0 + radius - y, 0, y - (y1 - radius))
-            return qx * qx + qy * qy <= radius * radius
+        box = (x0, y0, x1 - 1, y1 - 1)
+        self.paint(colour, lambda d: d.rounded_rectangle(box, radius=radius, fill=255))
 
-        self.fill((x0, y0, x1, y1), inside, colour)
-
-    def polygon(self, points, colour):
-        """Even-odd fill."""
-        xs = [p[0] for p in points]
-        ys = [p[1] for p in points]
-        edges = list(zip(points, points[1:] + points[:1]))
-
-        def inside(x, y):
-            odd = False
-            for (ax, ay), (bx, by) in edges:
-                if (ay > y) != (by > y) and x < ax + (y - ay) * (bx - ax) / (by - ay):
-                    odd = not odd
-            return odd
-
-        self.fill((min(xs), min(ys), max(xs), max(ys)), inside, colour)
-
-    def shape(self, cx, cy, r_max, inside_polar, colour):
-        """Fill where inside_polar(distance, angle) holds; angle is clockwise on screen."""
-        self.fill((cx - r_max, cy - r_max, cx + r_max, cy + r_max),
-                  lambda x, y: inside_polar(math.hypot(x - cx, y - cy),
-                                            math.atan2(y - cy, x - cx)), colour)
+    def polygon(self, points, colour, clip=None):
+        shifted = [(x - 0.5, y - 0.5) for x, y in points]
+        self.paint(colour, lambda d: d.polygon(shifted, fill=255), clip)
 
 
 def rgb(text):
@@ -211,9 +186,8 @@ def filling_bar():
             slide = (64 * t) % 8  # stripes 8 px apart move a whole number of times per loop
             for s in range(-2, 8):
                 x = left + s * 8 + slide
-                c.fill((max(x, tail), 27, min(x + 14, head), 37),
-                       lambda px, py, x=x: 0 <= (px - x) - (37 - py) < 4 and tail <= px <= head,
-                       3)
+                c.polygon([(x, 37), (x + 4, 37), (x + 14, 27), (x + 10, 27)], 3,
+                          clip=(tail, 27, head, 37))
     return 64, pal, 16, 80, draw
 
 
@@ -423,13 +397,10 @@ def gear():
 
     def draw(c, t):
         turn = TAU / teeth * t
-
-        def body(r, a):
-            phase = ((a - turn) * teeth / TAU) % 1.0
-            edge = 21 if 0.25 < phase < 0.75 else 16
-            return 6 <= r <= edge
-
-        c.shape(24, 24, 22, body, 1)
+        c.disc(24, 24, 16, 1)
+        for k in range(teeth):
+            c.pie(24, 24, 21, turn + (k + 0.25) * TAU / teeth, 0.5 * TAU / teeth, 1)
+        c.disc(24, 24, 6, 0)
         c.ring(24, 24, 10, 12.5, 2)
         c.disc(*polar(24, 24, 11.25, turn), 1.6, 3)
     return 48, pal, 8, 90, draw
@@ -443,72 +414,14 @@ MOTIFS = [spokes, bouncing_dots, heartbeat, propeller, filling_bar, orbit_pair, 
 # --- GIF writing ----------------------------------------------------------------------------------
 
 
-def lzw(pixels, min_size):
-    """GIF-flavoured LZW: codes packed LSB first, widths growing to 12 bits, clear when full."""
-    clear, end = 1 << min_size, (1 << min_size) + 1
-    out = bytearray()
-    acc = bits = 0
-
-    def emit(code, width):
-        nonlocal acc, bits
-        acc |= code << bits
-        bits += width
-        while bits >= 8:
-            out.append(acc & 0xFF)
-            acc >>= 8
-            bits -= 8
-
-    width = min_size + 1
-    table, next_code = {}, end + 1
-    emit(clear, width)
-    prefix = pixels[0]
-    for p in pixels[1:]:
-        key = (prefix, p)
-        if key in table:
-            prefix = table[key]
-            continue
-        emit(prefix, width)
-        if next_code < 4096:
-            table[key] = next_code
-            next_code += 1
-            # The decoder learns each code one step later than we do, so widen only once the
-            # code just added could be the next one sent.
-            if next_code > (1 << width) and width < 12:
-                width += 1
-        else:
-            emit(clear, width)
-            table, next_code, width = {}, end + 1, min_size + 1
-        prefix = p
-    emit(prefix, width)
-    emit(end, width)
-    if bits:
-        out.append(acc & 0xFF)
-    return bytes(out)
-
-
-def sub_blocks(data):
-    return b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255]
-                    for i in range(0, len(data), 255)) + b"\x00"
-
-
-def gif(size, palette, frames, delay_ms):
+def save_gif(path, size, palette, frames, delay_ms):
     colours = [(255, 255, 255)] + palette  # index 0 is the transparent one
-    table_bits = max(1, (len(colours) - 1).bit_length())
-    colours += [(0, 0, 0)] * ((1 << table_bits) - len(colours))
-    min_size = max(2, table_bits)
-
-    data = bytearray(b"GIF89a")
-    data += struct.pack("<HHBBB", size, size, 0x80 | 0x70 | (table_bits - 1), 0, 0)
-    data += b"".join(bytes(c) for c in colours)
-    data += b"\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00"  # loop forever
-    for pixels in frames:
-        # Disposal 2 on full-canvas frames: each frame starts from a clear canvas, so a moving
-        # shape never leaves a trail behind.
-        data += struct.pack("<BBBBHBB", 0x21, 0xF9, 4, (2 << 2) | 1, round(delay_ms / 10), 0, 0)
-        data += b"\x2c" + struct.pack("<HHHHB", 0, 0, size, size, 0)
-        data += bytes([min_size]) + sub_blocks(lzw(pixels, min_size))
-    data += b"\x3b"
-    return bytes(data)
+    flat = [v for colour in colours for v in colour]
+    for frame in frames:
+        frame.putpalette(flat)
+    # Disposal 2: each frame starts from a clear canvas, so a moving shape leaves no trail.
+    frames[0].save(path, save_all=True, append_images=frames[1:], duration=delay_ms, loop=0,
+                   transparency=0, disposal=2, optimize=False)
 
 
 def main():
@@ -520,11 +433,13 @@ def main():
         for i in range(count):
             canvas = Canvas(size)
             draw(canvas, i / count)
-            frames.append(bytes(canvas.px))
+            frames.append(canvas.image)
         # A swing or a bounce may pass the same spot on the way back, but no frame may repeat
-        # the one before it, or the animation would seem to stall.
-        assert all(a != b for a, b in zip(frames, frames[1:] + frames[:1])), motif.__name__
-        images.joinpath(f"{number}.gif").write_bytes(gif(size, palette, frames, delay_ms))
+        # the one before it, or the animation would seem to stall (and the writer would merge
+        # the two, changing the frame count).
+        pixels = [frame.tobytes() for frame in frames]
+        assert all(a != b for a, b in zip(pixels, pixels[1:] + pixels[:1])), motif.__name__
+        save_gif(images.joinpath(f"{number}.gif"), size, palette, frames, delay_ms)
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QHash>
+#include <QProcess>
 #include <QSaveFile>
 
 namespace {
@@ -222,4 +223,22 @@ QStringList writeMissingRoms(const DemoSystem &system, const QString &romDir, QS
         written << rom.fileName;
     }
     return written;
+}
+
+bool writeDemoLists(const DemoSystem &system, const QString &toolDir, const QString &romDir,
+                    QString *error)
+{
+    QProcess tool;
+    tool.setWorkingDirectory(romDir);
+    tool.setStandardOutputFile(QProcess::nullDevice());
+    tool.start(QDir(toolDir).filePath(system.toolName()), {QStringLiteral("list")});
+    if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit ||
+        tool.exitCode() != 0) {
+        *error = QStringLiteral("Cannot write the lists of %1: %2 list ended with %3 (%4)")
+                     .arg(romDir, system.toolName())
+                     .arg(tool.exitCode())
+                     .arg(tool.errorString());
+        return false;
+    }
+    return true;
 }

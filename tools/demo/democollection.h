@@ -52,3 +52,8 @@ bool installDemoTool(const DemoSystem &system, const QString &goodtoolPath, cons
 // with its checksum is anywhere below `romDir`, so a collection that was renamed, moved into
 // <Base>Ren or converted is left alone. Returns the names written.
 QStringList writeMissingRoms(const DemoSystem &system, const QString &romDir, QString *error);
+
+// Runs the installed tool's "list" once in `romDir`, which writes the system's <Base>Have.txt
+// and <Base>Miss.txt there, so that the summary has something to show from the first start.
+bool writeDemoLists(const DemoSystem &system, const QString &toolDir, const QString &romDir,
+                    QString *error);

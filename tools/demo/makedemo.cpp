@@ -2,7 +2,8 @@
 //   <dir>/Tessary.ini                    only when there is none; a user's file is never touched
 //   <dir>/demo/GoodTools/Good<Base>.exe  fresh copies of the substitute tool, with their .dat
 //   <dir>/demo/GoodTools/Goodinfo.cfg    only when there is none: the front end edits it
-//   <dir>/demo/roms/<System>/            ROM files, written only where they are gone
+//   <dir>/demo/roms/<System>/            ROM files, written only where they are gone, and
+//                                        the Have and Miss lists of a fresh "list" run
 // Usage: make-demo <directory of tessary> <path of goodtool>
 
 #include "democollection.h"
@@ -66,7 +67,7 @@ QByteArray settingsText(const QList<DemoSystem> &systems, const QDir &toolDir, c
     QString text = QStringLiteral("Good*.exe Directory=%1/\n"
                                   "Same as Rom Path=false\n"
                                   "Check Version At Startup=false\n"
-                                  "Load Summary At Startup=false\n\n")
+                                  "Load Summary At Startup=true\n\n")
                        .arg(toolDir.path());
     for (const DemoSystem &system : systems) {
         text += QStringLiteral("[%1=%2\nRom Path=%3/\nFile Name=%4\n\n")
@@ -110,9 +111,20 @@ int main(int argc, char *argv[])
                 .arg(written.size())
                 .arg(romDir));
     }
-    const bool ok =
-        writeIfMissing(toolDir.filePath(QStringLiteral("Goodinfo.cfg")), demoGoodinfo(systems)) &&
-        writeIfMissing(demoDir.filePath(QStringLiteral("Tessary.ini")),
-                       settingsText(systems, toolDir, romsDir));
-    return ok ? 0 : 1;
+    if (!writeIfMissing(toolDir.filePath(QStringLiteral("Goodinfo.cfg")), demoGoodinfo(systems)))
+        return 1;
+    // After Goodinfo.cfg, whose exclusions the Miss lists count.
+    for (const DemoSystem &system : systems) {
+        QString error;
+        const QString romDir = romsDir.filePath(system.directory);
+        if (!writeDemoLists(system, toolDir.path(), romDir, &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        say(QStringLiteral("%1: wrote its Have and Miss lists in %2").arg(system.key, romDir));
+    }
+    return writeIfMissing(demoDir.filePath(QStringLiteral("Tessary.ini")),
+                          settingsText(systems, toolDir, romsDir))
+               ? 0
+               : 1;
 }

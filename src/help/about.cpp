@@ -1,0 +1,127 @@
+#include "help/about.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMovie>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+namespace {
+const char WatcherBeckons[] = ":/animatedGif/images/aniknuxcomeonR.gif";
+const char PusherPushes[] = ":/animatedGif/images/sonic_push_edit.gif";
+const char WatcherLaughs[] = ":/animatedGif/images/aniknuxlaugh.gif";
+const char PusherWins[] = ":/animatedGif/images/anisonicwins.gif";
+
+// The name stops once its left edge has passed this.
+constexpr int NameArrivesAfter = 130;
+constexpr int Step = 2;
+constexpr int TickMs = 60;
+} // namespace
+
+About::About(int mainX, int mainY, int mainWidth, QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setupUi();
+    setGeometry(mainWidth / 2 + (mainX - width() / 2), mainY + 100, width(), height());
+
+    watcherLabel = new QLabel(this);
+    watcherLabel->setObjectName(QStringLiteral("watcherLabel"));
+    switchMovie(watcherLabel, watcherMovie, QLatin1String(WatcherBeckons));
+    watcherLabel->setGeometry(176, 56, 45, 48);
+    watcherLabel->show();
+
+    pusherLabel = new QLabel(this);
+    pusherLabel->setObjectName(QStringLiteral("pusherLabel"));
+    switchMovie(pusherLabel, pusherMovie, QLatin1String(PusherPushes));
+    pusherLabel->setGeometry(-92, 48, 50, 45);
+    pusherLabel->show();
+
+    gifTimer = new QTimer(this);
+    gifTimer->setObjectName(QStringLiteral("gifTimer"));
+    connect(gifTimer, &QTimer::timeout, this, &About::updateGifs);
+    gifTimer->start(TickMs);
+}
+
+// The labels, movies and timer are children and go with the window, whatever its state.
+About::~About() = default;
+
+void About::setupUi()
+{
+    setObjectName(QStringLiteral("About"));
+    resize(294, 282);
+
+    const auto centredLabel = [this](const char *name, const QRect &geometry) {
+        auto *created = new QLabel(this);
+        created->setObjectName(QLatin1String(name));
+        created->setGeometry(geometry);
+        created->setAlignment(Qt::AlignCenter);
+        return created;
+    };
+    label = centredLabel("label", QRect(0, 16, 294, 31));
+    QFont titleFont = label->font();
+    titleFont.setPointSize(10);
+    label->setFont(titleFont);
+    label_2 = centredLabel("label_2", QRect(0, 56, 294, 16));
+    label_3 = new QLabel(this);
+    label_3->setObjectName(QStringLiteral("label_3"));
+    label_3->setGeometry(-36, 72, 40, 16);
+    label_4 = centredLabel("label_4", QRect(0, 96, 294, 16));
+    label_5 = centredLabel("label_5", QRect(0, 112, 294, 16));
+
+    plainTextEdit = new QPlainTextEdit(this);
+    plainTextEdit->setObjectName(QStringLiteral("plainTextEdit"));
+    plainTextEdit->setGeometry(14, 144, 261, 88);
+    plainTextEdit->setReadOnly(true);
+
+    retranslateUi();
+}
+
+void About::retranslateUi()
+{
+    setWindowTitle(tr("About"));
+    label->setText(tr("Tessary 2.1"));
+    label_2->setText(tr("Coded By:"));
+    label_3->setText(tr("Ansel"));
+    label_4->setText(tr("Contact"));
+    label_5->setText(tr("tessary@example.org"));
+    plainTextEdit->setPlainText(
+        tr("Thanks to the maker of the GoodTools and to everyone who has contributed to them.\n"
+           "\n"
+           "Thanks to the authors of the emulators that keep these games alive.\n"
+           "\n"
+           "Greetings to all my friends from the chat channels."));
+}
+
+void About::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
+}
+
+void About::switchMovie(QLabel *target, QMovie *&movie, const QString &path)
+{
+    QMovie *old = movie;
+    movie = new QMovie(path, QByteArray(), this);
+    target->setMovie(movie);
+    movie->start();
+    delete old;
+}
+
+void About::updateGifs()
+{
+    pusherLabel->setGeometry(pusherLabel->x() + Step, pusherLabel->y(), 50, 45);
+    label_3->setGeometry(label_3->x() + Step, label_3->y(), 40, 16);
+    if (label_3->x() <= NameArrivesAfter)
+        return;
+
+    gifTimer->stop();
+    switchMovie(watcherLabel, watcherMovie, QLatin1String(WatcherLaughs));
+    watcherLabel->setGeometry(watcherLabel->x() + 7, watcherLabel->y() - 5, 45, 48);
+    switchMovie(pusherLabel, pusherMovie, QLatin1String(PusherWins));
+    pusherLabel->setGeometry(pusherLabel->x() + 7, pusherLabel->y() + 7, 31, 39);
+    label_3->setGeometry(0, 72, 294, 16);
+    label_3->setAlignment(Qt::AlignHCenter);
+    emit animationFinished();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QMovie;
+class QPlainTextEdit;
+class QTimer;
+
+// The About window: the program, its author and a short animation in which one figure pushes
+// the author's name into place while another beckons, and both celebrate once it has arrived.
+class About : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Placed below the middle of the main window whose position and width are given.
+    About(int mainX, int mainY, int mainWidth, QWidget *parent = nullptr);
+    ~About() override;
+
+signals:
+    // The name has arrived; sent once per window.
+    void animationFinished();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private slots:
+    void updateGifs();
+
+private:
+    void setupUi();
+    void retranslateUi();
+    void switchMovie(QLabel *label, QMovie *&movie, const QString &path);
+
+    QLabel *label;
+    QLabel *label_2;
+    QLabel *label_3;
+    QLabel *label_4;
+    QLabel *label_5;
+    QPlainTextEdit *plainTextEdit;
+
+    QLabel *watcherLabel;
+    QMovie *watcherMovie = nullptr;
+    QLabel *pusherLabel;
+    QMovie *pusherMovie = nullptr;
+    QTimer *gifTimer;
+};

@@ -1,0 +1,110 @@
+#include "lists/deletelists.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+template<typename Widget> Widget *createNamed(QWidget *parent, const char *name)
+{
+    auto *widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QList<ListDeletion::System> systemsFrom(const QStringList &keys, const QStringList &romPaths,
+                                        const QStringList &toolFiles)
+{
+    QList<ListDeletion::System> systems;
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        systems.append({keys.at(i), romPaths.value(i), toolFiles.value(i)});
+    return systems;
+}
+
+} // namespace
+
+DeleteLists::DeleteLists(const QStringList &keys, const QStringList &romPaths,
+                         const QStringList &toolFiles, const QString &goodExeDir,
+                         bool sameAsRomPath, int x, int y, int width)
+    : m_deletion(systemsFrom(keys, romPaths, toolFiles), goodExeDir, sameAsRomPath)
+{
+    setupForm();
+    setAttribute(Qt::WA_DeleteOnClose);
+    setGeometry(width / 2 + (x - this->width() / 2), y + 100, this->width(), this->height());
+
+    comboBox->addItem(QStringLiteral("Clean All"));
+    // Each item remembers its own system, so a system without a key shifts no other.
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (keys.at(i).isEmpty())
+            continue;
+        comboBox->addItem(keys.at(i));
+        m_systemOfItem.append(int(i));
+    }
+    QMetaObject::connectSlotsByName(this);
+
+    if (!hasSystems()) {
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("No systems found. Configure Tessary under Main->Config."));
+        close();
+    }
+}
+
+bool DeleteLists::hasSystems() const
+{
+    return !m_systemOfItem.isEmpty();
+}
+
+void DeleteLists::setupForm()
+{
+    setObjectName(QStringLiteral("DeleteLists"));
+    setFixedSize(238, 141);
+    setWindowTitle(tr("Delete Lists"));
+    // The main window's 8-point size, so the labels fit their fixed widths.
+    QFont formFont = font();
+    formFont.setPointSize(8);
+    setFont(formFont);
+
+    checkBox = createNamed<QCheckBox>(this, "checkBox");
+    checkBox->setGeometry(16, 1, 70, 17);
+    checkBox->setText(tr("*Miss.txt"));
+    checkBox_2 = createNamed<QCheckBox>(this, "checkBox_2");
+    checkBox_2->setGeometry(16, 25, 70, 17);
+    checkBox_2->setText(tr("*Have.txt"));
+    checkBox_3 = createNamed<QCheckBox>(this, "checkBox_3");
+    checkBox_3->setGeometry(16, 49, 70, 17);
+    checkBox_3->setText(tr("Good*.db"));
+    // The labels are a little wider than their 70 pixels in most desktop fonts.
+    QFont narrow = formFont;
+    narrow.setStretch(QFont::SemiCondensed);
+    for (QCheckBox *box : {checkBox, checkBox_2, checkBox_3})
+        box->setFont(narrow);
+    comboBox = createNamed<QComboBox>(this, "comboBox");
+    comboBox->setGeometry(16, 99, 81, 22);
+    pushButton = createNamed<QPushButton>(this, "pushButton");
+    pushButton->setGeometry(150, 99, 75, 23);
+    pushButton->setText(tr("Go"));
+}
+
+void DeleteLists::on_pushButton_clicked()
+{
+    if (!hasSystems())
+        return;
+    const int item = comboBox->currentIndex();
+    const int system = item >= 1 ? m_systemOfItem.at(item - 1) : -1; // -1: every system
+    const QStringList files = m_deletion.chooseFiles(
+        system, checkBox->isChecked(), checkBox_2->isChecked(), checkBox_3->isChecked());
+    const QStringList failed = ListDeletion::removeFiles(files);
+    if (!failed.isEmpty()) {
+        QStringList shown;
+        for (const QString &path : failed)
+            shown.append(QDir::toNativeSeparators(path));
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("Can not delete %1").arg(shown.join(QLatin1Char('\n'))));
+        return;
+    }
+    QMessageBox::information(this, tr("Finished"), tr("Delete Lists Complete"));
+    close();
+}

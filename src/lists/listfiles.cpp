@@ -1,0 +1,56 @@
+#include "lists/listfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+QString listBaseName(const QString &toolFile)
+{
+    const qsizetype lastSeparator = qMax(toolFile.lastIndexOf(u'/'), toolFile.lastIndexOf(u'\\'));
+    QString base = toolFile.mid(lastSeparator + 1);
+    base.remove(QLatin1String("Good"));
+    base.remove(QLatin1String(".exe"));
+    return base;
+}
+
+QString listDirectory(const QString &romPath)
+{
+    return romPath.endsWith(u'/') ? romPath : romPath + u'/';
+}
+
+QString listPath(const QString &romPath, const QString &toolFile, const QString &suffix)
+{
+    return listDirectory(romPath) + listBaseName(toolFile) + suffix;
+}
+
+QString previewListPath(const QString &toolFile)
+{
+    return QDir::tempPath() + u'/' + listBaseName(toolFile) + QLatin1String("Miss.txt");
+}
+
+std::optional<QString> readWholeFileText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    const qsizetype nul = bytes.indexOf('\0');
+    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
+}
+
+std::optional<QString> readPreviewListText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    QTextStream stream(&file);
+    stream.setEncoding(QStringConverter::System);
+    stream.readLine(); // the header
+    stream.readLine(); // the empty line below it
+    return stream.readAll();
+}
+
+QString explorerArguments(const QString &romPath)
+{
+    return u'"' + QString(romPath).replace(u'/', u'\\') + u'"';
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Where a system's Have and Miss lists are, and how the viewers read files.
+
+// The tool file name without every "Good" and every ".exe" (both case-sensitive): GoodGen.exe
+// gives "Gen". A tool given as a full path names its lists by its file name, since the tool
+// writes them into its working directory under that name.
+QString listBaseName(const QString &toolFile);
+
+// The ROM directory with "/" appended when it does not end in one.
+QString listDirectory(const QString &romPath);
+
+// romPath + base + suffix, with suffix "Have.txt" or "Miss.txt".
+QString listPath(const QString &romPath, const QString &toolFile, const QString &suffix);
+
+// The Miss list a preview run writes into the temporary directory.
+QString previewListPath(const QString &toolFile);
+
+// All bytes of a file as Latin-1 text, up to its first NUL byte; nothing when it cannot be
+// opened.
+std::optional<QString> readWholeFileText(const QString &path);
+
+// A preview list without its header and the empty line after it, decoded in the local 8-bit
+// encoding; nothing when it cannot be opened.
+std::optional<QString> readPreviewListText(const QString &path);
+
+// The argument text Windows Explorer gets to open a ROM directory: the path with backslashes,
+// in double quotes.
+QString explorerArguments(const QString &romPath);

@@ -1,0 +1,116 @@
+#include "maintenance/deleteroms.h"
+
+#include "maintenance/romdeletion.h"
+#include "maintenance/romflagboxes.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace {
+
+template<typename Widget>
+Widget *createChild(QWidget *parent, const char *name, int x, int y, int width, int height)
+{
+    auto *widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(x, y, width, height);
+    return widget;
+}
+
+} // namespace
+
+struct DeleteRoms::Form
+{
+    explicit Form(DeleteRoms *window)
+        : flags(window, DeleteRoms::tr("Select Roms to Delete"))
+    {
+        label = createChild<QLabel>(window, "label", 8, 192, 72, 16);
+        label->setText(DeleteRoms::tr("Rom Directory"));
+        comboBox = createChild<QComboBox>(window, "comboBox", 183, 185, 81, 21);
+        lineEdit_2 = createChild<QLineEdit>(window, "lineEdit_2", 8, 210, 221, 20);
+        pushButton_2 = createChild<QPushButton>(window, "pushButton_2", 232, 210, 32, 20);
+        pushButton_2->setText(DeleteRoms::tr("...."));
+        checkBox_7 = createChild<QCheckBox>(window, "checkBox_7", 16, 234, 121, 23);
+        checkBox_7->setText(DeleteRoms::tr("Scan Sub Directories"));
+        pushButton = createChild<QPushButton>(window, "pushButton", 180, 234, 81, 23);
+        pushButton->setText(DeleteRoms::tr("Go"));
+        setGoButtonPalette(pushButton);
+    }
+
+    RomFlagBoxes flags;
+    QLabel *label;
+    QComboBox *comboBox;
+    QLineEdit *lineEdit_2;
+    QPushButton *pushButton_2;
+    QCheckBox *checkBox_7;
+    QPushButton *pushButton;
+};
+
+DeleteRoms::DeleteRoms(const QStringList &names, const QStringList &paths, int x, int y, int width,
+                       QTextEdit *output)
+    : output(output)
+{
+    setObjectName(QStringLiteral("DeleteRoms"));
+    setWindowTitle(tr("Delete Roms"));
+    setFixedSize(271, 269);
+    // The main window's 8-point size, which the fixed label and box widths are made for.
+    QFont windowFont = font();
+    windowFont.setPointSize(8);
+    setFont(windowFont);
+    ui = new Form(this);
+    fitTextsToBoxes(this);
+    QMetaObject::connectSlotsByName(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    move(x + width / 2 - this->width() / 2, y + 100);
+    romPaths = paths;
+    // The first item selects itself, which fills in its ROM directory.
+    for (const QString &name : names)
+        ui->comboBox->addItem(name);
+}
+
+DeleteRoms::~DeleteRoms()
+{
+    delete ui;
+}
+
+void DeleteRoms::on_comboBox_currentIndexChanged(int index)
+{
+    if (index >= 0 && index < romPaths.size())
+        ui->lineEdit_2->setText(romPaths.at(index));
+}
+
+void DeleteRoms::on_pushButton_2_clicked()
+{
+    const QString directory = QFileDialog::getExistingDirectory(
+        this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
+    if (!directory.isEmpty())
+        ui->lineEdit_2->setText(directory);
+}
+
+void DeleteRoms::on_pushButton_clicked()
+{
+    // An empty text would name the current directory, which is wherever the last tool ran.
+    const QString directory = ui->lineEdit_2->text();
+    if (directory.isEmpty() || !QDir(directory).exists())
+        return;
+    deleteMatchingRoms(ui->checkBox_7->isChecked());
+}
+
+void DeleteRoms::deleteMatchingRoms(bool recursive)
+{
+    const RomDeletionResult result =
+        deleteFiles(flaggedRoms(ui->lineEdit_2->text(), recursive, ui->flags.filter(false)));
+    if (!result.failed.isEmpty())
+        QMessageBox::warning(this, tr("Warning"), tr("Some roms failed to delete."));
+    if (output)
+        output->setPlainText(romDeletionReport(result, recursive));
+    close();
+}

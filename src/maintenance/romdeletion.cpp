@@ -1,0 +1,48 @@
+#include "maintenance/romdeletion.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+
+QStringList flaggedRoms(const QString &directory, bool recursive, const RomFlagFilter &filter)
+{
+    QStringList matches;
+    QDirIterator it(directory, QDir::Files,
+                    recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext()) {
+        it.next();
+        if (filter.matches(it.fileName()))
+            matches << it.filePath();
+    }
+    return matches;
+}
+
+RomDeletionResult deleteFiles(const QStringList &paths)
+{
+    RomDeletionResult result;
+    for (const QString &path : paths) {
+        if (QFile::remove(path))
+            result.deleted << path;
+        else
+            result.failed << path;
+    }
+    return result;
+}
+
+QString romDeletionReport(RomDeletionResult result, bool recursive)
+{
+    const auto tr = [](const char *text) {
+        return QCoreApplication::translate("DeleteRoms", text);
+    };
+    result.deleted.sort();
+    const QString deleted = QString::number(result.deleted.size());
+    const QString deletedList = result.deleted.join(u'\n');
+    if (result.failed.isEmpty()) {
+        return tr("Deleted ") + deleted + (recursive ? tr(" roms \n\n") : tr(" roms\n\n")) +
+               deletedList;
+    }
+    result.failed.sort();
+    return tr("FAILED to delete ") + QString::number(result.failed.size()) + tr(" roms\n\n") +
+           result.failed.join(u'\n') + tr("\n\nDeleted ") + deleted + tr(" roms\n\n") + deletedList;
+}

@@ -34,7 +34,7 @@ void makeTree(const QString &root)
 {
     for (const QString &name : Tree) {
         QDir().mkpath(QFileInfo(root + u'/' + name).path());
-        QFile(root + u'/' + name).open(QIODevice::WriteOnly);
+        writeAll(root + u'/' + name, "");
     }
 }
 

@@ -147,7 +147,6 @@ void tst_Help::updateCheck_data()
     row("same, trailing zero", "2.10", {});
     row("lower", "2.05", HigherStart);
     row("newer", "2.2", OutdatedText);
-    row("newer, line end", "2.2\r\n", OutdatedText);
     row("zero", "0", ProblemText);
     row("negative", "-1", ProblemText);
     row("text", "abc", ProblemText);
@@ -185,10 +184,9 @@ void tst_Help::updateCheck()
     QTRY_COMPARE_WITH_TIMEOUT(replies.size(), checks, 30000);
     for (const QPointer<QNetworkReply> &reply : replies)
         QTRY_VERIFY(reply.isNull()); // deleted once evaluated
-    if (mode != VersionServer::Refused) {
+    if (mode != VersionServer::Refused)
         QCOMPARE(server.requestLines,
                  QList<QByteArray>(checks, "GET /Tessary/versionWin.txt HTTP/1.1"));
-    }
     QCOMPARE(output->toPlainText(), boxText.isEmpty()
                                         ? QStringLiteral("Version reply: Your version is current.")
                                         : before);
@@ -229,7 +227,6 @@ void tst_Help::checkAtStartupWithoutNetwork()
     QCOMPARE(watch.boxes[0][2], ProblemText);
     QCOMPARE(proxy.requestLines,
              QList<QByteArray>{"CONNECT " + versionFileUrl().host().toLatin1() + ":443 HTTP/1.1"});
-    QCOMPARE(versionFileUrl().path(), QStringLiteral("/Tessary/versionWin.txt"));
     QTest::qWait(50);
     QCOMPARE(watch.boxes.size(), 1);
 }

@@ -71,9 +71,7 @@ class tst_DeleteRoms : public QObject
 private slots:
     void deletesFlaggedFiles_data();
     void deletesFlaggedFiles();
-    void report_data();
     void report();
-    void undeletablePathIsListed();
     void go_data();
     void go();
     void openedFromMainWindow();
@@ -118,40 +116,21 @@ void tst_DeleteRoms::deletesFlaggedFiles()
     QCOMPARE(remaining(dir.path()), kept);
 }
 
-void tst_DeleteRoms::report_data()
-{
-    QTest::addColumn<QStringList>("deleted");
-    QTest::addColumn<QStringList>("failed");
-    QTest::addColumn<bool>("recursive");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("none") << QStringList{} << QStringList{} << false << "Deleted 0 roms\n\n";
-    QTest::newRow("sorted by character code")
-        << QStringList{"/r/b", "/r/B", "/r/a"} << QStringList{} << false
-        << "Deleted 3 roms\n\n/r/B\n/r/a\n/r/b";
-    QTest::newRow("failures first") << QStringList{"/r/a"} << QStringList{"/r/z", "/r/y"} << true
-                                    << "FAILED to delete 2 roms\n\n/r/y\n/r/z\n\n"
-                                       "Deleted 1 roms\n\n/r/a";
-}
-
+// A non-empty directory cannot be removed as a file, even by root. Paths come sorted by
+// character code, the failures first.
 void tst_DeleteRoms::report()
 {
-    QFETCH(QStringList, deleted);
-    QFETCH(QStringList, failed);
-    QFETCH(bool, recursive);
-    QFETCH(QString, expected);
-    QCOMPARE(romDeletionReport({deleted, failed}, recursive), expected);
-}
-
-// A non-empty directory cannot be removed as a file, even by root.
-void tst_DeleteRoms::undeletablePathIsListed()
-{
+    QCOMPARE(romDeletionReport({}, false), QStringLiteral("Deleted 0 roms\n\n"));
+    QCOMPARE(romDeletionReport({{"/r/b", "/r/B", "/r/a"}, {}}, false),
+             QStringLiteral("Deleted 3 roms\n\n/r/B\n/r/a\n/r/b"));
     QTemporaryDir dir;
     makeTree(dir.path());
-    const QStringList paths{dir.filePath("dir [b1]"), dir.filePath("A [b1].bin")};
-    const RomDeletionResult result = deleteFiles(paths);
-    QCOMPARE(result.failed, QStringList{paths.at(0)});
-    QCOMPARE(result.deleted, QStringList{paths.at(1)});
+    const QString stuck = dir.filePath("dir [b1]"), gone = dir.filePath("A [b1].bin");
+    const RomDeletionResult result = deleteFiles({gone, stuck, dir.filePath("dir [b1]/")});
+    QCOMPARE(romDeletionReport(result, true), "FAILED to delete 2 roms\n\n" + stuck + "\n" + stuck +
+                                                  "/\n\nDeleted 1 roms\n\n" + gone);
     QVERIFY(QFile::exists(dir.filePath("dir [b1]/plain.bin")));
+    QVERIFY(!QFile::exists(gone));
 }
 
 // The Go button end to end; "%1" stands for the ROM directory. An empty output: the window

@@ -81,18 +81,6 @@ struct MessageBoxWatch : QObject
     QTimer m_timer;
 };
 
-// Stands in for the desktop: records what it was asked to open.
-class UrlSink : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
-
 const QString ProblemText = QStringLiteral("Problem getting version number.");
 const QString OutdatedText =
     QStringLiteral("Your version is not current.\nGo to Help->Website for the latest version.");
@@ -117,8 +105,12 @@ private slots:
     void openPage();
     void helpPageContent();
 
+public slots:
+    // Stands in for the desktop, for the Help and Website commands.
+    void open(const QUrl &url) { opened << url; }
+
 private:
-    UrlSink sink; // the desktop, for the Help and Website commands
+    QList<QUrl> opened;
 };
 
 void tst_Help::cleanup()
@@ -126,7 +118,7 @@ void tst_Help::cleanup()
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    sink.opened.clear();
+    opened.clear();
     QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/help.htm"));
     removeSettings();
 }
@@ -256,16 +248,16 @@ void tst_Help::openPage()
     if (pagePresent)
         QVERIFY(QFile::copy(QStringLiteral(":/documents/help.htm"), programDir + "/help.htm"));
     for (const char *scheme : {"file", "https"})
-        QDesktopServices::setUrlHandler(scheme, &sink, handlerMethod.constData());
+        QDesktopServices::setUrlHandler(scheme, this, handlerMethod.constData());
     MainWindow window;
     auto *output = child<QTextEdit>(&window, "textEdit");
     const QString before = output->toPlainText();
     window.findChild<QAction *>(action)->trigger();
     if (url.isEmpty()) {
         QCOMPARE(output->toPlainText(), QStringLiteral("Help file not found."));
-        QVERIFY(sink.opened.isEmpty());
+        QVERIFY(opened.isEmpty());
     } else {
-        QCOMPARE(sink.opened, QList<QUrl>{QUrl(QString(url).replace("%1", programDir))});
+        QCOMPARE(opened, QList<QUrl>{QUrl(QString(url).replace("%1", programDir))});
         QCOMPARE(output->toPlainText(), before);
     }
 }

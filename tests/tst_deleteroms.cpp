@@ -126,7 +126,7 @@ void tst_DeleteRoms::report()
     QTemporaryDir dir;
     makeTree(dir.path());
     const QString stuck = dir.filePath("dir [b1]"), gone = dir.filePath("A [b1].bin");
-    const RomDeletionResult result = deleteFiles({gone, stuck, dir.filePath("dir [b1]/")});
+    const RomDeletionResult result = deleteFiles({stuck + u'/', gone, stuck});
     QCOMPARE(romDeletionReport(result, true), "FAILED to delete 2 roms\n\n" + stuck + "\n" + stuck +
                                                   "/\n\nDeleted 1 roms\n\n" + gone);
     QVERIFY(QFile::exists(dir.filePath("dir [b1]/plain.bin")));

@@ -3,6 +3,10 @@
 #include "maintenance/romflagfilter.h"
 
 #include <QFile>
+#ifdef QT_WIDGETS_LIB
+#include <QApplication>
+#include <QWidget>
+#endif
 
 namespace MaintenanceTest {
 
@@ -29,5 +33,17 @@ inline bool writeAll(const QString &path, const QByteArray &bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
+
+#ifdef QT_WIDGETS_LIB
+// The open top-level window of the given class, if any.
+template<typename Window> Window *findTopLevel()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<Window *>(widget))
+            return found;
+    }
+    return nullptr;
+}
+#endif
 
 } // namespace MaintenanceTest

@@ -16,78 +16,34 @@
 using namespace MaintenanceTest;
 using namespace TestHelpers;
 
-namespace {
-
-const QStringList FlagBoxes{"checkBox",   "checkBox_2", "checkBox_3", "checkBox_4",  "checkBox_5",
-                            "checkBox_6", "checkBox_8", "checkBox_9", "checkBox_10", "checkBox_11"};
-
-} // namespace
-
 class tst_GoodInfo : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void flagBoxUnchecksExcludeNone_data();
-    void flagBoxUnchecksExcludeNone();
-    void excludeNoneUnchecksFlags();
-    void browse();
+    void excludeNoneAndFlagsExcludeEachOther();
     void failureKeepsWindowOpen_data();
     void failureKeepsWindowOpen();
-    void swipeCompletesAndCloses();
-    void openedFromMainWindow();
+    void swipeFromMainWindow();
 };
 
-void tst_GoodInfo::flagBoxUnchecksExcludeNone_data()
-{
-    QTest::addColumn<QString>("name");
-    for (const QString &name : FlagBoxes)
-        QTest::newRow(qPrintable(name)) << name;
-}
-
-void tst_GoodInfo::flagBoxUnchecksExcludeNone()
-{
-    QFETCH(QString, name);
-    GoodInfo window({}, "Goodinfo.cfg", 0, 0, 736);
-    auto *excludeNone = child<QCheckBox>(&window, "checkBox_7");
-    excludeNone->setChecked(true);
-    auto *box = child<QCheckBox>(&window, name);
-    box->click();
-    QVERIFY(box->isChecked());
-    QVERIFY(!excludeNone->isChecked());
-}
-
-void tst_GoodInfo::excludeNoneUnchecksFlags()
+void tst_GoodInfo::excludeNoneAndFlagsExcludeEachOther()
 {
     GoodInfo window({}, "Goodinfo.cfg", 0, 0, 736);
-    for (const QString &name : FlagBoxes)
-        child<QCheckBox>(&window, name)->setChecked(true);
     auto *excludeNone = child<QCheckBox>(&window, "checkBox_7");
+    QList<QCheckBox *> flags;
+    for (const char *name :
+         {"checkBox", "checkBox_2", "checkBox_3", "checkBox_4", "checkBox_5", "checkBox_6",
+          "checkBox_8", "checkBox_9", "checkBox_10", "checkBox_11"}) {
+        flags << child<QCheckBox>(&window, name);
+        excludeNone->setChecked(true);
+        flags.last()->click();
+        QVERIFY2(flags.last()->isChecked() && !excludeNone->isChecked(), name);
+    }
     excludeNone->click();
     QVERIFY(excludeNone->isChecked());
-    for (const QString &name : FlagBoxes)
-        QVERIFY2(!child<QCheckBox>(&window, name)->isChecked(), qPrintable(name));
-}
-
-void tst_GoodInfo::browse()
-{
-    QTemporaryDir dir;
-    const QString chosen = dir.filePath("Goodinfo.cfg");
-    QVERIFY(writeAll(chosen, ""));
-    GoodInfo window({}, "/start/Goodinfo.cfg", 0, 0, 736);
-    window.show();
-    auto *lineEdit_2 = child<QLineEdit>(&window, "lineEdit_2");
-
-    answerNextFileDialog(QString());
-    child<QPushButton>(&window, "pushButton_2")->click();
-    QCOMPARE(lineEdit_2->text(), QStringLiteral("/start/Goodinfo.cfg"));
-
-    FileDialogSeen seen;
-    answerNextFileDialog(chosen, &seen);
-    child<QPushButton>(&window, "pushButton_2")->click();
-    QCOMPARE(seen.title, QStringLiteral("Set Goodinfo.cfg"));
-    QCOMPARE(seen.nameFilters, QStringList{"Goodinfo.cfg (Goodinfo.cfg)"});
-    QCOMPARE(lineEdit_2->text(), chosen);
+    for (QCheckBox *box : flags)
+        QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
 }
 
 void tst_GoodInfo::failureKeepsWindowOpen_data()
@@ -111,7 +67,6 @@ void tst_GoodInfo::failureKeepsWindowOpen()
         QVERIFY(QDir().mkdir(path));
     else if (name.size() > 100)
         QVERIFY(writeAll(path, "[b\n"));
-
     QPointer<GoodInfo> window = new GoodInfo({}, path, 0, 0, 736);
     window->show();
     child<QCheckBox>(window, "checkBox")->setChecked(true);
@@ -119,7 +74,6 @@ void tst_GoodInfo::failureKeepsWindowOpen()
     acceptNextMessageBox(&seen);
     child<QPushButton>(window, "pushButton")->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
     QCOMPARE(seen.title, QStringLiteral("Warning"));
     QVERIFY2(seen.text.startsWith(message.arg(path)), qPrintable(seen.text));
     QVERIFY(window && window->isVisible());
@@ -128,27 +82,13 @@ void tst_GoodInfo::failureKeepsWindowOpen()
     delete window;
 }
 
-void tst_GoodInfo::swipeCompletesAndCloses()
+// From the menu to the finished swipe: the window lists the configured systems after
+// "Swipe All", starts on the Goodinfo.cfg of the tools directory, and swipes the file browsed to.
+void tst_GoodInfo::swipeFromMainWindow()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("Goodinfo.cfg");
     QVERIFY(writeAll(path, "[Gen\r\n[b\r\n[NES\r\n[b\r\n"));
-    QPointer<GoodInfo> window = new GoodInfo({"[Gen", "[NES"}, path, 0, 0, 736);
-    window->show();
-    child<QComboBox>(window, "comboBox")->setCurrentIndex(2);
-    child<QCheckBox>(window, "checkBox")->click();
-    MessageSeen seen;
-    acceptNextMessageBox(&seen);
-    child<QPushButton>(window, "pushButton")->click();
-
-    QCOMPARE(seen.title, QStringLiteral("Finished"));
-    QCOMPARE(seen.text, QStringLiteral("Goodinfo.cfg Swipe Complete"));
-    QCOMPARE(readAll(path), QByteArray("[Gen\n[b\n[NES\n[b;;n\n"));
-    QTRY_VERIFY(!window);
-}
-
-void tst_GoodInfo::openedFromMainWindow()
-{
     QVERIFY(writeSettings("Good*.exe Directory=/tools/\nSame as Rom Path=true\n"
                           "Check Version At Startup=false\nLoad Summary At Startup=false\n\n"
                           "[NES=NES\nRom Path=/x/\nFile Name=GoodNES.exe\n\n"
@@ -156,20 +96,34 @@ void tst_GoodInfo::openedFromMainWindow()
     MainWindow mainWindow;
     removeSettings();
     mainWindow.findChild<QAction *>("actionGoodinfo_cfg_Swipe")->trigger();
-    GoodInfo *window = nullptr;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *found = qobject_cast<GoodInfo *>(widget))
-            window = found;
-    }
+    QPointer<GoodInfo> window = findTopLevel<GoodInfo>();
     QVERIFY(window && window->isVisible());
-    QScopedPointer<QWidget> guard(window);
     auto *comboBox = child<QComboBox>(window, "comboBox");
     QStringList items;
     for (int i = 0; i < comboBox->count(); ++i)
         items << comboBox->itemText(i);
     QCOMPARE(items, (QStringList{"Swipe All", "[NES", "[Gen"}));
     QCOMPARE(comboBox->currentIndex(), 0);
-    QCOMPARE(child<QLineEdit>(window, "lineEdit_2")->text(), QStringLiteral("/tools/Goodinfo.cfg"));
+    auto *lineEdit_2 = child<QLineEdit>(window, "lineEdit_2");
+    QCOMPARE(lineEdit_2->text(), QStringLiteral("/tools/Goodinfo.cfg"));
+    answerNextFileDialog(QString()); // cancelled
+    child<QPushButton>(window, "pushButton_2")->click();
+    QCOMPARE(lineEdit_2->text(), QStringLiteral("/tools/Goodinfo.cfg"));
+    FileDialogSeen dialog;
+    answerNextFileDialog(path, &dialog);
+    child<QPushButton>(window, "pushButton_2")->click();
+    QCOMPARE(dialog.title, QStringLiteral("Set Goodinfo.cfg"));
+    QCOMPARE(dialog.nameFilters, QStringList{"Goodinfo.cfg (Goodinfo.cfg)"});
+
+    comboBox->setCurrentIndex(1);
+    child<QCheckBox>(window, "checkBox")->click();
+    MessageSeen seen;
+    acceptNextMessageBox(&seen);
+    child<QPushButton>(window, "pushButton")->click();
+    QCOMPARE(seen.title, QStringLiteral("Finished"));
+    QCOMPARE(seen.text, QStringLiteral("Goodinfo.cfg Swipe Complete"));
+    QCOMPARE(readAll(path), QByteArray("[Gen\n[b\n[NES\n[b;;n\n"));
+    QTRY_VERIFY(!window);
 }
 
 QTEST_MAIN(tst_GoodInfo)

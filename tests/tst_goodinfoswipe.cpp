@@ -2,7 +2,6 @@
 #include "maintenancetest.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,9 +12,10 @@ namespace {
 
 const QStringList Items{"Swipe All", "[Gen", "[NES", "[SNES"};
 
-RomFlagFilter swipeFilter(const QList<int> &rows, const QString &custom = {})
+GoodinfoSwipe swipeOf(const QString &selection, const QList<int> &rows, const QString &custom = {},
+                      bool excludeNone = false)
 {
-    return filterOf(rows, custom, true);
+    return GoodinfoSwipe(selection, Items, filterOf(rows, custom, true), excludeNone);
 }
 
 } // namespace
@@ -25,59 +25,16 @@ class tst_GoodinfoSwipe : public QObject
     Q_OBJECT
 
 private slots:
-    void lineRules_data();
-    void lineRules();
+    void initTestCase() { qputenv("TMPDIR", tmp.path().toLocal8Bit()); }
     void swipe_data();
     void swipe();
     void generatedLines();
     void fileFailures_data();
     void fileFailures();
-    void fileInTemporaryDirectory();
-    void failedReplaceKeepsOriginal();
+
+private:
+    QTemporaryDir tmp; // the file each swipe works on lies in the temporary directory
 };
-
-void tst_GoodinfoSwipe::lineRules_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("marked");
-    QTest::addColumn<QString>("unmarked");
-    QTest::newRow("bare flag") << "[b"
-                               << "[b;;n"
-                               << "[b";
-    QTest::newRow("option field") << "[b;x"
-                                  << "[b;x;n"
-                                  << "[b;x";
-    QTest::newRow("empty last field") << "[b;x;"
-                                      << "[b;x;n"
-                                      << "[b;x;";
-    QTest::newRow("marked twice") << "[b;;n"
-                                  << "[b;;n"
-                                  << "[b";
-    QTest::newRow("marked once") << "[b;x;n"
-                                 << "[b;x;n"
-                                 << "[b;x";
-    QTest::newRow("plain n field") << "x;n"
-                                   << "x;n"
-                                   << "x";
-    QTest::newRow("upper N is no marker") << "[b;N"
-                                          << "[b;N;n"
-                                          << "[b;N";
-    QTest::newRow("empty line") << ""
-                                << ";;n"
-                                << "";
-    QTest::newRow("three separators") << "x;;;n"
-                                      << "x;;;n"
-                                      << "x;";
-}
-
-void tst_GoodinfoSwipe::lineRules()
-{
-    QFETCH(QString, line);
-    QFETCH(QString, marked);
-    QFETCH(QString, unmarked);
-    QCOMPARE(withExclusionMarker(line), marked);
-    QCOMPARE(withoutExclusionMarker(line), unmarked);
-}
 
 void tst_GoodinfoSwipe::swipe_data()
 {
@@ -87,53 +44,39 @@ void tst_GoodinfoSwipe::swipe_data()
     QTest::addColumn<QString>("custom");
     QTest::addColumn<bool>("excludeNone");
     QTest::addColumn<QByteArray>("expected");
-
-    using L = QList<int>;
-    QTest::newRow("no boxes: only line ends change")
-        << QByteArray("[Gen\r\n[b;x\r\nlast") << "Swipe All" << L{} << "" << false
-        << QByteArray("[Gen\n[b;x\nlast\n");
-    QTest::newRow("absent key") << QByteArray("[Gen\n[b\n") << "[SNES" << L{1} << "" << false
-                                << QByteArray("[Gen\n[b\n");
-    QTest::newRow("swipe all: every line")
-        << QByteArray("[b top\n[Gen\n[b\n[NES\n[b;x;\n") << "Swipe All" << L{1} << "" << false
-        << QByteArray("[b top;;n\n[Gen\n[b;;n\n[NES\n[b;x;n\n");
-    QTest::newRow("section ends at an item header")
-        << QByteArray("[b\n[Gen\n[b\n[NES\n[b\n") << "[Gen" << L{1} << "" << false
-        << QByteArray("[b\n[Gen\n[b;;n\n[NES\n[b\n");
-    QTest::newRow("unknown header does not end it")
-        << QByteArray("[Gen\n[b\n[GBA\n[b\n[NES\n[b\n") << "[Gen" << L{1} << "" << false
-        << QByteArray("[Gen\n[b;;n\n[GBA\n[b;;n\n[NES\n[b\n");
-    QTest::newRow("repeated header")
-        << QByteArray("[Gen\n[b\n[NES\n[b\n[Gen\n[b\n") << "[Gen" << L{1} << "" << false
-        << QByteArray("[Gen\n[b;;n\n[NES\n[b\n[Gen\n[b;;n\n");
-    QTest::newRow("header must be the whole line")
-        << QByteArray("[Gen \n[b\n") << "[Gen" << L{1} << "" << false << QByteArray("[Gen \n[b\n");
-    QTest::newRow("header line matched")
-        << QByteArray("[Gen\nGenesis [b\n[NES\nGen\n") << "[Gen" << L{10} << "Gen" << false
-        << QByteArray("[Gen;;n\nGenesis [b;;n\n[NES\nGen\n");
-    QTest::newRow("marked lines stay") << QByteArray("[b;;n\n[b;x;n\n[b;n\n") << "Swipe All" << L{1}
-                                       << "" << false << QByteArray("[b;;n\n[b;x;n\n[b;n\n");
-    QTest::newRow("exclude none") << QByteArray("[b;;n\n[b;x;n\nx;n\n[b;N\nn\n") << "Swipe All"
-                                  << L{} << "" << true << QByteArray("[b\n[b;x\nx\n[b;N\nn\n");
-    QTest::newRow("exclude none in its section")
-        << QByteArray("[Gen\n[b;;n\n[NES\n[b;;n\n") << "[NES" << L{} << "" << true
-        << QByteArray("[Gen\n[b;;n\n[NES\n[b\n");
-    QTest::newRow("empty custom marks all") << QByteArray("a\n\n[b;\n") << "Swipe All" << L{10}
-                                            << "" << false << QByteArray("a;;n\n;;n\n[b;n\n");
-    QTest::newRow("empty file") << QByteArray() << "Swipe All" << L{1} << "" << false
-                                << QByteArray();
-    QTest::newRow("non-UTF-8 bytes survive")
-        << QByteArray("[b caf\xe9\n\xff\xfe;x\n") << "Swipe All" << L{1} << "" << false
-        << QByteArray("[b caf\xe9;;n\n\xff\xfe;x\n");
-    QTest::newRow("custom text in either encoding")
-        << QByteArray("caf\xc3\xa9\ncaf\xe9\ncafe\n") << "Swipe All" << L{10} << "é" << false
-        << QByteArray("caf\xc3\xa9;;n\ncaf\xe9;;n\ncafe\n");
-    QTest::newRow("CR LF") << QByteArray("[Gen\r\n[b\r\n\r\n") << "[Gen" << L{1} << "" << false
-                           << QByteArray("[Gen\n[b;;n\n\n");
-    QTest::newRow("lone CR stays in its line")
-        << QByteArray("a\r[b\n") << "Swipe All" << L{1} << "" << false << QByteArray("a\r[b;;n\n");
-    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[Gen\n[b\n") << "[Gen" << L{1} << ""
-                                     << false << QByteArray("\xEF\xBB\xBF[Gen\n[b;;n\n");
+    const auto row = [](const char *name, const QByteArray &input, const char *selection,
+                        QList<int> rows, const QByteArray &expected, const QString &custom = {},
+                        bool excludeNone = false) {
+        QTest::newRow(name) << input << QString(selection) << rows << custom << excludeNone
+                            << expected;
+    };
+    const char *all = "Swipe All";
+    row("no boxes: only line ends change", "[Gen\r\n[b;x\r\nlast", all, {}, "[Gen\n[b;x\nlast\n");
+    row("absent key", "[Gen\n[b\n", "[SNES", {1}, "[Gen\n[b\n");
+    row("swipe all: every line", "[b top\n[Gen\n[b;x\n[NES\n[b;x;\n[b;N\n", all, {1},
+        "[b top;;n\n[Gen\n[b;x;n\n[NES\n[b;x;n\n[b;N;n\n");
+    row("section ends at an item header", "[b\n[Gen\n[b\n[NES\n[b\n", "[Gen", {1},
+        "[b\n[Gen\n[b;;n\n[NES\n[b\n");
+    row("unknown header does not end it", "[Gen\n[b\n[GBA\n[b\n[NES\n[b\n", "[Gen", {1},
+        "[Gen\n[b;;n\n[GBA\n[b;;n\n[NES\n[b\n");
+    row("repeated header", "[Gen\n[b\n[NES\n[b\n[Gen\n[b\n", "[Gen", {1},
+        "[Gen\n[b;;n\n[NES\n[b\n[Gen\n[b;;n\n");
+    row("header must be the whole line", "[Gen \n[b\n", "[Gen", {1}, "[Gen \n[b\n");
+    row("header line matched", "[Gen\nGenesis [b\n[NES\nGen\n", "[Gen", {10},
+        "[Gen;;n\nGenesis [b;;n\n[NES\nGen\n", "Gen");
+    row("exclude none", "[b;;n\n[b;x;n\nx;n\nx;;;n\n[b;N\nn\n", all, {},
+        "[b\n[b;x\nx\nx;\n[b;N\nn\n", {}, true);
+    row("exclude none in its section", "[Gen\n[b;;n\n[NES\n[b;;n\n", "[NES", {},
+        "[Gen\n[b;;n\n[NES\n[b\n", {}, true);
+    row("empty custom marks all", "a\n\n[b;\n", all, {10}, "a;;n\n;;n\n[b;n\n");
+    row("empty file", "", all, {1}, "");
+    row("non-UTF-8 bytes survive", "[b caf\xe9\n\xff\xfe;x\n", all, {1},
+        "[b caf\xe9;;n\n\xff\xfe;x\n");
+    row("custom text in either encoding", "caf\xc3\xa9\ncaf\xe9\ncafe\n", all, {10},
+        "caf\xc3\xa9;;n\ncaf\xe9;;n\ncafe\n", "é");
+    row("CR LF", "[Gen\r\n[b\r\n\r\n", "[Gen", {1}, "[Gen\n[b;;n\n\n");
+    row("lone CR stays in its line", "a\r[b\n", all, {1}, "a\r[b;;n\n");
+    row("byte order mark", "\xEF\xBB\xBF[Gen\n[b\n", "[Gen", {1}, "\xEF\xBB\xBF[Gen\n[b;;n\n");
 }
 
 void tst_GoodinfoSwipe::swipe()
@@ -144,14 +87,12 @@ void tst_GoodinfoSwipe::swipe()
     QFETCH(QString, custom);
     QFETCH(bool, excludeNone);
     QFETCH(QByteArray, expected);
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath("Goodinfo.cfg");
+    const QString path = QDir::tempPath() + "/Goodinfo.cfg";
     QVERIFY(writeAll(path, input));
-    const GoodinfoSwipe swipe(selection, Items, swipeFilter(rows, custom), excludeNone);
-    QCOMPARE(swipeGoodinfoFile(path, swipe).status, SwipeOutcome::Swiped);
+    QCOMPARE(swipeGoodinfoFile(path, swipeOf(selection, rows, custom, excludeNone)).status,
+             SwipeOutcome::Swiped);
     QCOMPARE(readAll(path), expected);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Goodinfo.cfg"});
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Goodinfo.cfg"});
 }
 
 // Lines built from flags, separators and markers: marking is idempotent, unmarking undoes it
@@ -174,10 +115,9 @@ void tst_GoodinfoSwipe::generatedLines()
         if (!line.endsWith(u'\r')) // CR LF is a line end, which the first swipe rewrites
             file += line.toLatin1() + '\n';
     }
-    for (const QString &selection : QStringList{"Swipe All", "[Gen"}) {
-        const RomFlagFilter filter = swipeFilter({1, 4, 7});
-        const QByteArray once = GoodinfoSwipe(selection, Items, filter, false).swipe(file);
-        QCOMPARE(GoodinfoSwipe(selection, Items, filter, false).swipe(once), once);
+    for (const char *selection : {"Swipe All", "[Gen"}) {
+        const QByteArray once = swipeOf(selection, {1, 4, 7}).swipe(file);
+        QCOMPARE(swipeOf(selection, {1, 4, 7}).swipe(once), once);
         QCOMPARE(once.count('\n'), file.count('\n'));
     }
 }
@@ -185,76 +125,42 @@ void tst_GoodinfoSwipe::generatedLines()
 void tst_GoodinfoSwipe::fileFailures_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("isDirectory");
     QTest::addColumn<int>("status");
-    QTest::newRow("missing") << "Goodinfo.cfg" << false << int(SwipeOutcome::Missing);
-    QTest::newRow("unreadable") << "Goodinfo.cfg" << true << int(SwipeOutcome::ReadFailed);
+    QTest::addColumn<bool>("moveAway");
+    QTest::newRow("missing") << "Goodinfo.cfg" << int(SwipeOutcome::Missing) << false;
+    QTest::newRow("a directory") << "Goodinfo.cfg" << int(SwipeOutcome::ReadFailed) << false;
     // No file with a name this long can have a temporary neighbour with a longer one.
     QTest::newRow("no room beside it")
-        << QString(250, u'g') << false << int(SwipeOutcome::WriteFailed);
+        << QString(250, u'g') << int(SwipeOutcome::WriteFailed) << false;
+    // The new text is written; then its folder moves away before it can replace the old file.
+    QTest::newRow("failed replace") << "Goodinfo.cfg" << int(SwipeOutcome::WriteFailed) << true;
 }
 
 void tst_GoodinfoSwipe::fileFailures()
 {
     QFETCH(QString, name);
-    QFETCH(bool, isDirectory);
     QFETCH(int, status);
-
+    QFETCH(bool, moveAway);
     QTemporaryDir dir;
-    const QString path = dir.filePath(name);
-    const QByteArray original("[Gen\n[b\n");
-    if (isDirectory)
-        QVERIFY(QDir().mkdir(path));
-    else if (status != SwipeOutcome::Missing)
-        QVERIFY(writeAll(path, original));
-
-    const GoodinfoSwipe swipe("Swipe All", Items, swipeFilter({1}), false);
-    QCOMPARE(int(swipeGoodinfoFile(path, swipe).status), status);
-    if (status == SwipeOutcome::WriteFailed)
-        QCOMPARE(readAll(path), original);
-    const QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    QCOMPARE(left, status == SwipeOutcome::Missing ? QStringList() : QStringList{name});
-}
-
-// The file the user picks may lie in the temporary directory under the name a fixed
-// temporary copy would have; it must still be read before anything is written.
-void tst_GoodinfoSwipe::fileInTemporaryDirectory()
-{
-    QTemporaryDir dir;
-    const QByteArray oldTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", dir.path().toLocal8Bit());
-    const QString path = QDir::tempPath() + "/Goodinfo.cfg";
-    QCOMPARE(path, dir.filePath("Goodinfo.cfg"));
-    QVERIFY(writeAll(path, "[Gen\n[b\n"));
-
-    const SwipeOutcome outcome =
-        swipeGoodinfoFile(path, GoodinfoSwipe("[Gen", Items, swipeFilter({1}), false));
-    qputenv("TMPDIR", oldTmp);
-    QCOMPARE(outcome.status, SwipeOutcome::Swiped);
-    QCOMPARE(readAll(path), QByteArray("[Gen\n[b;;n\n"));
-}
-
-void tst_GoodinfoSwipe::failedReplaceKeepsOriginal()
-{
-    QTemporaryDir dir;
-    const QString folder = dir.filePath("tools");
-    const QString movedFolder = dir.filePath("moved");
+    const QString folder = dir.filePath("tools"), moved = dir.filePath("moved");
     QVERIFY(QDir().mkdir(folder));
-    const QByteArray original("[Gen\r\n[b\r\n");
-    QVERIFY(writeAll(folder + "/Goodinfo.cfg", original));
-
-    // The new text is written; then its folder moves away before it can replace the old file.
-    const auto moveFolder = [&] {
-        QVERIFY(QDir().rename(folder, movedFolder));
-    };
+    if (status == SwipeOutcome::ReadFailed)
+        QVERIFY(QDir().mkdir(folder + u'/' + name));
+    else if (status == SwipeOutcome::WriteFailed)
+        QVERIFY(writeAll(folder + u'/' + name, "[b\r\n"));
     const SwipeOutcome outcome =
-        swipeGoodinfoFile(folder + "/Goodinfo.cfg",
-                          GoodinfoSwipe("Swipe All", Items, swipeFilter({1}), false), moveFolder);
-    QCOMPARE(outcome.status, SwipeOutcome::WriteFailed);
-    QVERIFY(!outcome.error.isEmpty());
-    QVERIFY(!QFile::exists(folder));
-    QCOMPARE(QDir(movedFolder).entryList(QDir::Files | QDir::Hidden), QStringList{"Goodinfo.cfg"});
-    QCOMPARE(readAll(movedFolder + "/Goodinfo.cfg"), original);
+        swipeGoodinfoFile(folder + u'/' + name, swipeOf("Swipe All", {1}), [&] {
+            if (moveAway)
+                QVERIFY(QDir().rename(folder, moved));
+        });
+    QCOMPARE(int(outcome.status), status);
+    const QString left = moveAway ? moved : folder;
+    if (status == SwipeOutcome::WriteFailed) {
+        QVERIFY(!outcome.error.isEmpty());
+        QCOMPARE(readAll(left + u'/' + name), QByteArray("[b\r\n"));
+    }
+    QCOMPARE(QDir(left).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             status == SwipeOutcome::Missing ? QStringList() : QStringList{name});
 }
 
 QTEST_GUILESS_MAIN(tst_GoodinfoSwipe)

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+
 // The worker thread and the file steps of the NES repair script it runs.
 class tst_ThreadedFunctions : public QObject
 {
@@ -186,16 +188,19 @@ void tst_ThreadedFunctions::unknownStageSignalsNothing()
 void tst_ThreadedFunctions::deletingWaitsForTheRunningTask()
 {
     auto *worker = new ThreadedFunctions;
-    QAtomicInt finished = 0;
-    QSemaphore started;
-    QMetaObject::invokeMethod(worker, [&] {
+    // The task captures nothing: ThreadSanitizer cannot see Qt's event queue hand a lambda's
+    // captures to the worker thread, and would take them for a race.
+    static std::atomic_bool finished;
+    static QSemaphore started;
+    finished = false;
+    QMetaObject::invokeMethod(worker, [] {
         started.release();
         QThread::msleep(200);
-        finished = 1;
+        finished = true;
     });
     started.acquire();
     delete worker;
-    QCOMPARE(finished.loadRelaxed(), 1);
+    QVERIFY(finished);
 }
 
 QTEST_GUILESS_MAIN(tst_ThreadedFunctions)

@@ -54,23 +54,14 @@ private:
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) &&
-           file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
            file.write(bytes) == bytes.size();
 }
 
-void click(QWidget *window, const char *button)
+QByteArray readFile(const QString &path)
 {
-    QTest::mouseClick(child<QPushButton>(window, QLatin1String(button)), Qt::LeftButton);
-}
-
-QWidget *topLevel(const char *name)
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String(name) && widget->isVisible())
-            return widget;
-    }
-    return nullptr;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("-");
 }
 
 // Lets a window that closed itself be deleted.
@@ -92,84 +83,86 @@ void tst_ListWindows::cleanup()
 void tst_ListWindows::compareReports_data()
 {
     QTest::addColumn<QString>("yourName");
-    QTest::addColumn<QString>("blocked"); // a directory made at this name
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("blocked");    // a directory made at this name
+    QTest::addColumn<QStringList>("boxes");  // "%1": the lists' directory
+    QTest::addColumn<QByteArray>("outputs"); // I_Need.txt|They_Need.txt, "-": no file
 
+    const QString done = QStringLiteral("|Compare Complete");
     QTest::newRow("complete") << "Mine.txt"
-                              << "" << QStringList{"|Compare Complete"} << true;
+                              << "" << QStringList{done} << QByteArray("Sonic (W)\n|Zool (E)\n");
     QTest::newRow("list not found")
         << "Gone.txt"
-        << "" << QStringList{"Warning|List not found. Check your file paths."} << false;
+        << "" << QStringList{"Warning|List not found. Check your file paths."} << QByteArray("-|-");
     QTest::newRow("your list unreadable")
         << "Mine.txt"
-        << "Mine.txt" << QStringList{"Warning|Problem opening %1/Mine.txt", "|Compare Complete"}
-        << true;
-    QTest::newRow("write fails") << "Mine.txt"
-                                 << "I_Need.txt"
-                                 << QStringList{"Warning|Can not write %1/I_Need.txt\n"} << false;
+        << "Mine.txt" << QStringList{"Warning|Problem opening %1/Mine.txt", done}
+        << QByteArray("|Zool (E)\n");
+    QTest::newRow("their list unreadable")
+        << "Mine.txt"
+        << "friend/Theirs.txt" << QStringList{"Warning|Problem opening %1/friend/Theirs.txt", done}
+        << QByteArray("Sonic (W)\n|");
+    QTest::newRow("They_Need.txt fails")
+        << "Mine.txt"
+        << "They_Need.txt" << QStringList{"Warning|Can not write %1/They_Need.txt\n"}
+        << QByteArray("-|-");
+    QTest::newRow("I_Need.txt fails")
+        << "Mine.txt"
+        << "I_Need.txt" << QStringList{"Warning|Can not write %1/I_Need.txt\n"}
+        << QByteArray("-|Zool (E)\n");
 }
 
+// Root reads and writes any file, so a directory stands in for one that can not be opened.
 void tst_ListWindows::compareReports()
 {
     QFETCH(QString, yourName);
     QFETCH(QString, blocked);
     QFETCH(QStringList, boxes);
-    QFETCH(bool, closes);
+    QFETCH(QByteArray, outputs);
 
     QTemporaryDir dir;
-    const QString root = dir.path();
-    const QByteArray header = " You have 1 of 3\nGenesis\n";
-    if (blocked != QLatin1String("Mine.txt"))
-        QVERIFY(writeFile(root + QStringLiteral("/Mine.txt"), header + "Sonic (W)\n"));
-    if (blocked != QLatin1String("friend/Theirs.txt"))
-        QVERIFY(writeFile(root + QStringLiteral("/friend/Theirs.txt"), header + "Zool (E)\n"));
-    if (!blocked.isEmpty())
-        QVERIFY(QDir().mkpath(root + u'/' + blocked));
+    const QString root = dir.path() + u'/';
+    QVERIFY(writeFile(root + QStringLiteral("friend/Theirs.txt"), "h\nh\nZool (E)\n"));
+    QVERIFY(writeFile(root + QStringLiteral("Mine.txt"), "h\nh\nSonic (W)\n"));
+    if (!blocked.isEmpty()) {
+        QFile::remove(root + blocked);
+        QVERIFY(QDir().mkpath(root + blocked));
+    }
 
     QPointer<QWidget> window = new CompareMissLists(0, 0, 736);
     window->show();
-    child<QLineEdit>(window, QStringLiteral("lineEdit"))->setText(root + u'/' + yourName);
-    child<QLineEdit>(window, QStringLiteral("lineEdit_2"))
-        ->setText(root + QStringLiteral("/friend/Theirs.txt"));
+    child<QLineEdit>(window, QStringLiteral("lineEdit"))->setText(root + yourName);
+    child<QLineEdit>(window, QStringLiteral("lineEdit_2"))->setText(root + "friend/Theirs.txt");
     {
         MessageBoxes answered;
-        click(window, "pushButton_3");
+        QTest::mouseClick(child<QPushButton>(window, QStringLiteral("pushButton_3")),
+                          Qt::LeftButton);
         QCOMPARE(answered.seen.size(), boxes.size());
         for (int i = 0; i < boxes.size(); ++i)
-            QVERIFY2(answered.seen.at(i).startsWith(
-                         QString(boxes.at(i)).replace(QLatin1String("%1"), root)),
+            QVERIFY2(answered.seen.at(i).startsWith(QString(boxes.at(i)).replace("%1", dir.path())),
                      qPrintable(answered.seen.at(i)));
     }
-    QCOMPARE(isDeleted(window), closes);
-    const bool written = closes && !blocked.endsWith(QLatin1String("Need.txt"));
-    QCOMPARE(QFileInfo(root + QStringLiteral("/I_Need.txt")).isFile(), written);
+    QCOMPARE(isDeleted(window), boxes.last().endsWith(QLatin1String("Complete")));
+    QCOMPARE(readFile(root + "I_Need.txt") + '|' + readFile(root + "They_Need.txt"), outputs);
 }
 
-// A system without a key gets no item in the box.
 void tst_ListWindows::deleteWithoutSystemsCloses()
 {
-    MessageSeen seen;
-    acceptNextMessageBox(&seen);
-    const QStringList none{QString()};
-    auto *window = new DeleteLists(none, none, none, QString(), true, 0, 0, 736);
-    QPointer<QWidget> guard = window;
-    QVERIFY(!window->hasSystems());
-    QCOMPARE(seen.title, QStringLiteral("Warning"));
-    QCOMPARE(seen.text, QStringLiteral("No systems found. Configure Tessary under Main->Config."));
-    QVERIFY(isDeleted(guard));
+    MessageBoxes answered;
+    const QStringList none{QString()}; // a system without a key gets no item
+    QPointer<QWidget> window = new DeleteLists(none, none, none, QString(), true, 0, 0, 736);
+    QCOMPARE(answered.seen,
+             QStringList{"Warning|No systems found. Configure Tessary under Main->Config."});
+    QVERIFY(isDeleted(window));
 }
 
-// The menu entries open their windows over the main window; Delete Lists gets each selector
-// system's ROM path and tool from the system table.
+// The menu entries open their windows; Delete Lists gets each selector system's ROM path and
+// tool from the system table.
 void tst_ListWindows::mainWindowHandsOverSelectorSystems()
 {
     QTemporaryDir dir;
     QString text = QStringLiteral("Good*.exe Directory=\nSame as Rom Path=true\n"
-                                  "Check Version At Startup=false\n"
-                                  "Load Summary At Startup=false\n\n");
-    for (const char *system : {"Gen", "GBA"}) {
-        const QString name = QLatin1String(system);
+                                  "Check Version At Startup=false\n\n");
+    for (const QString name : {"Gen", "GBA"}) {
         const QString romPath = dir.path() + u'/' + name + QStringLiteral("Roms/");
         QVERIFY(writeFile(romPath + QStringLiteral("Good") + name + QStringLiteral(".exe"), "MZ"));
         QVERIFY(writeFile(romPath + name + QStringLiteral("Miss.txt"), "x\n"));
@@ -178,16 +171,17 @@ void tst_ListWindows::mainWindowHandsOverSelectorSystems()
     }
     QVERIFY(writeSettings(text.toUtf8()));
     MainWindow mainWindow;
-    mainWindow.move(100, 40);
-
     child<QAction>(&mainWindow, QStringLiteral("actionCompare_Miss_Lists"))->trigger();
-    QWidget *compare = topLevel("CompareMissLists");
-    QVERIFY(compare);
-    QCOMPARE(compare->geometry(), QRect(mainWindow.width() / 2 + (mainWindow.x() - 336 / 2),
-                                        mainWindow.y() + 100, 336, 140));
-
     child<QAction>(&mainWindow, QStringLiteral("actionDelete_Lists_and_db_Files"))->trigger();
-    QWidget *deleting = topLevel("DeleteLists");
+    const auto shown = [](const char *name) -> QWidget * {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QLatin1String(name) && widget->isVisible())
+                return widget;
+        }
+        return nullptr;
+    };
+    QVERIFY(shown("CompareMissLists"));
+    QWidget *deleting = shown("DeleteLists");
     QVERIFY(deleting);
     auto *box = child<QComboBox>(deleting, QStringLiteral("comboBox"));
     QCOMPARE(box->count(), 3);
@@ -195,10 +189,9 @@ void tst_ListWindows::mainWindowHandsOverSelectorSystems()
     QCOMPARE(box->itemText(2), QStringLiteral("[GBA"));
     box->setCurrentIndex(1);
     child<QCheckBox>(deleting, QStringLiteral("checkBox"))->setChecked(true);
-    MessageSeen seen;
-    acceptNextMessageBox(&seen);
-    click(deleting, "pushButton");
-    QCOMPARE(seen.text, QStringLiteral("Delete Lists Complete"));
+    MessageBoxes answered;
+    QTest::mouseClick(child<QPushButton>(deleting, QStringLiteral("pushButton")), Qt::LeftButton);
+    QCOMPARE(answered.seen, QStringList{"Finished|Delete Lists Complete"});
     QVERIFY(!QFile::exists(dir.path() + QStringLiteral("/GenRoms/GenMiss.txt")));
     QVERIFY(QFile::exists(dir.path() + QStringLiteral("/GBARoms/GBAMiss.txt")));
 }

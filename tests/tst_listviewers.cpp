@@ -1,11 +1,15 @@
 #include "app/mainwindow.h"
 #include "democollection.h"
+#include "lists/comparemisslists.h"
+#include "lists/deletelists.h"
 #include "testhelpers.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -15,29 +19,21 @@
 
 using namespace TestHelpers;
 
-// Stands in for the desktop's file manager: records the folders it is asked to open.
-class FolderOpener : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
-
 // The collection summary and the View menu's viewers, reached the way a user reaches them: the
 // menu actions of the main window, with real list files and the substitute tool.
 class tst_ListViewers : public QObject
 {
     Q_OBJECT
 
+public slots:
+    // Stands in for the desktop's file manager.
+    void openFolder(const QUrl &url) { m_opened << url; }
+
 private slots:
     void init();
     void cleanup();
 
-    void summaryFill();
+    void summaryAndDeleteLists();
     void viewers_data();
     void viewers();
     void settingsViewer();
@@ -45,6 +41,7 @@ private slots:
     void demoSummaryAndPreview_data();
     void demoSummaryAndPreview();
     void previewToolCannotStart();
+    void deleteListsWithoutSystems();
 
 private:
     QString root() const { return m_root->path() + u'/'; }
@@ -53,7 +50,7 @@ private:
     QString tempDir() const { return root() + QLatin1String("tmp"); }
     void addSystem(const QString &key, const QString &name);
     void writeFile(const QString &path, const QByteArray &content);
-    void startWindow(bool loadSummary = false, const QString &goodExeDir = QString());
+    void startWindow(const QByteArray &settings = {});
     void trigger(const QString &action) { child<QAction>(m_window.get(), action)->trigger(); }
     QString cell(int row, int column) { return summary()->item(row, column)->text(); }
     QString output() { return child<QTextEdit>(m_window.get(), "textEdit")->toPlainText(); }
@@ -61,32 +58,26 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_root;
     QByteArray m_systems;
-    bool m_sameAsRomPath = false;
     QByteArray m_oldTmpDir;
+    QList<QUrl> m_opened;
     std::unique_ptr<MainWindow> m_window;
 };
 
 void tst_ListViewers::init()
 {
     m_root = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_root->isValid());
-    QVERIFY(QDir().mkpath(toolDir()));
-    QVERIFY(QDir().mkpath(tempDir()));
+    m_systems.clear();
     // Previews write into the temporary directory: one of the test's own.
     m_oldTmpDir = qgetenv("TMPDIR");
     qputenv("TMPDIR", tempDir().toLocal8Bit());
-    m_systems.clear();
-    m_sameAsRomPath = false;
+    QVERIFY(QDir().mkpath(toolDir()) && QDir().mkpath(tempDir()));
 }
 
 void tst_ListViewers::cleanup()
 {
     m_window.reset();
     removeSettings();
-    if (m_oldTmpDir.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", m_oldTmpDir);
+    qputenv("TMPDIR", m_oldTmpDir); // empty is as good as unset
 }
 
 // A system with a ROM directory and a tool file that is only there to be found.
@@ -104,23 +95,20 @@ void tst_ListViewers::addSystem(const QString &key, const QString &name)
 void tst_ListViewers::writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    QCOMPARE(file.write(content), content.size());
+    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(content) == content.size(),
+             qPrintable(path));
 }
 
-void tst_ListViewers::startWindow(bool loadSummary, const QString &goodExeDir)
+// Every setting not given is false; later lines win.
+void tst_ListViewers::startWindow(const QByteArray &settings)
 {
-    const QString globals =
-        QStringLiteral("Good*.exe Directory=%1\nSame as Rom Path=%2\n"
-                       "Check Version At Startup=false\n"
-                       "Load Summary At Startup=%3\n\n")
-            .arg(goodExeDir.isNull() ? toolDir() : goodExeDir, m_sameAsRomPath ? "true" : "false",
-                 loadSummary ? "true" : "false");
-    QVERIFY(writeSettings(globals.toUtf8() + m_systems));
+    QVERIFY(writeSettings("Good*.exe Directory=" + toolDir().toUtf8() + '\n' + settings + '\n' +
+                          m_systems));
     m_window = std::make_unique<MainWindow>();
 }
 
-void tst_ListViewers::summaryFill()
+// Fill, delete one system's Miss list with Delete Lists, fill again with fewer systems.
+void tst_ListViewers::summaryAndDeleteLists()
 {
     for (const char *key : {"GBA", "Gen", "NES"})
         addSystem(QLatin1String(key), QLatin1String(key) + QLatin1String(" System"));
@@ -133,8 +121,8 @@ void tst_ListViewers::summaryFill()
     QTableWidget *table = summary();
     QCOMPARE(table->rowCount(), 0); // "Load Summary At Startup=false": no fill at start
 
-    // The user sorted by Miss, descending: the fill must keep each system's cells in one row.
-    table->sortByColumn(2, Qt::DescendingOrder);
+    // The user sorted by Miss: the fill must keep each system's cells in one row.
+    table->sortByColumn(2, Qt::AscendingOrder);
     trigger("actionRom_Collection_Summary");
     const auto rowTexts = [this](int row) {
         QStringList texts;
@@ -142,27 +130,49 @@ void tst_ListViewers::summaryFill()
             texts << cell(row, column);
         return texts;
     };
+    const QBrush green(QColor(85, 255, 127, 255));
     QCOMPARE(table->rowCount(), 3);
-    // Text order: "9" above "10".
-    QCOMPARE(rowTexts(0), QStringList({"[NES", "NES System", "9", "", "", "", "", romDir("NES")}));
+    QCOMPARE(rowTexts(0),
+             QStringList({"[GBA", "GBA System", "0", "90", "10", "100", "(V1)", romDir("GBA")}));
     QCOMPARE(rowTexts(1),
              QStringList({"[Gen", "Gen System", "10", "40", "0", "50", "(V2)", romDir("Gen")}));
-    QCOMPARE(rowTexts(2),
-             QStringList({"[GBA", "GBA System", "0", "90", "10", "100", "(V1)", romDir("GBA")}));
+    QCOMPARE(rowTexts(2), QStringList({"[NES", "NES System", "9", "", "", "", "", romDir("NES")}));
     QVERIFY(table->isSortingEnabled());
     for (int column = 0; column < 8; ++column) {
-        QCOMPARE(table->item(2, column)->background(), QBrush(QColor(85, 255, 127, 255)));
+        QCOMPARE(table->item(0, column)->background(), green);
         QCOMPARE(table->item(1, column)->background().style(), Qt::NoBrush);
     }
 
+    // The menu opens both windows; Delete Lists offers the selector's systems by key.
+    trigger("actionCompare_Miss_Lists");
+    trigger("actionDelete_Lists_and_db_Files");
+    std::unique_ptr<CompareMissLists> compare;
+    DeleteLists *deleting = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<CompareMissLists *>(widget))
+            compare.reset(window);
+        deleting = deleting ? deleting : qobject_cast<DeleteLists *>(widget);
+    }
+    QVERIFY(compare && deleting);
+    auto *box = child<QComboBox>(deleting, "comboBox");
+    QCOMPARE(box->count(), 4);
+    QCOMPARE(box->itemText(1), QStringLiteral("[GBA"));
+    box->setCurrentIndex(1);
+    child<QCheckBox>(deleting, "checkBox")->setChecked(true);
+    MessageSeen seen;
+    acceptNextMessageBox(&seen);
+    QTest::mouseClick(child<QPushButton>(deleting, "pushButton"), Qt::LeftButton);
+    QCOMPARE(seen.text, QStringLiteral("Delete Lists Complete"));
+
     // A second fill replaces every cell, and leaves only as many rows as there are systems.
-    table->item(2, 1)->setText(QStringLiteral("edited"));
+    table->item(0, 1)->setText(QStringLiteral("edited"));
     auto *selector = child<QComboBox>(m_window.get(), "selectSystemComboBox");
-    selector->removeItem(selector->findText(QStringLiteral("[Gen Gen System")));
+    selector->removeItem(selector->findText(QStringLiteral("[NES NES System")));
     trigger("actionRom_Collection_Summary");
     QCOMPARE(table->rowCount(), 2);
-    QCOMPARE(rowTexts(0).mid(0, 3), QStringList({"[NES", "NES System", "9"}));
-    QCOMPARE(rowTexts(1).mid(0, 3), QStringList({"[GBA", "GBA System", "0"}));
+    QCOMPARE(rowTexts(0),
+             QStringList({"[GBA", "GBA System", "", "90", "100", "100", "(V1)", romDir("GBA")}));
+    QCOMPARE(rowTexts(1).mid(0, 3), QStringList({"[Gen", "Gen System", "10"}));
     QCOMPARE(table->item(0, 0)->background().style(), Qt::NoBrush);
 }
 
@@ -234,7 +244,7 @@ void tst_ListViewers::settingsViewer()
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(elsewhere));
 
-    startWindow(false, QStringLiteral(""));
+    startWindow("Good*.exe Directory=\n");
     trigger("actionTessary_ini");
     QCOMPARE(output().toUtf8(), readSettings());
     trigger("actionGoodinfo_cfg");
@@ -250,11 +260,10 @@ void tst_ListViewers::openRomDirectory()
 {
     addSystem(QStringLiteral("Gen"), QStringLiteral("Genesis"));
     startWindow();
-    FolderOpener opener;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFolder");
     trigger("actionOpen_Rom_Dir");
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QCOMPARE(opener.opened, QList<QUrl>{QUrl::fromLocalFile(romDir(QStringLiteral("Gen")))});
+    QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(romDir(QStringLiteral("Gen")))});
 }
 
 void tst_ListViewers::demoSummaryAndPreview_data()
@@ -270,7 +279,6 @@ void tst_ListViewers::demoSummaryAndPreview_data()
 void tst_ListViewers::demoSummaryAndPreview()
 {
     QFETCH(bool, sameAsRomPath);
-    m_sameAsRomPath = sameAsRomPath;
     const DemoSystem system = demoSystem(QStringLiteral("Gen"));
     const QString roms = romDir(system.key);
     const QString tools = sameAsRomPath ? roms : toolDir();
@@ -281,7 +289,8 @@ void tst_ListViewers::demoSummaryAndPreview()
     QVERIFY2(!writeMissingRoms(system, roms, &error).isEmpty(), qPrintable(error));
     QVERIFY2(writeDemoLists(system, tools, roms, &error), qPrintable(error));
     addSystem(system.key, QStringLiteral("Genesis"));
-    startWindow(true); // "Load Summary At Startup=true" fills at start
+    startWindow(sameAsRomPath ? "Load Summary At Startup=true\nSame as Rom Path=true"
+                              : "Load Summary At Startup=true"); // fills at start
 
     QSet<QString> have;
     for (const DemoRom &rom : system.roms) {
@@ -320,6 +329,19 @@ void tst_ListViewers::previewToolCannotStart()
     trigger("actionPreview_Available_Roms");
     QTRY_VERIFY(output().startsWith(QStringLiteral("Can not start ")));
     QVERIFY(output().contains(QStringLiteral("GoodGen.exe")));
+}
+
+// A system without a key gets no item; with no item the window warns and closes.
+void tst_ListViewers::deleteListsWithoutSystems()
+{
+    MessageSeen seen;
+    acceptNextMessageBox(&seen);
+    const QStringList none{QString()};
+    QPointer<QWidget> window = new DeleteLists(none, none, none, QString(), true, 0, 0, 736);
+    QCOMPARE(seen.title + u'|' + seen.text,
+             QStringLiteral("Warning|No systems found. Configure Tessary under Main->Config."));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(window.isNull());
 }
 
 QTEST_MAIN(tst_ListViewers)

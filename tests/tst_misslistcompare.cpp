@@ -1,12 +1,17 @@
+#include "lists/comparemisslists.h"
 #include "lists/misslistcompare.h"
+#include "testhelpers.h"
 
 #include <QDir>
-#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
-// The outputs byte for byte; the window's reports on unreadable lists and failed writes are
-// tested with the window.
+using namespace TestHelpers;
+
+// The outputs byte for byte, and the window's reports.
 class tst_MissListCompare : public QObject
 {
     Q_OBJECT
@@ -14,9 +19,32 @@ class tst_MissListCompare : public QObject
 private slots:
     void compare_data();
     void compare();
+    void windowReports_data();
+    void windowReports();
 };
 
 namespace {
+
+// Answers every message box that comes up until destroyed, noting what each said.
+class MessageBoxes : public QObject
+{
+public:
+    MessageBoxes()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                seen << box->windowTitle() + u'|' + box->text();
+                box->accept();
+            }
+        });
+        m_timer.start(10);
+    }
+
+    QStringList seen;
+
+private:
+    QTimer m_timer;
+};
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -82,5 +110,72 @@ void tst_MissListCompare::compare()
     QCOMPARE(readFile(dir.filePath(QStringLiteral("They_Need.txt"))), theyNeed);
 }
 
-QTEST_GUILESS_MAIN(tst_MissListCompare)
+void tst_MissListCompare::windowReports_data()
+{
+    QTest::addColumn<QString>("yourName");
+    QTest::addColumn<QString>("blocked");    // a directory made at this name
+    QTest::addColumn<QStringList>("boxes");  // "%1": the lists' directory
+    QTest::addColumn<QByteArray>("outputs"); // I_Need.txt|They_Need.txt, "-": no file
+
+    const QString done = QStringLiteral("|Compare Complete");
+    QTest::newRow("complete") << "Mine.txt"
+                              << "" << QStringList{done} << QByteArray("Sonic (W)\n|Zool (E)\n");
+    QTest::newRow("list not found")
+        << "Gone.txt"
+        << "" << QStringList{"Warning|List not found. Check your file paths."} << QByteArray("-|-");
+    QTest::newRow("your list unreadable")
+        << "Mine.txt"
+        << "Mine.txt" << QStringList{"Warning|Problem opening %1/Mine.txt", done}
+        << QByteArray("|Zool (E)\n");
+    QTest::newRow("their list unreadable")
+        << "Mine.txt"
+        << "friend/Theirs.txt" << QStringList{"Warning|Problem opening %1/friend/Theirs.txt", done}
+        << QByteArray("Sonic (W)\n|");
+    QTest::newRow("They_Need.txt fails")
+        << "Mine.txt"
+        << "They_Need.txt" << QStringList{"Warning|Can not write %1/They_Need.txt\n"}
+        << QByteArray("-|-");
+    QTest::newRow("I_Need.txt fails")
+        << "Mine.txt"
+        << "I_Need.txt" << QStringList{"Warning|Can not write %1/I_Need.txt\n"}
+        << QByteArray("-|Zool (E)\n");
+}
+
+// Root reads and writes any file, so a directory stands in for one that can not be opened.
+void tst_MissListCompare::windowReports()
+{
+    QFETCH(QString, yourName);
+    QFETCH(QString, blocked);
+    QFETCH(QStringList, boxes);
+    QFETCH(QByteArray, outputs);
+
+    QTemporaryDir dir;
+    const QString root = dir.path() + u'/';
+    QVERIFY(writeFile(root + QStringLiteral("friend/Theirs.txt"), "h\nh\nZool (E)\n"));
+    QVERIFY(writeFile(root + QStringLiteral("Mine.txt"), "h\nh\nSonic (W)\n"));
+    if (!blocked.isEmpty()) {
+        QFile::remove(root + blocked);
+        QVERIFY(QDir().mkpath(root + blocked));
+    }
+
+    QPointer<QWidget> window = new CompareMissLists(0, 0, 736);
+    window->show();
+    child<QLineEdit>(window, QStringLiteral("lineEdit"))->setText(root + yourName);
+    child<QLineEdit>(window, QStringLiteral("lineEdit_2"))->setText(root + "friend/Theirs.txt");
+    {
+        MessageBoxes answered;
+        QTest::mouseClick(child<QPushButton>(window, QStringLiteral("pushButton_3")),
+                          Qt::LeftButton);
+        QCOMPARE(answered.seen.size(), boxes.size());
+        for (int i = 0; i < boxes.size(); ++i)
+            QVERIFY2(answered.seen.at(i).startsWith(QString(boxes.at(i)).replace("%1", dir.path())),
+                     qPrintable(answered.seen.at(i)));
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // a closed window goes
+    QCOMPARE(window.isNull(), boxes.last().endsWith(QLatin1String("Complete")));
+    QCOMPARE(readFile(root + "I_Need.txt") + '|' + readFile(root + "They_Need.txt"), outputs);
+    delete window;
+}
+
+QTEST_MAIN(tst_MissListCompare)
 #include "tst_misslistcompare.moc"

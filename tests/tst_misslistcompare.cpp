@@ -25,27 +25,6 @@ private slots:
 
 namespace {
 
-// Answers every message box that comes up until destroyed, noting what each said.
-class MessageBoxes : public QObject
-{
-public:
-    MessageBoxes()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                seen << box->windowTitle() + u'|' + box->text();
-                box->accept();
-            }
-        });
-        m_timer.start(10);
-    }
-
-    QStringList seen;
-
-private:
-    QTimer m_timer;
-};
-
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -162,15 +141,20 @@ void tst_MissListCompare::windowReports()
     window->show();
     child<QLineEdit>(window, QStringLiteral("lineEdit"))->setText(root + yourName);
     child<QLineEdit>(window, QStringLiteral("lineEdit_2"))->setText(root + "friend/Theirs.txt");
-    {
-        MessageBoxes answered;
-        QTest::mouseClick(child<QPushButton>(window, QStringLiteral("pushButton_3")),
-                          Qt::LeftButton);
-        QCOMPARE(answered.seen.size(), boxes.size());
-        for (int i = 0; i < boxes.size(); ++i)
-            QVERIFY2(answered.seen.at(i).startsWith(QString(boxes.at(i)).replace("%1", dir.path())),
-                     qPrintable(answered.seen.at(i)));
-    }
+    QStringList seen; // every message box, answered
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&seen] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            seen << box->windowTitle() + u'|' + box->text();
+            box->accept();
+        }
+    });
+    answer.start(10);
+    QTest::mouseClick(child<QPushButton>(window, QStringLiteral("pushButton_3")), Qt::LeftButton);
+    answer.stop();
+    QCOMPARE(seen.size(), boxes.size());
+    for (int i = 0; i < boxes.size(); ++i)
+        QVERIFY2(seen.at(i).startsWith(boxes[i].replace("%1", dir.path())), qPrintable(seen.at(i)));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // a closed window goes
     QCOMPARE(window.isNull(), boxes.last().endsWith(QLatin1String("Complete")));
     QCOMPARE(readFile(root + "I_Need.txt") + '|' + readFile(root + "They_Need.txt"), outputs);

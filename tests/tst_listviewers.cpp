@@ -52,7 +52,11 @@ private:
     void writeFile(const QString &path, const QByteArray &content);
     void startWindow(const QByteArray &settings = {});
     void trigger(const QString &action) { child<QAction>(m_window.get(), action)->trigger(); }
-    QString cell(int row, int column) { return summary()->item(row, column)->text(); }
+    QString cell(int row, int column)
+    {
+        const QTableWidgetItem *item = summary()->item(row, column);
+        return item ? item->text() : QStringLiteral("<no cell>");
+    }
     QString output() { return child<QTextEdit>(m_window.get(), "textEdit")->toPlainText(); }
     QTableWidget *summary() { return child<QTableWidget>(m_window.get(), "romSummary"); }
 
@@ -110,7 +114,7 @@ void tst_ListViewers::startWindow(const QByteArray &settings)
 // Fill, delete one system's Miss list with Delete Lists, fill again with fewer systems.
 void tst_ListViewers::summaryAndDeleteLists()
 {
-    for (const char *key : {"GBA", "Gen", "NES"})
+    for (const char *key : {"NES", "Gen", "GBA"}) // selector order: not the sort order
         addSystem(QLatin1String(key), QLatin1String(key) + QLatin1String(" System"));
     writeFile(romDir("GBA") + "GBAMiss.txt", " You are missing 0 of 90 known GBA ROMS (V1)\r\n");
     writeFile(romDir("GBA") + "GBAHave.txt", " You have 90 of 100 known GBA ROMS (V1)\r\n");
@@ -156,8 +160,8 @@ void tst_ListViewers::summaryAndDeleteLists()
     QVERIFY(compare && deleting);
     auto *box = child<QComboBox>(deleting, "comboBox");
     QCOMPARE(box->count(), 4);
-    QCOMPARE(box->itemText(1), QStringLiteral("[GBA"));
-    box->setCurrentIndex(1);
+    QCOMPARE(box->itemText(3), QStringLiteral("[GBA"));
+    box->setCurrentIndex(3);
     child<QCheckBox>(deleting, "checkBox")->setChecked(true);
     MessageSeen seen;
     acceptNextMessageBox(&seen);
@@ -173,7 +177,8 @@ void tst_ListViewers::summaryAndDeleteLists()
     QCOMPARE(rowTexts(0),
              QStringList({"[GBA", "GBA System", "", "90", "100", "100", "(V1)", romDir("GBA")}));
     QCOMPARE(rowTexts(1).mid(0, 3), QStringList({"[Gen", "Gen System", "10"}));
-    QCOMPARE(table->item(0, 0)->background().style(), Qt::NoBrush);
+    for (int row = 0; row < 2; ++row)
+        QCOMPARE(table->item(row, 0)->background().style(), Qt::NoBrush); // none complete now
 }
 
 void tst_ListViewers::viewers_data()

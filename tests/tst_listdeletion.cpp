@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,10 +16,8 @@ private slots:
     void fileThatCanNotBeRemovedIsReported();
 };
 
-namespace {
-
 // "[Sega" runs GoodMD.exe, so naming a database after the key or the tool gives other files.
-const QStringList Tree =
+static const QStringList Tree =
     QStringLiteral("gen/GenMiss.txt gen/GenHave.txt gen/GenMiss.txt.bak "
                    "gen/GenHave.txt.bak gen/genmiss.txt gen/GoodGen.db gen/GoodGen.exe "
                    "gen/.GenHave.txt gen/Ren/GenMiss.txt gen/Ren/GenHave.txt "
@@ -29,27 +26,6 @@ const QStringList Tree =
                    "tools/GoodGen.db tools/GoodSNES.db tools/GoodSega.db tools/GoodMD.db "
                    "tools/Goodinfo.cfg tools/other.db tools/GoodGen.db.old")
         .split(u' ');
-
-bool makeTree(const QString &root, const QStringList &files)
-{
-    for (const QString &file : files) {
-        QFile out(root + u'/' + file);
-        if (!QDir(root).mkpath(QFileInfo(file).path()) || !out.open(QIODevice::WriteOnly))
-            return false;
-    }
-    return true;
-}
-
-QSet<QString> filesUnder(const QString &root)
-{
-    QSet<QString> files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files.insert(QDir(root).relativeFilePath(it.next()));
-    return files;
-}
-
-} // namespace
 
 void tst_ListDeletion::deletes_data()
 {
@@ -67,14 +43,12 @@ void tst_ListDeletion::deletes_data()
         << "tools/GoodGen.db tools/GoodSNES.db tools/GoodSega.db tools/GoodMD.db";
     QTest::newRow("all db: beside the ROMs")
         << -1 << "db" << true << "gen/GoodGen.db snes/GoodSNES.db sega/GoodMD.db sega/GoodSega.db";
-    QTest::newRow("one Miss: exact name") << 0 << "miss" << false << "gen/GenMiss.txt";
-    QTest::newRow("one, lists after the tool") << 2 << "miss have" << false << "sega/MDMiss.txt";
-    QTest::newRow("one db: tools' directory, after the key")
+    QTest::newRow("one, exact names")
+        << 0 << "miss have db" << false << "gen/GenMiss.txt gen/GenHave.txt tools/GoodGen.db";
+    QTest::newRow("one, db in the tools' directory after the key")
         << 2 << "db" << false << "tools/GoodSega.db";
-    QTest::newRow("one db: beside the ROMs, after the tool")
-        << 2 << "db" << true << "sega/GoodMD.db";
-    QTest::newRow("one, every kind")
-        << 1 << "miss have db" << false << "snes/SNESMiss.txt snes/SNESHave.txt tools/GoodSNES.db";
+    QTest::newRow("one, beside the ROMs after the tool")
+        << 2 << "miss have db" << true << "sega/MDMiss.txt sega/GoodMD.db";
 }
 
 // Sub-directories, hidden files and other systems' files always stay.
@@ -86,8 +60,11 @@ void tst_ListDeletion::deletes()
     QFETCH(QString, removed);
 
     QTemporaryDir dir;
-    QVERIFY(makeTree(dir.path(), Tree));
     const QString root = dir.path() + u'/';
+    for (const QString &file : Tree) {
+        QVERIFY(QDir(root).mkpath(QFileInfo(file).path()));
+        QVERIFY(QFile(root + file).open(QIODevice::WriteOnly));
+    }
     const ListDeletion deletion(
         {{QStringLiteral("[Gen"), root + QStringLiteral("gen/"), QStringLiteral("GoodGen.exe")},
          {QStringLiteral("[SNES"), root + QStringLiteral("snes/"), QStringLiteral("GoodSNES.exe")},
@@ -98,10 +75,13 @@ void tst_ListDeletion::deletes()
                                                     kinds.contains(QLatin1String("db")));
     QCOMPARE(ListDeletion::removeFiles(chosen), QStringList());
 
-    QSet<QString> expected(Tree.begin(), Tree.end());
-    for (const QString &file : removed.split(u' ', Qt::SkipEmptyParts))
+    QSet<QString> expected(Tree.begin(), Tree.end()), left;
+    for (const QString &file : removed.split(u' '))
         expected.remove(file);
-    QCOMPARE(filesUnder(dir.path()), expected);
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        left.insert(it.next().mid(root.size()));
+    QCOMPARE(left, expected);
 }
 
 // Root may remove any file, so a directory stands in for a file that can not be removed; a
@@ -109,10 +89,9 @@ void tst_ListDeletion::deletes()
 void tst_ListDeletion::fileThatCanNotBeRemovedIsReported()
 {
     QTemporaryDir dir;
-    QVERIFY(makeTree(dir.path(), {QStringLiteral("SNESMiss.txt")}));
     const QString stuck = dir.filePath(QStringLiteral("GenMiss.txt"));
-    QVERIFY(QDir().mkdir(stuck));
     const QString gone = dir.filePath(QStringLiteral("SNESMiss.txt"));
+    QVERIFY(QDir().mkdir(stuck) && QFile(gone).open(QIODevice::WriteOnly));
     QCOMPARE(ListDeletion::removeFiles({stuck, gone, gone}), QStringList{stuck});
     QVERIFY(!QFile::exists(gone));
 }

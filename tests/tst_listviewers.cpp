@@ -1,12 +1,15 @@
 #include "app/mainwindow.h"
 #include "democollection.h"
+#include "lists/comparemisslists.h"
+#include "lists/deletelists.h"
 #include "testhelpers.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QHeaderView>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -16,40 +19,29 @@
 
 using namespace TestHelpers;
 
-// Stands in for the desktop's file manager: records the folders it is asked to open.
-class FolderOpener : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
-
 // The collection summary and the View menu's viewers, reached the way a user reaches them: the
 // menu actions of the main window, with real list files and the substitute tool.
 class tst_ListViewers : public QObject
 {
     Q_OBJECT
 
+public slots:
+    // Stands in for the desktop's file manager.
+    void openFolder(const QUrl &url) { m_opened << url; }
+
 private slots:
     void init();
     void cleanup();
 
-    void summaryFill();
-    void demoListsFillTheSummary_data();
-    void demoListsFillTheSummary();
+    void summaryAndDeleteLists();
     void viewers_data();
     void viewers();
     void settingsViewer();
     void openRomDirectory();
-    void preview_data();
-    void preview();
+    void demoSummaryAndPreview_data();
+    void demoSummaryAndPreview();
     void previewToolCannotStart();
-    void previewList_data();
-    void previewList();
+    void deleteListsWithoutSystems();
 
 private:
     QString root() const { return m_root->path() + u'/'; }
@@ -58,39 +50,38 @@ private:
     QString tempDir() const { return root() + QLatin1String("tmp"); }
     void addSystem(const QString &key, const QString &name);
     void writeFile(const QString &path, const QByteArray &content);
-    void startWindow(bool loadSummary = false, const QString &goodExeDir = QString());
-    void trigger(const char *action) { child<QAction>(m_window.get(), action)->trigger(); }
+    void startWindow(const QByteArray &settings = {});
+    void trigger(const QString &action) { child<QAction>(m_window.get(), action)->trigger(); }
+    QString cell(int row, int column)
+    {
+        const QTableWidgetItem *item = summary()->item(row, column);
+        return item ? item->text() : QStringLiteral("<no cell>");
+    }
     QString output() { return child<QTextEdit>(m_window.get(), "textEdit")->toPlainText(); }
     QTableWidget *summary() { return child<QTableWidget>(m_window.get(), "romSummary"); }
 
     std::unique_ptr<QTemporaryDir> m_root;
     QByteArray m_systems;
-    bool m_sameAsRomPath = false;
     QByteArray m_oldTmpDir;
+    QList<QUrl> m_opened;
     std::unique_ptr<MainWindow> m_window;
 };
 
 void tst_ListViewers::init()
 {
     m_root = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_root->isValid());
-    QVERIFY(QDir().mkpath(toolDir()));
-    QVERIFY(QDir().mkpath(tempDir()));
+    m_systems.clear();
     // Previews write into the temporary directory: one of the test's own.
     m_oldTmpDir = qgetenv("TMPDIR");
     qputenv("TMPDIR", tempDir().toLocal8Bit());
-    m_systems.clear();
-    m_sameAsRomPath = false;
+    QVERIFY(QDir().mkpath(toolDir()) && QDir().mkpath(tempDir()));
 }
 
 void tst_ListViewers::cleanup()
 {
     m_window.reset();
     removeSettings();
-    if (m_oldTmpDir.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", m_oldTmpDir);
+    qputenv("TMPDIR", m_oldTmpDir); // empty is as good as unset
 }
 
 // A system with a ROM directory and a tool file that is only there to be found.
@@ -108,25 +99,22 @@ void tst_ListViewers::addSystem(const QString &key, const QString &name)
 void tst_ListViewers::writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    QCOMPARE(file.write(content), content.size());
+    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(content) == content.size(),
+             qPrintable(path));
 }
 
-void tst_ListViewers::startWindow(bool loadSummary, const QString &goodExeDir)
+// Every setting not given is false; later lines win.
+void tst_ListViewers::startWindow(const QByteArray &settings)
 {
-    const QString globals =
-        QStringLiteral("Good*.exe Directory=%1\nSame as Rom Path=%2\n"
-                       "Check Version At Startup=false\n"
-                       "Load Summary At Startup=%3\n\n")
-            .arg(goodExeDir.isNull() ? toolDir() : goodExeDir, m_sameAsRomPath ? "true" : "false",
-                 loadSummary ? "true" : "false");
-    QVERIFY(writeSettings(globals.toUtf8() + m_systems));
+    QVERIFY(writeSettings("Good*.exe Directory=" + toolDir().toUtf8() + '\n' + settings + '\n' +
+                          m_systems));
     m_window = std::make_unique<MainWindow>();
 }
 
-void tst_ListViewers::summaryFill()
+// Fill, delete one system's Miss list with Delete Lists, fill again with fewer systems.
+void tst_ListViewers::summaryAndDeleteLists()
 {
-    for (const char *key : {"GBA", "Gen", "NES"})
+    for (const char *key : {"NES", "Gen", "GBA"}) // selector order: not the sort order
         addSystem(QLatin1String(key), QLatin1String(key) + QLatin1String(" System"));
     writeFile(romDir("GBA") + "GBAMiss.txt", " You are missing 0 of 90 known GBA ROMS (V1)\r\n");
     writeFile(romDir("GBA") + "GBAHave.txt", " You have 90 of 100 known GBA ROMS (V1)\r\n");
@@ -137,134 +125,116 @@ void tst_ListViewers::summaryFill()
     QTableWidget *table = summary();
     QCOMPARE(table->rowCount(), 0); // "Load Summary At Startup=false": no fill at start
 
-    // The user sorted by Miss, descending: the fill must keep each system's cells in one row.
-    table->sortByColumn(2, Qt::DescendingOrder);
+    // The user sorted by Miss: the fill must keep each system's cells in one row.
+    table->sortByColumn(2, Qt::AscendingOrder);
     trigger("actionRom_Collection_Summary");
-    QCOMPARE(table->rowCount(), 3);
-    QCOMPARE(table->columnCount(), 8);
-    const auto rowTexts = [table](int row) {
+    const auto rowTexts = [this](int row) {
         QStringList texts;
         for (int column = 0; column < 8; ++column)
-            texts << (table->item(row, column) ? table->item(row, column)->text()
-                                               : QStringLiteral("<no cell>"));
+            texts << cell(row, column);
         return texts;
     };
-    // Text order: "9" above "10".
-    QCOMPARE(rowTexts(0), QStringList({"[NES", "NES System", "9", "", "", "", "", romDir("NES")}));
+    const QBrush green(QColor(85, 255, 127, 255));
+    QCOMPARE(table->rowCount(), 3);
+    QCOMPARE(rowTexts(0),
+             QStringList({"[GBA", "GBA System", "0", "90", "10", "100", "(V1)", romDir("GBA")}));
     QCOMPARE(rowTexts(1),
              QStringList({"[Gen", "Gen System", "10", "40", "0", "50", "(V2)", romDir("Gen")}));
-    QCOMPARE(rowTexts(2),
-             QStringList({"[GBA", "GBA System", "0", "90", "10", "100", "(V1)", romDir("GBA")}));
+    QCOMPARE(rowTexts(2), QStringList({"[NES", "NES System", "9", "", "", "", "", romDir("NES")}));
     QVERIFY(table->isSortingEnabled());
-
     for (int column = 0; column < 8; ++column) {
-        const QBrush complete = table->item(2, column)->background();
-        QCOMPARE(complete.color(), QColor(85, 255, 127, 255));
-        QCOMPARE(complete.style(), Qt::SolidPattern);
+        QCOMPARE(table->item(0, column)->background(), green);
         QCOMPARE(table->item(1, column)->background().style(), Qt::NoBrush);
     }
-    QCOMPARE(output(), QString()); // the fill writes nothing into the output area
+
+    // The menu opens both windows; Delete Lists offers the selector's systems by key.
+    trigger("actionCompare_Miss_Lists");
+    trigger("actionDelete_Lists_and_db_Files");
+    std::unique_ptr<CompareMissLists> compare;
+    DeleteLists *deleting = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<CompareMissLists *>(widget))
+            compare.reset(window);
+        deleting = deleting ? deleting : qobject_cast<DeleteLists *>(widget);
+    }
+    QVERIFY(compare && deleting);
+    auto *box = child<QComboBox>(deleting, "comboBox");
+    QCOMPARE(box->count(), 4);
+    QCOMPARE(box->itemText(3), QStringLiteral("[GBA"));
+    box->setCurrentIndex(3);
+    child<QCheckBox>(deleting, "checkBox")->setChecked(true);
+    MessageSeen seen;
+    acceptNextMessageBox(&seen);
+    QTest::mouseClick(child<QPushButton>(deleting, "pushButton"), Qt::LeftButton);
+    QCOMPARE(seen.text, QStringLiteral("Delete Lists Complete"));
 
     // A second fill replaces every cell, and leaves only as many rows as there are systems.
-    table->item(2, 1)->setText(QStringLiteral("edited"));
+    table->item(0, 1)->setText(QStringLiteral("edited"));
     auto *selector = child<QComboBox>(m_window.get(), "selectSystemComboBox");
-    selector->removeItem(selector->findText(QStringLiteral("[Gen Gen System")));
+    selector->removeItem(selector->findText(QStringLiteral("[NES NES System")));
     trigger("actionRom_Collection_Summary");
     QCOMPARE(table->rowCount(), 2);
-    QCOMPARE(rowTexts(0).mid(0, 3), QStringList({"[NES", "NES System", "9"}));
-    QCOMPARE(rowTexts(1).mid(0, 3), QStringList({"[GBA", "GBA System", "0"}));
-    QCOMPARE(table->item(0, 0)->background().style(), Qt::NoBrush);
-}
-
-void tst_ListViewers::demoListsFillTheSummary_data()
-{
-    QTest::addColumn<QString>("key");
-    for (const DemoSystem &system : demoSystems())
-        QTest::newRow(qPrintable(system.key)) << system.key;
-}
-
-// The demo set-up's lists, written by the substitute tool, read as counts of the demo data.
-void tst_ListViewers::demoListsFillTheSummary()
-{
-    QFETCH(QString, key);
-    const DemoSystem system = demoSystem(key);
-    QString error;
-    QVERIFY2(installDemoTool(system, QStringLiteral(GOODTOOL_PATH), toolDir(), &error),
-             qPrintable(error));
-    QVERIFY2(!writeMissingRoms(system, romDir(key), &error).isEmpty(), qPrintable(error));
-    QVERIFY2(writeDemoLists(system, toolDir(), romDir(key), &error), qPrintable(error));
-    addSystem(key, system.title);
-    startWindow(true); // "Load Summary At Startup=true" fills at start
-
-    QSet<QString> have;
-    for (const DemoRom &rom : system.roms) {
-        if (!rom.goodName.isEmpty())
-            have.insert(rom.goodName);
-    }
-    const qsizetype known = system.database().entries().size();
-    QTableWidget *table = summary();
-    QCOMPARE(table->rowCount(), 1);
-    QCOMPARE(table->item(0, 2)->text(), QString::number(known - have.size()));
-    QCOMPARE(table->item(0, 3)->text(), QString::number(have.size()));
-    QCOMPARE(table->item(0, 4)->text(), QStringLiteral("0")); // no Goodinfo.cfg: none excluded
-    QCOMPARE(table->item(0, 5)->text(), QString::number(known));
-    QVERIFY(table->item(0, 6)->text().startsWith(u'('));
+    QCOMPARE(rowTexts(0),
+             QStringList({"[GBA", "GBA System", "", "90", "100", "100", "(V1)", romDir("GBA")}));
+    QCOMPARE(rowTexts(1).mid(0, 3), QStringList({"[Gen", "Gen System", "10"}));
+    for (int row = 0; row < 2; ++row)
+        QCOMPARE(table->item(row, 0)->background().style(), Qt::NoBrush); // none complete now
 }
 
 void tst_ListViewers::viewers_data()
 {
-    QTest::addColumn<bool>("withSystem");
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("file"); // below the test's root, written before the window starts
+    QTest::addColumn<QString>("action"); // or the slot that ends a preview
+    QTest::addColumn<QString>("file");   // below the test's root, written before the window starts
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("expected"); // "<root>" stands for the test's root
 
-    const QByteArray list(" You are missing 1 of 2\r\n\r\nJeu \xe9t\xe9 (F)\r\n");
-    QTest::newRow("Miss list, Latin-1")
-        << true << "action_Miss_List"
-        << "Gen roms/GenMiss.txt" << list << " You are missing 1 of 2\n\nJeu \u00e9t\u00e9 (F)\n";
-    QTest::newRow("Have list") << true << "action_Have_List"
-                               << "Gen roms/GenHave.txt" << QByteArray("have\n") << "have\n";
-    QTest::newRow("cut at NUL") << true << "action_Miss_List"
-                                << "Gen roms/GenMiss.txt" << QByteArray("before\0after", 12)
-                                << "before";
-    QTest::newRow("Miss list absent") << true << "action_Miss_List"
-                                      << "Gen roms/GenHave.txt" << QByteArray("have\n")
-                                      << "Can not read <root>Gen roms/GenMiss.txt";
-    QTest::newRow("Have list absent")
-        << true << "action_Have_List"
-        << "" << QByteArray() << "Can not read <root>Gen roms/GenHave.txt";
-    QTest::newRow("Miss list, no systems") << false << "action_Miss_List"
-                                           << "" << QByteArray() << "No systems found.";
-    QTest::newRow("Have list, no systems") << false << "action_Have_List"
-                                           << "" << QByteArray() << "No systems found.";
-    QTest::newRow("Goodinfo.cfg") << false << "actionGoodinfo_cfg"
-                                  << "tools/Goodinfo.cfg" << QByteArray("[Gen\r\n;b\0junk", 13)
+    using B = QByteArray;
+    QTest::newRow("Miss list: Latin-1, cut at NUL")
+        << "action_Miss_List"
+        << "Gen roms/GenMiss.txt"
+        << B(" You are missing 1 of 2\r\n\r\nJeu \xe9t\xe9\r\n") + B("\0x", 2)
+        << " You are missing 1 of 2\n\nJeu \u00e9t\u00e9\n";
+    QTest::newRow("Have list") << "action_Have_List"
+                               << "Gen roms/GenHave.txt" << B("have\n") << "have\n";
+    QTest::newRow("Miss list absent")
+        << "action_Miss_List"
+        << "Gen roms/GenHave.txt" << B("have\n") << "Can not read <root>Gen roms/GenMiss.txt";
+    QTest::newRow("Miss list, no systems") << "action_Miss_List"
+                                           << "" << B() << "No systems found.";
+    QTest::newRow("Goodinfo.cfg") << "actionGoodinfo_cfg"
+                                  << "tools/Goodinfo.cfg" << B("[Gen\r\n;b\0junk", 13)
                                   << "[Gen\n;b";
     QTest::newRow("Goodinfo.cfg absent")
-        << false << "actionGoodinfo_cfg"
-        << "" << QByteArray() << "Can not read Goodinfo.cfg. Have you set the Good*.exe Directory?";
-    QTest::newRow("preview, no systems") << false << "actionPreview_Available_Roms"
-                                         << "" << QByteArray() << "No systems to preview.";
-    QTest::newRow("rom dir, no systems")
-        << false << "actionOpen_Rom_Dir"
-        << "" << QByteArray() << "Can not open rom dir. No systems found.";
+        << "actionGoodinfo_cfg"
+        << "" << B() << "Can not read Goodinfo.cfg. Have you set the Good*.exe Directory?";
+    QTest::newRow("preview, no systems") << "actionPreview_Available_Roms"
+                                         << "" << B() << "No systems to preview.";
+    QTest::newRow("rom dir, no systems") << "actionOpen_Rom_Dir"
+                                         << "" << B() << "Can not open rom dir. No systems found.";
+    QTest::newRow("preview list: names after header and blank line")
+        << "ShowAvailableTxt"
+        << "tmp/GenMiss.txt" << B(" You are missing 2 of 2\r\n\r\nA (U)\r\nB (E)\r\n")
+        << "A (U)\nB (E)\n";
+    QTest::newRow("preview list absent") << "ShowAvailableTxt"
+                                         << "" << B() << "Can not read <root>tmp/GenMiss.txt";
 }
 
 void tst_ListViewers::viewers()
 {
-    QFETCH(bool, withSystem);
     QFETCH(QString, action);
     QFETCH(QString, file);
     QFETCH(QByteArray, content);
     QFETCH(QString, expected);
 
-    if (withSystem)
+    if (!QByteArray(QTest::currentDataTag()).endsWith("no systems"))
         addSystem(QStringLiteral("Gen"), QStringLiteral("Genesis"));
     if (!file.isEmpty())
         writeFile(root() + file, content);
     startWindow();
-    trigger(action.toLatin1().constData());
+    if (action == QLatin1String("ShowAvailableTxt"))
+        m_window->ShowAvailableTxt();
+    else
+        trigger(action);
     QCOMPARE(output(), expected.replace(QLatin1String("<root>"), root()));
 }
 
@@ -279,12 +249,11 @@ void tst_ListViewers::settingsViewer()
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(elsewhere));
 
-    startWindow(false, QStringLiteral(""));
+    startWindow("Good*.exe Directory=\n");
     trigger("actionTessary_ini");
     QCOMPARE(output().toUtf8(), readSettings());
     trigger("actionGoodinfo_cfg");
     QCOMPARE(output(), QStringLiteral("[NES\n"));
-
     removeSettings();
     trigger("actionTessary_ini");
     QCOMPARE(output(), QStringLiteral("Can not read Tessary.ini"));
@@ -296,55 +265,62 @@ void tst_ListViewers::openRomDirectory()
 {
     addSystem(QStringLiteral("Gen"), QStringLiteral("Genesis"));
     startWindow();
-    FolderOpener opener;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFolder");
     trigger("actionOpen_Rom_Dir");
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QCOMPARE(opener.opened, QList<QUrl>{QUrl::fromLocalFile(romDir(QStringLiteral("Gen")))});
-    QCOMPARE(output(), QString());
+    QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(romDir(QStringLiteral("Gen")))});
 }
 
-void tst_ListViewers::preview_data()
+void tst_ListViewers::demoSummaryAndPreview_data()
 {
     QTest::addColumn<bool>("sameAsRomPath");
     QTest::newRow("tool in the Good*.exe directory") << false;
     QTest::newRow("tool in the ROM directory") << true;
 }
 
-// The substitute tool runs "list nodb" in the temporary directory; its Miss list there names
-// every ROM it knows, and is shown without its header.
-void tst_ListViewers::preview()
+// The demo set-up's lists, written by the substitute tool, fill the summary at start with the
+// counts of the demo data. A preview runs the tool with "list nodb" in the temporary directory:
+// its Miss list there names every ROM the tool knows, and is shown without its header.
+void tst_ListViewers::demoSummaryAndPreview()
 {
     QFETCH(bool, sameAsRomPath);
-    m_sameAsRomPath = sameAsRomPath;
     const DemoSystem system = demoSystem(QStringLiteral("Gen"));
-    const QString key = system.key;
-    QVERIFY(QDir().mkpath(romDir(key)));
+    const QString roms = romDir(system.key);
+    const QString tools = sameAsRomPath ? roms : toolDir();
     QString error;
-    QVERIFY2(installDemoTool(system, QStringLiteral(GOODTOOL_PATH),
-                             sameAsRomPath ? romDir(key) : toolDir(), &error),
+    QVERIFY(QDir().mkpath(roms));
+    QVERIFY2(installDemoTool(system, QStringLiteral(GOODTOOL_PATH), tools, &error),
              qPrintable(error));
-    QVERIFY2(!writeMissingRoms(system, romDir(key), &error).isEmpty(), qPrintable(error));
-    addSystem(key, QStringLiteral("Genesis"));
-    startWindow();
-    child<QTextEdit>(m_window.get(), "textEdit")->setPlainText(QStringLiteral("old"));
+    QVERIFY2(!writeMissingRoms(system, roms, &error).isEmpty(), qPrintable(error));
+    QVERIFY2(writeDemoLists(system, tools, roms, &error), qPrintable(error));
+    addSystem(system.key, QStringLiteral("Genesis"));
+    startWindow(sameAsRomPath ? "Load Summary At Startup=true\nSame as Rom Path=true"
+                              : "Load Summary At Startup=true"); // fills at start
 
+    QStringList known;
+    const RomDatabase database = system.database(); // entries() refers into it
+    for (const RomEntry &entry : database.entries())
+        known << entry.name;
+    const qsizetype missing = system.missingNames.size();
+    const QStringList counts{QString::number(missing), QString::number(known.size() - missing), "0",
+                             QString::number(known.size())};
+    QCOMPARE(summary()->rowCount(), 1);
+    QCOMPARE(QStringList({cell(0, 2), cell(0, 3), cell(0, 4), cell(0, 5)}), counts);
+    QVERIFY(cell(0, 6).startsWith(u'('));
+
+    child<QTextEdit>(m_window.get(), "textEdit")->setPlainText(QStringLiteral("old"));
     trigger("actionPreview_Available_Roms");
     QCOMPARE(output(), QString()); // cleared, and nothing streamed
     QTRY_VERIFY_WITH_TIMEOUT(!output().isEmpty(), 20000);
-
-    QStringList known;
-    const RomDatabase database = system.database();
-    for (const RomEntry &entry : database.entries())
-        known << entry.name;
     QStringList shown = output().split(u'\n');
     QCOMPARE(shown.takeLast(), QString()); // the last name ends its line
     known.sort();
     shown.sort();
     QCOMPARE(shown, known);
-    QVERIFY(QFile::exists(tempDir() + QLatin1String("/GenMiss.txt")));
-    QVERIFY(!QFile::exists(romDir(key) + QLatin1String("GenMiss.txt")));
     QCOMPARE(child<QPushButton>(m_window.get(), "Go")->text(), QStringLiteral("Go"));
+    // The system's own lists are untouched.
+    trigger("actionRom_Collection_Summary");
+    QCOMPARE(cell(0, 2), counts.first());
 }
 
 void tst_ListViewers::previewToolCannotStart()
@@ -356,27 +332,17 @@ void tst_ListViewers::previewToolCannotStart()
     QVERIFY(output().contains(QStringLiteral("GoodGen.exe")));
 }
 
-void tst_ListViewers::previewList_data()
+// A system without a key gets no item; with no item the window warns and closes.
+void tst_ListViewers::deleteListsWithoutSystems()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no list
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("names after header and blank line")
-        << QByteArray(" You are missing 2 of 2\r\n\r\nA (U)\r\nB (E)\r\n") << "A (U)\nB (E)\n";
-    QTest::newRow("header only") << QByteArray(" You are missing 0 of 0\r\n") << "";
-    QTest::newRow("two lines") << QByteArray(" You are missing 0 of 0\r\nA\r\n") << "";
-    QTest::newRow("absent") << QByteArray() << "Can not read <tmp>/GenMiss.txt";
-}
-
-void tst_ListViewers::previewList()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, expected);
-    addSystem(QStringLiteral("Gen"), QStringLiteral("Genesis"));
-    if (!content.isNull())
-        writeFile(tempDir() + QLatin1String("/GenMiss.txt"), content);
-    startWindow();
-    m_window->ShowAvailableTxt();
-    QCOMPARE(output(), expected.replace(QLatin1String("<tmp>"), tempDir()));
+    MessageSeen seen;
+    acceptNextMessageBox(&seen);
+    const QStringList none{QString()};
+    QPointer<QWidget> window = new DeleteLists(none, none, none, QString(), true, 0, 0, 736);
+    QCOMPARE(seen.title + u'|' + seen.text,
+             QStringLiteral("Warning|No systems found. Configure Tessary under Main->Config."));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(window.isNull());
 }
 
 QTEST_MAIN(tst_ListViewers)

@@ -7,6 +7,7 @@
 #include "runner/convertcommand.h"
 #include "runner/process.h"
 #include "settings/testconfig.h"
+#include "tasks/copytxttofolder.h"
 #include "tasks/threadedfunctions.h"
 
 #include <QCheckBox>
@@ -66,6 +67,7 @@ MainWindow::~MainWindow()
         delete currentProcess;
     }
     delete worker;
+    qDeleteAll(earlierMoveWorkers);
     delete fixNesWorker;
     delete gifMovie;
     delete ui;
@@ -175,7 +177,10 @@ void MainWindow::on_actionCompare_Miss_Lists_triggered()
 
 void MainWindow::on_actionCopy_files_from_txt_to_Directory_triggered()
 {
-    notAvailableYet(tr("Copy files from *.txt to Directory"));
+    auto *window = new CopyTxtToFolder(x(), y(), width());
+    window->show();
+    connect(window, &CopyTxtToFolder::StartGif, this, &MainWindow::startAnimatedGif);
+    connect(window, &CopyTxtToFolder::StopGifSignal, this, &MainWindow::StopGif);
 }
 
 void MainWindow::on_actionDelete_Lists_and_db_Files_triggered()
@@ -195,7 +200,29 @@ void MainWindow::on_actionGoodinfo_cfg_Swipe_triggered()
 
 void MainWindow::on_actionMove_Files_From_Ren_to_Root_triggered()
 {
-    notAvailableYet(tr("Move Files From *Ren to Root"));
+    if (ui->selectSystemComboBox->currentText().isEmpty()) {
+        QMessageBox::warning(this, tr("Warning"), tr("No system selected"));
+        return;
+    }
+    const QString dir = selectedSystem().romPath;
+    startAnimatedGif();
+
+    // A move started earlier keeps its worker until it reports, so no thread outlives its task
+    // and no report deletes a worker whose move still runs.
+    if (worker)
+        earlierMoveWorkers.append(worker);
+    auto *task = new ThreadedFunctions;
+    worker = task;
+    connect(task, &ThreadedFunctions::taskCompleted, this,
+            [this, task](const QString &message, bool deleteThreadedObject) {
+                if (task != worker) {
+                    earlierMoveWorkers.removeOne(task);
+                    delete task;
+                    deleteThreadedObject = false;
+                }
+                StopGif(message, deleteThreadedObject);
+            });
+    task->renToRootInvoke(dir);
 }
 
 void MainWindow::on_actionPreview_Available_Roms_triggered()

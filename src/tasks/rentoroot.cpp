@@ -1,0 +1,41 @@
+#include "tasks/rentoroot.h"
+
+#include "tasks/safetransfer.h"
+
+#include <QDir>
+#include <QDirIterator>
+
+QString uniqueTargetName(const QString &dir, const QString &name)
+{
+    QString candidate = name;
+    while (nameTaken(dir + candidate))
+        candidate.prepend(u'_');
+    return dir + candidate;
+}
+
+QStringList moveFilesToRoot(const QString &dir)
+{
+    QStringList failed;
+    if (dir.isEmpty()) // would be the current directory, whatever that is
+        return failed;
+
+    QDirIterator files(dir, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        const QString name = files.fileName();
+        QString target = dir + name;
+        if (nameTaken(target)) {
+            // Also the case for a file met again after its move into dir.
+            if (QDir::cleanPath(path) == QDir::cleanPath(target))
+                continue;
+            target = uniqueTargetName(dir, name);
+        }
+        // A name taken between the look and the move: look again; the names only grow longer.
+        TransferResult result;
+        while ((result = moveWithoutReplacing(path, target)) == TransferResult::TargetTaken)
+            target = uniqueTargetName(dir, name);
+        if (result == TransferResult::Failed)
+            failed.append(path);
+    }
+    return failed;
+}

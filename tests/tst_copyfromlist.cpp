@@ -48,9 +48,8 @@ void tst_CopyFromList::copies_data()
     QTest::addColumn<QStringList>("destAfter");
 
     const QStringList names{"Name (E).bin=e", "Name (E) [b1].bin=b1", "name (e).bin=lower"};
-    QTest::newRow("whole base name, case counts")
-        << QByteArray("Name (E)\n") << names << false << QStringList{}
-        << QStringList{"Name (E).bin=e"};
+    QTest::newRow("whole base name, case counts") << QByteArray("Name (E)\n") << names << false
+                                                  << QStringList{} << QStringList{"Name (E).bin=e"};
     QTest::newRow("trailing space matches nothing")
         << QByteArray("Name (E) \n") << names << false << QStringList{} << QStringList{};
     QTest::newRow("base name ends at the first dot")
@@ -64,19 +63,18 @@ void tst_CopyFromList::copies_data()
         << QByteArray("\r\nX\r\nX\r\n\r\nY") << QStringList{"X.bin=1", "Y.bin=2"} << false
         << QStringList{} << QStringList{"X.bin=1", "Y.bin=2"};
     QTest::newRow("sub-directories not searched")
-        << QByteArray("X\n") << QStringList{"X.bin=top", "sub/X.zip=deep"} << false
-        << QStringList{} << QStringList{"X.bin=top"};
+        << QByteArray("X\n") << QStringList{"X.bin=top", "sub/X.zip=deep"} << false << QStringList{}
+        << QStringList{"X.bin=top"};
     QTest::newRow("sub-directories searched, copied flat")
         << QByteArray("X\n") << QStringList{"X.bin=top", "sub/deeper/X.zip=deep"} << true
         << QStringList{} << QStringList{"X.bin=top", "X.zip=deep"};
     QTest::newRow("hidden files and directories skipped")
-        << QByteArray("X\n") << QStringList{".X.bin=h", ".hid/X.bin=hd"} << true
-        << QStringList{} << QStringList{};
+        << QByteArray("X\n") << QStringList{".X.bin=h", ".hid/X.bin=hd"} << true << QStringList{}
+        << QStringList{};
     QTest::newRow("targets never overwritten")
         << QByteArray("X\n") << QStringList{"X.bin=new", "X.zip=new"} << false
         << QStringList{"X.bin=old", "X.zip/"} << QStringList{"X.bin=old", "X.zip/"};
-    QTest::newRow("empty list") << QByteArray() << names << true << QStringList{}
-                                << QStringList{};
+    QTest::newRow("empty list") << QByteArray() << names << true << QStringList{} << QStringList{};
 }
 
 void tst_CopyFromList::copies()

@@ -35,25 +35,31 @@ void tst_RenToRoot::moves_data()
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<QStringList>("failed");
 
-    QTest::newRow("root file stays") << QStringList{"a.nes=root"} << QStringList{"a.nes=root"}
-                                     << QStringList{};
+    QTest::newRow("root file stays")
+        << QStringList{"a.nes=root"} << QStringList{"a.nes=root"} << QStringList{};
     QTest::newRow("any directory, any depth, emptied ones stay")
         << QStringList{"GenRen/a.gen=1", "x/y/z/b.gen=2", "Dir (with) [odd] & names/c.gen=3",
                        "ünï cödé/d é.gen=4"}
-        << QStringList{"Dir (with) [odd] & names/", "GenRen/", "a.gen=1", "b.gen=2", "c.gen=3",
-                       "d é.gen=4", "x/", "x/y/", "x/y/z/", "ünï cödé/"}
+        << QStringList{"Dir (with) [odd] & names/",
+                       "GenRen/",
+                       "a.gen=1",
+                       "b.gen=2",
+                       "c.gen=3",
+                       "d é.gen=4",
+                       "x/",
+                       "x/y/",
+                       "x/y/z/",
+                       "ünï cödé/"}
         << QStringList{};
     QTest::newRow("taken names get underscores in front")
         << QStringList{"a.nes=root", "_a.nes=second", "NESRen/a.nes=third"}
-        << QStringList{"NESRen/", "__a.nes=third", "_a.nes=second", "a.nes=root"}
-        << QStringList{};
+        << QStringList{"NESRen/", "__a.nes=third", "_a.nes=second", "a.nes=root"} << QStringList{};
     QTest::newRow("a directory standing at the name")
-        << QStringList{"a.nes/", "sub/a.nes=file"}
-        << QStringList{"_a.nes=file", "a.nes/", "sub/"} << QStringList{};
+        << QStringList{"a.nes/", "sub/a.nes=file"} << QStringList{"_a.nes=file", "a.nes/", "sub/"}
+        << QStringList{};
     QTest::newRow("hidden files and directories untouched")
         << QStringList{".top=0", "sub/.hidden.nes=1", ".hdir/e.nes=2", "sub/f.nes=3"}
-        << QStringList{".hdir/", ".hdir/e.nes=2", ".top=0", "f.nes=3", "sub/",
-                       "sub/.hidden.nes=1"}
+        << QStringList{".hdir/", ".hdir/e.nes=2", ".top=0", "f.nes=3", "sub/", "sub/.hidden.nes=1"}
         << QStringList{};
     QTest::newRow("empty tree") << QStringList{} << QStringList{} << QStringList{};
     QTest::newRow("no free name: reported, still there")
@@ -132,8 +138,8 @@ void tst_RenToRoot::workerReports_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("all moved") << QStringList{"sub/a.nes=1"} << "Ren To Root Completed";
     QTest::newRow("one failed") << QStringList{LongName + "=1", "sub/" + LongName + "=2"}
-                                << "Ren To Root Completed\n1 file could not be moved:\n%1/sub/"
-                                       + LongName;
+                                << "Ren To Root Completed\n1 file could not be moved:\n%1/sub/" +
+                                       LongName;
     QTest::newRow("two failed") << QStringList{LongName + "=1", "s/" + LongName + "=2",
                                                "t/" + LongName + "=3"}
                                 << "Ren To Root Completed\n2 files could not be moved:\n";

@@ -90,8 +90,11 @@ CopyTxtToFolder::~CopyTxtToFolder()
         delete worker; // waits for the task, which has then queued its report to this window
         worker = nullptr;
         // Deliver that report now, before this window goes; the close it asks for is moot.
+        // A task stopped before it began sends none.
         setAttribute(Qt::WA_DeleteOnClose, false);
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        if (!m_reported) // stopped before it began: the main window still waits for word
+            emit StopGifSignal(tr("Copy Files From *.txt to File Destination Stopped"), false);
     }
     delete ui;
 }
@@ -157,5 +160,6 @@ void CopyTxtToFolder::on_pushButton_4_clicked()
 
 void CopyTxtToFolder::StopGif(QString textEditMsg, bool deleteThreadedObject)
 {
+    m_reported = true;
     emit StopGifSignal(textEditMsg, deleteThreadedObject);
 }

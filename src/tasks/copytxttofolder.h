@@ -60,4 +60,5 @@ protected:
 private:
     Ui::CopyTxtToFolder *ui;
     ThreadedFunctions *worker = nullptr;
+    bool m_reported = false; // the worker's report has been relayed
 };

@@ -34,7 +34,8 @@ QStringList moveFilesToRoot(const QString &dir)
         TransferResult result;
         while ((result = moveWithoutReplacing(path, target)) == TransferResult::TargetTaken)
             target = uniqueTargetName(dir, name);
-        if (result == TransferResult::Failed)
+        // One that has gone meanwhile (another move took it) is no longer anything to report.
+        if (result == TransferResult::Failed && nameTaken(path))
             failed.append(path);
     }
     return failed;

@@ -2,7 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #ifdef Q_OS_WIN
 #include <QDir>
@@ -54,15 +54,46 @@ TransferResult moveWithoutReplacing(const QString &from, const QString &to)
 #endif
 }
 
+namespace {
+
+// A copy in the making, under a hidden name of its own beside its target; removed unless kept.
+struct PartFile
+{
+    QFile file;
+    bool keep = false;
+    ~PartFile()
+    {
+        if (!keep && !file.fileName().isEmpty())
+            file.remove();
+    }
+
+    bool create(const QString &folder)
+    {
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            const QString name = folder + QLatin1String("/.tessary-copy-") +
+                                 QString::number(QRandomGenerator::global()->generate64(), 36);
+            file.setFileName(name);
+            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                return true;
+            if (!nameTaken(name)) {
+                file.setFileName(QString());
+                return false;
+            }
+        }
+        file.setFileName(QString());
+        return false;
+    }
+};
+
+} // namespace
+
 TransferResult copyWithoutReplacing(const QString &from, const QString &to)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return TransferResult::Failed;
-
-    // Removed again on every way out except the final rename.
-    QTemporaryFile part(QFileInfo(to).path() + QLatin1String("/.tessary-copy-XXXXXX"));
-    if (!part.open())
+    PartFile part;
+    if (!part.create(QFileInfo(to).path()))
         return TransferResult::Failed;
 
     constexpr qint64 ChunkLimit = 1 << 20;
@@ -73,17 +104,16 @@ TransferResult copyWithoutReplacing(const QString &from, const QString &to)
             return TransferResult::Failed;
         if (read == 0)
             break;
-        if (part.write(chunk.constData(), read) != read)
+        if (part.file.write(chunk.constData(), read) != read)
             return TransferResult::Failed;
     }
-    if (!part.flush() || !part.setPermissions(source.permissions()))
+    if (!part.file.setPermissions(source.permissions()) || !part.file.flush())
         return TransferResult::Failed;
-    part.close();
-    if (part.error() != QFileDevice::NoError)
+    part.file.close();
+    if (part.file.error() != QFileDevice::NoError)
         return TransferResult::Failed;
 
-    const TransferResult result = moveWithoutReplacing(part.fileName(), to);
-    if (result == TransferResult::Done)
-        part.setAutoRemove(false);
+    const TransferResult result = moveWithoutReplacing(part.file.fileName(), to);
+    part.keep = result == TransferResult::Done;
     return result;
 }

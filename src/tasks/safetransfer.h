@@ -16,6 +16,6 @@ bool nameTaken(const QString &path);
 // A rename within one file system; a move to another one fails.
 TransferResult moveWithoutReplacing(const QString &from, const QString &to);
 
-// The copy is written under a hidden temporary name beside the target, which only takes the
-// target name once it is complete. It gets the source's permissions.
+// The copy is written under a hidden name of its own beside the target and takes the target
+// name only once it is complete. It gets the source's permissions.
 TransferResult copyWithoutReplacing(const QString &from, const QString &to);

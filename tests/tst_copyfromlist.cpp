@@ -1,9 +1,9 @@
 #include "filetree.h"
 #include "tasks/copyfromlist.h"
 #include "tasks/threadedfunctions.h"
+#include "workerreports.h"
 
 #include <QRandomGenerator>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -227,13 +227,13 @@ void tst_CopyFromList::workerReports()
         QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), bad));
 
     ThreadedFunctions worker;
-    QSignalSpy done(&worker, &ThreadedFunctions::taskCompleted);
+    WorkerReports done(&worker);
     worker.copyFromTxtInvoke(list(), dest(), src(), false);
-    QVERIFY(done.wait());
+    QTRY_COMPARE(done.reports.size(), 1);
 
-    QCOMPARE(done.at(0).at(0).toString(),
+    QCOMPARE(done.reports.at(0).text,
              message.replace(QLatin1String("%1"), list()).replace(QLatin1String("%2"), bad));
-    QCOMPARE(done.at(0).at(1).toBool(), false);
+    QCOMPARE(done.reports.at(0).deleteThreadedObject, false);
 }
 
 QTEST_GUILESS_MAIN(tst_CopyFromList)

@@ -1,9 +1,9 @@
 #include "filetree.h"
 #include "tasks/rentoroot.h"
 #include "tasks/threadedfunctions.h"
+#include "workerreports.h"
 
 #include <QRandomGenerator>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -153,16 +153,16 @@ void tst_RenToRoot::workerReports()
     QVERIFY(FileTree::build(root.path(), before));
 
     ThreadedFunctions worker;
-    QSignalSpy done(&worker, &ThreadedFunctions::taskCompleted);
+    WorkerReports done(&worker);
     worker.renToRootInvoke(root.path() + u'/');
-    QVERIFY(done.wait());
+    QTRY_COMPARE(done.reports.size(), 1);
 
-    const QString text = done.at(0).at(0).toString();
+    const QString text = done.reports.at(0).text;
     if (message.endsWith(u'\n'))
         QVERIFY2(text.startsWith(message) && text.count(u'\n') == 3, qPrintable(text));
     else
         QCOMPARE(text, message.replace(QLatin1String("%1"), root.path()));
-    QCOMPARE(done.at(0).at(1).toBool(), true);
+    QCOMPARE(done.reports.at(0).deleteThreadedObject, true);
 }
 
 QTEST_GUILESS_MAIN(tst_RenToRoot)

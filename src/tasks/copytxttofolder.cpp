@@ -42,6 +42,11 @@ void Ui::CopyTxtToFolder::setupUi(QWidget *window)
     if (window->objectName().isEmpty())
         window->setObjectName(QLatin1String("CopyTxtToFolder"));
     window->setFixedSize(384, 171);
+    // The main window's 8-point size, and a little narrower for the box, so that "Search Sub Dirs"
+    // fits its fixed 101 pixels in the wider fonts of other platforms.
+    QFont font = window->font();
+    font.setPointSize(8);
+    window->setFont(font);
     label = createNamed<QLabel>(window, "label", 8, 24, 100, 16);
     lineEdit = createNamed<QLineEdit>(window, "lineEdit", 120, 16, 200, 20);
     pushButton = createNamed<QPushButton>(window, "pushButton", 336, 16, 32, 23);
@@ -52,6 +57,9 @@ void Ui::CopyTxtToFolder::setupUi(QWidget *window)
     lineEdit_3 = createNamed<QLineEdit>(window, "lineEdit_3", 120, 96, 200, 20);
     pushButton_3 = createNamed<QPushButton>(window, "pushButton_3", 336, 96, 32, 23);
     checkBox = createNamed<QCheckBox>(window, "checkBox", 120, 136, 101, 32);
+    QFont narrow = font;
+    narrow.setLetterSpacing(QFont::PercentageSpacing, 90);
+    checkBox->setFont(narrow);
     pushButton_4 = createNamed<QPushButton>(window, "pushButton_4", 296, 136, 75, 23);
     retranslateUi(window);
     QMetaObject::connectSlotsByName(window);

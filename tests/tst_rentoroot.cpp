@@ -1,5 +1,6 @@
 #include "filetree.h"
 #include "tasks/rentoroot.h"
+#include "tasks/safetransfer.h"
 #include "tasks/threadedfunctions.h"
 #include "workerreports.h"
 
@@ -18,6 +19,8 @@ private slots:
     void uniqueTargetName_data();
     void uniqueTargetName();
     void noFileIsLostOrDoubled();
+    void transfersNeverReplace_data();
+    void transfersNeverReplace();
     void workerReports_data();
     void workerReports();
 };
@@ -130,6 +133,43 @@ void tst_RenToRoot::noFileIsLostOrDoubled()
     QCOMPARE(hiddenFiles(), hiddenBefore);
     const int inRoot = QDir(root.path()).entryList(QDir::Files).size();
     QCOMPARE(inRoot + hiddenBefore.size(), sumsBefore.size());
+}
+
+// Whatever holds the target name, a move or copy onto it leaves both sides as they were.
+void tst_RenToRoot::transfersNeverReplace_data()
+{
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<QString>("holder");
+    for (bool copy : {false, true}) {
+        const char *task = copy ? "copy onto " : "move onto ";
+        QTest::addRow("%sfile", task) << copy << "file";
+        QTest::addRow("%sdirectory", task) << copy << "directory";
+        QTest::addRow("%slink to nowhere", task) << copy << "link";
+    }
+}
+
+void tst_RenToRoot::transfersNeverReplace()
+{
+    QFETCH(bool, copy);
+    QFETCH(QString, holder);
+    QTemporaryDir root;
+    const QString source = root.filePath(QStringLiteral("source.nes"));
+    const QString target = root.filePath(QStringLiteral("target.nes"));
+    QVERIFY(FileTree::write(root.path(), QStringLiteral("source.nes"), "source"));
+    if (holder == QLatin1String("file"))
+        QVERIFY(FileTree::write(root.path(), QStringLiteral("target.nes"), "target"));
+    else if (holder == QLatin1String("directory"))
+        QVERIFY(QDir().mkpath(target));
+    else
+        QVERIFY(QFile::link(root.filePath(QStringLiteral("nowhere")), target));
+    const QStringList before = FileTree::read(root.path());
+
+    const TransferResult result =
+        copy ? copyWithoutReplacing(source, target) : moveWithoutReplacing(source, target);
+
+    QVERIFY(result != TransferResult::Done);
+    QCOMPARE(FileTree::read(root.path()), before);
+    QVERIFY(!QFile::exists(root.filePath(QStringLiteral("nowhere"))));
 }
 
 void tst_RenToRoot::workerReports_data()

@@ -20,10 +20,17 @@ inline bool write(const QString &root, const QString &relative, const QByteArray
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
-// Each "path=content" spec written; a spec ending in "/" makes a directory.
+// Each "path=content" spec written; a spec ending in "/" makes a directory, "path->target" a
+// symbolic link.
 inline bool build(const QString &root, const QStringList &specs)
 {
     for (const QString &spec : specs) {
+        const qsizetype arrow = spec.indexOf(QLatin1String("->"));
+        if (arrow > 0) {
+            if (!QFile::link(spec.mid(arrow + 2), root + u'/' + spec.left(arrow)))
+                return false;
+            continue;
+        }
         if (spec.endsWith(u'/')) {
             if (!QDir().mkpath(root + u'/' + spec))
                 return false;

@@ -60,6 +60,9 @@ void tst_RenToRoot::moves_data()
     QTest::newRow("a directory standing at the name")
         << QStringList{"a.nes/", "sub/a.nes=file"} << QStringList{"_a.nes=file", "a.nes/", "sub/"}
         << QStringList{};
+    QTest::newRow("a link to nowhere standing at the name")
+        << QStringList{"a.nes->nowhere", "sub/a.nes=file"}
+        << QStringList{"_a.nes=file", "a.nes=", "sub/"} << QStringList{};
     QTest::newRow("hidden files and directories untouched")
         << QStringList{".top=0", "sub/.hidden.nes=1", ".hdir/e.nes=2", "sub/f.nes=3"}
         << QStringList{".hdir/", ".hdir/e.nes=2", ".top=0", "f.nes=3", "sub/", "sub/.hidden.nes=1"}

@@ -30,12 +30,14 @@ QStringList moveFilesToRoot(const QString &dir)
                 continue;
             target = uniqueTargetName(dir, name);
         }
-        // A name taken between the look and the move: look again; the names only grow longer.
-        TransferResult result;
-        while ((result = moveWithoutReplacing(path, target)) == TransferResult::TargetTaken)
+        // A name taken between the look and the move: look again, a bounded number of times.
+        TransferResult result = moveWithoutReplacing(path, target);
+        for (int retry = 0; result == TransferResult::TargetTaken && retry < 100; ++retry) {
             target = uniqueTargetName(dir, name);
+            result = moveWithoutReplacing(path, target);
+        }
         // One that has gone meanwhile (another move took it) is no longer anything to report.
-        if (result == TransferResult::Failed && nameTaken(path))
+        if (result != TransferResult::Done && nameTaken(path))
             failed.append(path);
     }
     return failed;

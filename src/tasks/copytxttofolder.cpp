@@ -88,7 +88,8 @@ CopyTxtToFolder::CopyTxtToFolder(int x, int y, int width)
     setAttribute(Qt::WA_DeleteOnClose);
     move(x + width / 2 - this->width() / 2, y + 100);
     // A window still open, or still copying, when the program ends goes first, with its thread.
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete this; });
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            [this] { delete this; });
 }
 
 CopyTxtToFolder::~CopyTxtToFolder()

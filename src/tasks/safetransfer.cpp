@@ -36,8 +36,9 @@ TransferResult moveWithoutReplacing(const QString &from, const QString &to)
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
 #ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
-        0)
+    const int renamed =
+        ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (renamed == 0)
         return TransferResult::Done;
     if (errno == EEXIST)
         return TransferResult::TargetTaken;

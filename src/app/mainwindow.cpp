@@ -18,6 +18,7 @@
 #include "runner/convertcommand.h"
 #include "runner/process.h"
 #include "settings/testconfig.h"
+#include "tasks/copytxttofolder.h"
 #include "tasks/threadedfunctions.h"
 
 #include <QCheckBox>
@@ -86,6 +87,7 @@ MainWindow::~MainWindow()
     // Replies still outstanding go with the children, after the form: none may reach this window.
     versionCheck->manager()->disconnect(this);
     delete worker;
+    qDeleteAll(earlierMoveWorkers);
     delete fixNesWorker;
     delete gifMovie;
     delete ui;
@@ -203,7 +205,10 @@ void MainWindow::on_actionCompare_Miss_Lists_triggered()
 
 void MainWindow::on_actionCopy_files_from_txt_to_Directory_triggered()
 {
-    notAvailableYet(tr("Copy files from *.txt to Directory"));
+    auto *window = new CopyTxtToFolder(x(), y(), width());
+    window->show();
+    connect(window, &CopyTxtToFolder::StartGif, this, &MainWindow::startAnimatedGif);
+    connect(window, &CopyTxtToFolder::StopGifSignal, this, &MainWindow::StopGif);
 }
 
 // The window gets the systems of the selector as they are now, in selector order.
@@ -248,7 +253,29 @@ void MainWindow::on_actionGoodinfo_cfg_Swipe_triggered()
 
 void MainWindow::on_actionMove_Files_From_Ren_to_Root_triggered()
 {
-    notAvailableYet(tr("Move Files From *Ren to Root"));
+    if (ui->selectSystemComboBox->currentText().isEmpty()) {
+        QMessageBox::warning(this, tr("Warning"), tr("No system selected"));
+        return;
+    }
+    const QString dir = selectedSystem().romPath;
+    startAnimatedGif();
+
+    // A move started earlier keeps its worker until it reports, so no thread outlives its task
+    // and no report deletes a worker whose move still runs.
+    if (worker)
+        earlierMoveWorkers.append(worker);
+    auto *task = new ThreadedFunctions;
+    worker = task;
+    connect(task, &ThreadedFunctions::taskCompleted, this,
+            [this, task](const QString &message, bool deleteThreadedObject) {
+                if (task != worker) {
+                    earlierMoveWorkers.removeOne(task);
+                    delete task;
+                    deleteThreadedObject = false;
+                }
+                StopGif(message, deleteThreadedObject);
+            });
+    task->renToRootInvoke(dir);
 }
 
 // Runs the selected system's tool with "list nodb" in the temporary directory; the Miss list

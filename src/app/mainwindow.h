@@ -93,7 +93,8 @@ private:
     // Run state.
     QPointer<Process> currentProcess; // deletes itself when its tool has finished
     ThreadedFunctions *worker = nullptr;
-    ThreadedFunctions *fixNesWorker = nullptr; // the file step of the NES script, one per stage
+    QList<ThreadedFunctions *> earlierMoveWorkers; // moves overtaken by a later one, still running
+    ThreadedFunctions *fixNesWorker = nullptr;     // the file step of the NES script, one per stage
     QLabel *gifLabel = nullptr;
     QMovie *gifMovie = nullptr;
     int fixNesStage = 1;

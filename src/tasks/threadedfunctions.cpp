@@ -1,6 +1,8 @@
 #include "tasks/threadedfunctions.h"
 
 #include "runner/fixnessteps.h"
+#include "tasks/copyfromlist.h"
+#include "tasks/rentoroot.h"
 
 ThreadedFunctions::ThreadedFunctions(QObject *parent)
     : QObject(parent)
@@ -35,22 +37,42 @@ void ThreadedFunctions::fixNESInvoke(QString dir, int stage)
                               Q_ARG(int, stage));
 }
 
-// The move back to the ROM directory arrives with its menu entry; until then the task reports
-// that it did nothing, so the caller's busy indicator still ends.
 void ThreadedFunctions::renToRoot(QString dir)
 {
-    Q_UNUSED(dir)
-    emit taskCompleted(tr("Moving files from the Ren directories is not available yet."), true);
+    const QStringList failed = moveFilesToRoot(dir);
+    emit taskCompleted(withFailures(tr("Ren To Root Completed"), failed, true), true);
 }
 
-// The copy by list arrives with its window; until then the task reports that it did nothing.
 void ThreadedFunctions::copyFromTxt(QString txtName, QString destDir, QString dir, bool checked)
 {
-    Q_UNUSED(txtName)
-    Q_UNUSED(destDir)
-    Q_UNUSED(dir)
-    Q_UNUSED(checked)
-    emit taskCompleted(tr("Copying files from a list is not available yet."), false);
+    const CopyFromListResult result =
+        copyFilesFromList(txtName, destDir, dir, checked, &m_stopRequested);
+    if (!result.listRead) {
+        emit taskCompleted(tr("Copy Files From *.txt to File Destination FAILED\nUnable to open") +
+                               txtName,
+                           false);
+        return;
+    }
+    const QString firstLine = result.stopped
+                                  ? tr("Copy Files From *.txt to File Destination Stopped")
+                                  : tr("Copy Files From *.txt to File Destination Completed");
+    emit taskCompleted(withFailures(firstLine, result.failed, false), false);
+}
+
+// A task that could not do everything says so: how many files, and where each one still is.
+QString ThreadedFunctions::withFailures(const QString &firstLine, const QStringList &failed,
+                                        bool moving) const
+{
+    if (failed.isEmpty())
+        return firstLine;
+    QString count;
+    if (moving)
+        count = failed.size() == 1 ? tr("1 file could not be moved:")
+                                   : tr("%1 files could not be moved:").arg(failed.size());
+    else
+        count = failed.size() == 1 ? tr("1 file could not be copied:")
+                                   : tr("%1 files could not be copied:").arg(failed.size());
+    return firstLine + u'\n' + count + u'\n' + failed.join(u'\n');
 }
 
 void ThreadedFunctions::fixNES(QString dir, int stage)

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QThread>
 
+#include <atomic>
+
 // Runs the long file chores away from the GUI thread. Each object owns a thread and lives in
 // it; a caller creates one per task, connects its completion signal, then calls a dispatch
 // slot, which queues the task into the thread and returns at once.
@@ -14,6 +16,9 @@ public:
     explicit ThreadedFunctions(QObject *parent = nullptr);
     // Waits for a running task to return before the thread and the object go.
     ~ThreadedFunctions() override;
+
+    // Asks a running copy to end after the file in hand; it still reports. Safe from any thread.
+    void requestStop() { m_stopRequested = true; }
 
 signals:
     void taskCompleted(QString textEditMsg, bool deleteThreadedObject);
@@ -30,5 +35,8 @@ private slots:
     void fixNES(QString dir, int stage);
 
 private:
+    QString withFailures(const QString &firstLine, const QStringList &failed, bool moving) const;
+
     QThread thread;
+    std::atomic_bool m_stopRequested{false};
 };

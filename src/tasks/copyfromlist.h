@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+
+// What a copy by list did.
+struct CopyFromListResult
+{
+    bool listRead = false; // false: the list could not be opened and nothing was looked at
+    bool stopped = false;  // the walk ended early on request
+    int copied = 0;
+    QStringList failed; // sources whose copy failed; nothing was left under their target names
+};
+
+// Copies every file of dir (ending in "/"), and of its sub-directories when subDirs is true,
+// whose base name (the file name up to its first dot) is a line of the text file txtName,
+// into destDir (ending in "/") under its own file name. Lines count as written: case, spaces
+// and empty lines included. A file whose target name is taken is not copied. When `stop`
+// becomes true the walk ends after the file in hand.
+CopyFromListResult copyFilesFromList(const QString &txtName, const QString &destDir,
+                                     const QString &dir, bool subDirs,
+                                     const std::atomic_bool *stop = nullptr);

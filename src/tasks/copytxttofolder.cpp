@@ -1,0 +1,174 @@
+#include "tasks/copytxttofolder.h"
+
+#include "tasks/threadedfunctions.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+template<typename Widget>
+Widget *createNamed(QWidget *parent, const char *name, int x, int y, int width, int height)
+{
+    auto *widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(x, y, width, height);
+    return widget;
+}
+
+// An existing folder named by a non-empty text: an empty one would mean the current directory.
+bool isFolder(const QString &text)
+{
+    return !text.isEmpty() && QDir(text).exists();
+}
+
+QString withSlash(const QString &folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+} // namespace
+
+void Ui::CopyTxtToFolder::setupUi(QWidget *window)
+{
+    if (window->objectName().isEmpty())
+        window->setObjectName(QLatin1String("CopyTxtToFolder"));
+    window->setFixedSize(384, 171);
+    // The main window's 8-point size, and a little narrower for the box, so that "Search Sub Dirs"
+    // fits its fixed 101 pixels in the wider fonts of other platforms.
+    QFont font = window->font();
+    font.setPointSize(8);
+    window->setFont(font);
+    label = createNamed<QLabel>(window, "label", 8, 24, 100, 16);
+    lineEdit = createNamed<QLineEdit>(window, "lineEdit", 120, 16, 200, 20);
+    pushButton = createNamed<QPushButton>(window, "pushButton", 336, 16, 32, 23);
+    label_2 = createNamed<QLabel>(window, "label_2", 8, 56, 64, 23);
+    lineEdit_2 = createNamed<QLineEdit>(window, "lineEdit_2", 120, 56, 200, 20);
+    pushButton_2 = createNamed<QPushButton>(window, "pushButton_2", 336, 56, 32, 23);
+    label_3 = createNamed<QLabel>(window, "label_3", 8, 96, 96, 23);
+    lineEdit_3 = createNamed<QLineEdit>(window, "lineEdit_3", 120, 96, 200, 20);
+    pushButton_3 = createNamed<QPushButton>(window, "pushButton_3", 336, 96, 32, 23);
+    checkBox = createNamed<QCheckBox>(window, "checkBox", 120, 136, 101, 32);
+    QFont narrow = font;
+    narrow.setLetterSpacing(QFont::PercentageSpacing, 90);
+    checkBox->setFont(narrow);
+    pushButton_4 = createNamed<QPushButton>(window, "pushButton_4", 296, 136, 75, 23);
+    retranslateUi(window);
+    QMetaObject::connectSlotsByName(window);
+}
+
+void Ui::CopyTxtToFolder::retranslateUi(QWidget *window)
+{
+    const auto tr = [](const char *text) {
+        return QCoreApplication::translate("CopyTxtToFolder", text);
+    };
+    window->setWindowTitle(tr("Copy Files From *.txt to File Destination"));
+    label->setText(tr("Select *.txt"));
+    pushButton->setText(tr("...."));
+    label_2->setText(tr("File Folder"));
+    pushButton_2->setText(tr("...."));
+    label_3->setText(tr("File Destination"));
+    pushButton_3->setText(tr("...."));
+    checkBox->setText(tr("Search Sub Dirs"));
+    pushButton_4->setText(tr("Go"));
+}
+
+CopyTxtToFolder::CopyTxtToFolder(int x, int y, int width)
+    : ui(new Ui::CopyTxtToFolder)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    move(x + width / 2 - this->width() / 2, y + 100);
+    // A window still open, or still copying, when the program ends goes first, with its thread.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            [this] { delete this; });
+}
+
+CopyTxtToFolder::~CopyTxtToFolder()
+{
+    if (worker) {
+        worker->requestStop();
+        delete worker; // waits for the task, which has then queued its report to this window
+        worker = nullptr;
+        // Deliver that report now, before this window goes; the close it asks for is moot.
+        // A task stopped before it began sends none.
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        if (!m_reported) // stopped before it began: the main window still waits for word
+            emit StopGifSignal(tr("Copy Files From *.txt to File Destination Stopped"), false);
+    }
+    delete ui;
+}
+
+void CopyTxtToFolder::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
+}
+
+void CopyTxtToFolder::on_pushButton_clicked()
+{
+    const QString file =
+        QFileDialog::getOpenFileName(this, tr("Set Text File"), QString(), tr("Text File (*.txt)"));
+    if (!file.isEmpty())
+        ui->lineEdit->setText(file);
+}
+
+void CopyTxtToFolder::on_pushButton_2_clicked()
+{
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
+    if (!folder.isEmpty())
+        ui->lineEdit_2->setText(folder);
+}
+
+void CopyTxtToFolder::on_pushButton_3_clicked()
+{
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
+    if (!folder.isEmpty())
+        ui->lineEdit_3->setText(folder);
+}
+
+// Checks the three fields, then hands the copy to a worker and waits hidden for its report.
+void CopyTxtToFolder::on_pushButton_4_clicked()
+{
+    const QString txtName = ui->lineEdit->text();
+    QFile txtFile(txtName);
+    if (!txtFile.open(QIODevice::ReadOnly)) {
+        QMessageBox::warning(this, tr("Warning"), tr("Problem reading txt file ") + txtName);
+        return;
+    }
+    if (!isFolder(ui->lineEdit_2->text())) {
+        QMessageBox::warning(this, tr("Warning"), tr("File folder doesn't exist."));
+        return;
+    }
+    if (!isFolder(ui->lineEdit_3->text())) {
+        QMessageBox::warning(this, tr("Warning"), tr("File destination doesn't exist."));
+        return;
+    }
+    const QString dir = withSlash(ui->lineEdit_2->text());
+    const QString destDir = withSlash(ui->lineEdit_3->text());
+
+    worker = new ThreadedFunctions;
+    hide();
+    emit StartGif();
+    connect(worker, &ThreadedFunctions::taskCompleted, this, &CopyTxtToFolder::StopGif);
+    connect(worker, &ThreadedFunctions::taskCompleted, this, &QWidget::close);
+    worker->copyFromTxtInvoke(txtName, destDir, dir, ui->checkBox->isChecked());
+}
+
+void CopyTxtToFolder::StopGif(QString textEditMsg, bool deleteThreadedObject)
+{
+    m_reported = true;
+    emit StopGifSignal(textEditMsg, deleteThreadedObject);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class ThreadedFunctions;
+
+namespace Ui {
+// The Copy window's widgets, by their object names.
+struct CopyTxtToFolder
+{
+    void setupUi(QWidget *window);
+    void retranslateUi(QWidget *window);
+
+    QLabel *label;
+    QLineEdit *lineEdit;
+    QPushButton *pushButton;
+    QLabel *label_2;
+    QLineEdit *lineEdit_2;
+    QPushButton *pushButton_2;
+    QLabel *label_3;
+    QLineEdit *lineEdit_3;
+    QPushButton *pushButton_3;
+    QCheckBox *checkBox;
+    QPushButton *pushButton_4;
+};
+} // namespace Ui
+
+// Copies the files a text list names from a folder into another one. After Go the window hides
+// while its worker copies, relays the worker's report to the main window and closes.
+class CopyTxtToFolder : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // x, y and width are the main window's; the window places itself below its middle.
+    CopyTxtToFolder(int x, int y, int width);
+    // Closed while the copy runs: the copy ends after the file in hand and still reports.
+    ~CopyTxtToFolder() override;
+
+signals:
+    void StartGif();
+    void StopGifSignal(QString textEditMsg, bool deleteThreadedObject);
+
+private slots:
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+    void on_pushButton_3_clicked();
+    void on_pushButton_4_clicked();
+
+public slots:
+    void StopGif(QString textEditMsg, bool deleteThreadedObject);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    Ui::CopyTxtToFolder *ui;
+    ThreadedFunctions *worker = nullptr;
+    bool m_reported = false; // the worker's report has been relayed
+};

@@ -99,6 +99,15 @@ SystemEntry MainWindow::selectedSystem() const
     return systemTable.value(text.left(text.indexOf(u' ')));
 }
 
+// The keys of the systems the selector offers, in its order.
+QStringList MainWindow::offeredSystemKeys() const
+{
+    QStringList keys;
+    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i)
+        keys << ui->selectSystemComboBox->itemText(i).section(u' ', 0, 0);
+    return keys;
+}
+
 // Fills the system table, the selector and the config section list from Tessary.ini.
 void MainWindow::loadSettings(bool reload)
 {
@@ -214,13 +223,11 @@ void MainWindow::on_actionCopy_files_from_txt_to_Directory_triggered()
 // The window gets the systems of the selector as they are now, in selector order.
 void MainWindow::on_actionDelete_Lists_and_db_Files_triggered()
 {
-    QStringList keys, romPaths, toolFiles;
-    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i) {
-        const QString key = ui->selectSystemComboBox->itemText(i).section(u' ', 0, 0);
-        const SystemEntry entry = systemTable.value(key);
-        keys.append(key);
-        romPaths.append(entry.romPath);
-        toolFiles.append(entry.toolFile);
+    const QStringList keys = offeredSystemKeys();
+    QStringList romPaths, toolFiles;
+    for (const QString &key : keys) {
+        romPaths.append(systemTable.value(key).romPath);
+        toolFiles.append(systemTable.value(key).toolFile);
     }
     auto *window = new DeleteLists(keys, romPaths, toolFiles, globalSettings.goodExeDir,
                                    globalSettings.sameAsRomPath, x(), y(), width());
@@ -231,14 +238,11 @@ void MainWindow::on_actionDelete_Lists_and_db_Files_triggered()
 // Offers the selector's systems by key, each with its ROM directory.
 void MainWindow::on_actionDelete_Specified_Roms_triggered()
 {
-    QStringList names;
+    const QStringList keys = offeredSystemKeys();
     QStringList paths;
-    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i) {
-        const QString key = ui->selectSystemComboBox->itemText(i).split(u' ').at(0);
-        names << key;
+    for (const QString &key : keys)
         paths << systemTable.value(key).romPath;
-    }
-    (new DeleteRoms(names, paths, x(), y(), width(), ui->textEdit))->show();
+    (new DeleteRoms(keys, paths, x(), y(), width(), ui->textEdit))->show();
 }
 
 // Offers every section of Tessary.ini; Goodinfo.cfg always lives in the Good*.exe directory.

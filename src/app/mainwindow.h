@@ -28,6 +28,7 @@ public:
 
     // The table entry of the selector's current item; empty fields when none matches.
     SystemEntry selectedSystem() const;
+    QStringList offeredSystemKeys() const;
 
     const SystemTable &systems() const { return systemTable; }
     const GlobalSettings &settings() const { return globalSettings; }

@@ -1,5 +1,7 @@
 #include "app/mainwindowform.h"
 
+#include "app/createchild.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,15 +23,6 @@
 namespace {
 
 const char BlueText[] = "color: rgb(0, 0, 255);";
-
-template<typename Widget>
-Widget *createChild(QWidget *parent, const char *name, int x, int y, int width, int height)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, width, height);
-    return widget;
-}
 
 QFrame *createPanelFrame(QWidget *parent, const char *name, int x, int y, int width, int height)
 {

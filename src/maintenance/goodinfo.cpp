@@ -1,5 +1,6 @@
 #include "maintenance/goodinfo.h"
 
+#include "app/createchild.h"
 #include "maintenance/goodinfoswipe.h"
 #include "maintenance/romflagboxes.h"
 
@@ -12,19 +13,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-
-namespace {
-
-template<typename Widget>
-Widget *createChild(QWidget *parent, const char *name, int x, int y, int width, int height)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, width, height);
-    return widget;
-}
-
-} // namespace
 
 struct GoodInfo::Form
 {

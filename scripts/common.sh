@@ -45,7 +45,10 @@ run_test_build() {
     esac
     local started=$SECONDS
     echo "== $name build in $build_dir"
-    build_tessary "$build_dir" -DTESSARY_SANITIZE="$sanitize"
+    # The benchmarks are built once, in the normal build: they are run by hand, never under test.
+    local benchmarks=ON
+    [ -z "$sanitize" ] || benchmarks=OFF
+    build_tessary "$build_dir" -DTESSARY_SANITIZE="$sanitize" -DTESSARY_BUILD_BENCHMARKS=$benchmarks
 
     local reports=$PWD/$build_dir/sanitizer-reports
     local suppressions=$PWD/tests/sanitizers

@@ -15,100 +15,66 @@ class tst_RunnerRules : public QObject
     Q_OBJECT
 
 private slots:
-    void convertWord_data();
-    void convertWord();
-    void configSectionDropsEveryBracket();
-    void variants_data();
-    void variants();
+    void words_data();
+    void words();
     void audit_data();
     void audit();
-    void toolPathFollowsSameAsRomPath();
-    void windowsToolsRunThroughWine();
-    void outputStopsAtZeroByte();
-    void outputKeepsCharacterSplitAcrossPieces();
+    void toolCommands_data();
+    void toolCommands();
     void outputPieces_data();
     void outputPieces();
     void busyIndicatorIsSeededBySecond();
 };
 
-void tst_RunnerRules::convertWord_data()
+void tst_RunnerRules::words_data()
 {
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<int>("stage");
-    QTest::addColumn<QString>("word");
-    QTest::newRow("genesis") << "convert" << 1 << "convert";
-    QTest::newRow("nes first run") << "fixnes script" << 1 << "fixnes";
-    QTest::newRow("nes second run") << "fixnes script" << 2 << "rename";
-    QTest::newRow("nes third run") << "fixnes script" << 3 << "rename";
-    QTest::newRow("any label later") << "convert" << 2 << "rename";
-    QTest::newRow("case counts") << "fixnes Script" << 1 << "fixnes Script";
-    QTest::newRow("every occurrence") << "a script b script" << 1 << "a b";
+    QTest::addColumn<QString>("rule");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char *name, const char *rule, const QString &first,
+                        const QString &second, const QString &expected) {
+        QTest::newRow(name) << QString::fromLatin1(rule) << first << second << expected;
+    };
+    // The convert button's word from its label and the NES script's stage.
+    row("genesis", "convert", "convert", "1", "convert");
+    row("nes first run", "convert", "fixnes script", "1", "fixnes");
+    row("nes third run", "convert", "fixnes script", "3", "rename");
+    row("any label later", "convert", "convert", "2", "rename");
+    row("case counts", "convert", "fixnes Script", "1", "fixnes Script");
+    row("every occurrence", "convert", "a script b script", "1", "a b");
+    row("config section", "config", "[Gen", QString(), "Gen");
+    row("every bracket", "config", "[a]b[c]", QString(), "abc");
+    row("no section", "config", QString(), QString(), QString());
+    // The tool lives in the ROM directory when the settings say so.
+    row("tool in the tools directory", "toolPath", "/r o m s/", "0", "/tools/GoodGen.exe");
+    row("tool beside the ROMs", "toolPath", "/r o m s/", "1", "/r o m s/GoodGen.exe");
+    // A right click toggles the variant mark; the test is case-sensitive.
+    const QList<std::pair<const char *, const char *>> variants{
+        {"scan", "d"}, {"scannew", "d"}, {"list", "d"}, {"changes", "-"}, {"changesnew", "-"}};
+    for (const auto &[word, mark] : variants) {
+        const QString marked = QLatin1String(word) + QLatin1String(mark);
+        row(word, "variant", word, word, marked);
+        row(qPrintable(marked), "variant", word, marked, word);
+    }
+    row("upper D", "variant", "list", "listD", "listd");
+    row("not a variant", "variant", "rename", "rename", QString());
 }
 
-void tst_RunnerRules::convertWord()
+void tst_RunnerRules::words()
 {
-    QFETCH(QString, label);
-    QFETCH(int, stage);
-    QFETCH(QString, word);
-    QCOMPARE(::convertWord(label, stage), word);
-}
-
-void tst_RunnerRules::configSectionDropsEveryBracket()
-{
-    QCOMPARE(configSectionWord(QStringLiteral("[Gen")), QStringLiteral("Gen"));
-    QCOMPARE(configSectionWord(QStringLiteral("[a]b[c]")), QStringLiteral("abc"));
-    QCOMPARE(configSectionWord(QString()), QString());
-}
-
-void tst_RunnerRules::variants_data()
-{
-    QTest::addColumn<QString>("objectName");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("toggled");
-    QTest::newRow("scan") << "scan"
-                          << "scan"
-                          << "scand";
-    QTest::newRow("scand") << "scan"
-                           << "scand"
-                           << "scan";
-    QTest::newRow("scannew") << "scannew"
-                             << "scannew"
-                             << "scannewd";
-    QTest::newRow("scannewd") << "scannew"
-                              << "scannewd"
-                              << "scannew";
-    QTest::newRow("list") << "list"
-                          << "list"
-                          << "listd";
-    QTest::newRow("listd") << "list"
-                           << "listd"
-                           << "list";
-    QTest::newRow("changes") << "changes"
-                             << "changes"
-                             << "changes-";
-    QTest::newRow("changes-") << "changes"
-                              << "changes-"
-                              << "changes";
-    QTest::newRow("changesnew") << "changesnew"
-                                << "changesnew"
-                                << "changesnew-";
-    QTest::newRow("changesnew-") << "changesnew"
-                                 << "changesnew-"
-                                 << "changesnew";
-    // The mark test is case-sensitive; anything else gains the mark.
-    QTest::newRow("upper D") << "list"
-                             << "listD"
-                             << "listd";
-    QTest::newRow("not a variant") << "rename"
-                                   << "rename" << QString();
-}
-
-void tst_RunnerRules::variants()
-{
-    QFETCH(QString, objectName);
-    QFETCH(QString, label);
-    QFETCH(QString, toggled);
-    QCOMPARE(toggledVariantLabel(objectName, label), toggled);
+    QFETCH(QString, rule);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, expected);
+    if (rule == QLatin1String("convert"))
+        QCOMPARE(convertWord(first, second.toInt()), expected);
+    else if (rule == QLatin1String("config"))
+        QCOMPARE(configSectionWord(first), expected);
+    else if (rule == QLatin1String("toolPath"))
+        QCOMPARE(toolPath("/tools/", "GoodGen.exe", first, second == u'1'), expected);
+    else
+        QCOMPARE(toggledVariantLabel(first, second), expected);
 }
 
 void tst_RunnerRules::audit_data()
@@ -118,20 +84,20 @@ void tst_RunnerRules::audit_data()
     QTest::addColumn<bool>("uniq");
     QTest::addColumn<bool>("sort");
     QTest::addColumn<QString>("expected");
-
+    const auto row = [](const char *name, const QString &text, int level, bool uniq, bool sort,
+                        const QString &expected) {
+        QTest::newRow(name) << text << level << uniq << sort << expected;
+    };
     const QString report = QStringLiteral("Audit of (demo)\n[b] z\n[a] y\n[b] z\n[A] x");
-    QTest::newRow("uniq keeps first, head untouched")
-        << report << 1 << true << false << "Audit of (demo)\n[b] z\n[a] y\n[A] x";
-    QTest::newRow("sort by character code")
-        << report << 1 << false << true << "Audit of (demo)\n[A] x\n[a] y\n[b] z\n[b] z";
-    QTest::newRow("both") << report << 1 << true << true << "Audit of (demo)\n[A] x\n[a] y\n[b] z";
-    QTest::newRow("level 3 splits at the parenthesis")
-        << QStringLiteral("head [x]\n(U)\n(E)\n(U)") << 3 << true << true << "head [x]\n(E)\n(U)";
-    QTest::newRow("empty lines are lines")
-        << QStringLiteral("[a]\n\n[a]\n\n") << 0 << true << false << "[a]\n";
-    QTest::newRow("no marker: the whole text is the report")
-        << QStringLiteral("b\na\nb") << 1 << true << true << "a\nb";
-    QTest::newRow("empty output") << QString() << 1 << true << true << QString();
+    row("uniq keeps first, head untouched", report, 1, true, false,
+        "Audit of (demo)\n[b] z\n[a] y\n[A] x");
+    row("sort by character code", report, 1, false, true,
+        "Audit of (demo)\n[A] x\n[a] y\n[b] z\n[b] z");
+    row("level 3 splits at the parenthesis", "head [x]\n(U)\n(E)\n(U)", 3, true, true,
+        "head [x]\n(E)\n(U)");
+    row("empty lines are lines", "[a]\n\n[a]\n\n", 0, true, false, "[a]\n");
+    row("no marker: the whole text is the report", "b\na\nb", 1, true, true, "a\nb");
+    row("empty output", QString(), 1, true, true, QString());
 }
 
 void tst_RunnerRules::audit()
@@ -144,51 +110,36 @@ void tst_RunnerRules::audit()
     QCOMPARE(processAuditOutput(text, auditMarker(level), uniq, sort), expected);
 }
 
-void tst_RunnerRules::toolPathFollowsSameAsRomPath()
+void tst_RunnerRules::toolCommands_data()
 {
-    const QString roms = QStringLiteral("/r o m s/");
-    QCOMPARE(toolPath(QStringLiteral("/tools/"), QStringLiteral("GoodGen.exe"), roms, false),
-             QStringLiteral("/tools/GoodGen.exe"));
-    QCOMPARE(toolPath(QStringLiteral("/tools/"), QStringLiteral("GoodGen.exe"), roms, true),
-             QStringLiteral("/r o m s/GoodGen.exe"));
+    QTest::addColumn<QByteArray>("content"); // null: no such file
+    QTest::addColumn<bool>("throughWine");
+    QTest::newRow("Windows tool") << QByteArray("MZ\x90\x00rest", 6) << true;
+    QTest::newRow("native") << QByteArray("\177ELF") << false;
+    QTest::newRow("lower-case mark") << QByteArray("mz") << false;
+    QTest::newRow("too short") << QByteArray("M") << false;
+    QTest::newRow("missing") << QByteArray() << false;
 }
 
-void tst_RunnerRules::windowsToolsRunThroughWine()
+// A Windows tool runs through "wine" with its path as the first argument, outside Windows.
+void tst_RunnerRules::toolCommands()
 {
+    QFETCH(QByteArray, content);
+    QFETCH(bool, throughWine);
     QTemporaryDir dir;
-    const auto write = [&dir](const QString &name, const QByteArray &bytes) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    };
-    write(QStringLiteral("Good Win.exe"), "MZ\x90\x00rest");
-    write(QStringLiteral("native"), "\x7f"
-                                    "ELF");
-    write(QStringLiteral("mz-lower"), "mz");
-    write(QStringLiteral("short"), "M");
-
+    const QString path = dir.filePath(QStringLiteral("Good Tool.exe"));
+    QFile file(path);
+    QVERIFY(content.isNull() || (file.open(QIODevice::WriteOnly) && file.write(content)));
+    file.close();
     const QStringList arguments{QStringLiteral("rename"), QString(), QStringLiteral("a \"b\"")};
-    const QString windowsTool = dir.filePath(QStringLiteral("Good Win.exe"));
-    const ToolCommand expectedWine{QStringLiteral("wine"), QStringList{windowsTool} + arguments};
 #ifdef Q_OS_WIN
-    QCOMPARE(toolCommand(windowsTool, arguments), (ToolCommand{windowsTool, arguments}));
-#else
-    QCOMPARE(toolCommand(windowsTool, arguments), expectedWine);
-    QVERIFY(toolCommand(windowsTool, arguments).throughWine());
+    throughWine = false;
 #endif
-    for (const char *name : {"native", "mz-lower", "short", "missing"}) {
-        const QString path = dir.filePath(QLatin1String(name));
-        QCOMPARE(toolCommand(path, arguments), (ToolCommand{path, arguments}));
-        QVERIFY(!toolCommand(path, arguments).throughWine());
-    }
-}
-
-void tst_RunnerRules::outputStopsAtZeroByte()
-{
-    ToolOutputDecoder decoder;
-    QCOMPARE(decoder.decode(QByteArray("abc\0def", 7)), QStringLiteral("abc"));
-    QCOMPARE(decoder.decode(QByteArray("\0x", 2)), QString());
-    QCOMPARE(decoder.decode("next\r\n"), QStringLiteral("next\r\n"));
+    const ToolCommand expected =
+        throughWine ? ToolCommand{QStringLiteral("wine"), QStringList{path} + arguments}
+                    : ToolCommand{path, arguments};
+    QCOMPARE(toolCommand(path, arguments), expected);
+    QCOMPARE(toolCommand(path, arguments).throughWine(), throughWine);
 }
 
 void tst_RunnerRules::outputPieces_data()
@@ -197,22 +148,21 @@ void tst_RunnerRules::outputPieces_data()
     QTest::addColumn<Encoding>("encoding");
     QTest::addColumn<QByteArrayList>("pieces");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("CR LF split") << Encoding::Local << QByteArrayList{"a\r", "\nb"}
-                                 << QStringLiteral("a\r\nb");
-    QTest::newRow("lone CR") << Encoding::Local << QByteArrayList{"a\r", "b\r\r", "\n"}
-                             << QStringLiteral("a\rb\r\r\n");
-    QTest::newRow("CR at the end")
-        << Encoding::Local << QByteArrayList{"a\r"} << QStringLiteral("a\r");
-    QTest::newRow("CR before a cut piece")
-        << Encoding::Local << QByteArrayList{"a\r", QByteArray("\0x", 2)} << QStringLiteral("a\r");
-    QTest::newRow("UTF-8") << Encoding::Local << QByteArrayList{"Pok\xc3\xa9mon"}
-                           << QStringLiteral("Pokémon");
-    QTest::newRow("Windows-1252") << Encoding::Windows1252
-                                  << QByteArrayList{"Pok\xe9mon \x80\x96\xbd\xfc"}
-                                  << QStringLiteral("Pokémon €–½ü");
-    QTest::newRow("Windows-1252 cut at zero")
-        << Encoding::Windows1252 << QByteArrayList{QByteArray("\xe9\0\xe9", 3), "\x80"}
-        << QStringLiteral("é€");
+    const auto row = [](const char *name, Encoding encoding, const QByteArrayList &pieces,
+                        const QString &expected) {
+        QTest::newRow(name) << encoding << pieces << expected;
+    };
+    const Encoding local = Encoding::Local, cp1252 = Encoding::Windows1252;
+    row("CR LF split", local, {"a\r", "\nb"}, "a\r\nb");
+    row("lone CR", local, {"a\r", "b\r\r", "\n"}, "a\rb\r\r\n");
+    row("CR at the end", local, {"a\r"}, "a\r");
+    row("CR before a cut piece", local, {"a\r", QByteArray("\0x", 2)}, "a\r");
+    // A zero byte ends its piece; the next piece is shown again.
+    row("cut at zero", local, {QByteArray("abc\0def", 7), QByteArray("\0x", 2), "next"}, "abcnext");
+    row("UTF-8", local, {"Pok\xc3\xa9mon"}, "Pokémon");
+    row("UTF-8 character split", local, {"Pok\xc3", "\xa9mon"}, "Pokémon");
+    row("Windows-1252", cp1252, {"Pok\xe9mon \x80\x96\xbd\xfc"}, "Pokémon €–½ü");
+    row("Windows-1252 cut at zero", cp1252, {QByteArray("\xe9\0\xe9", 3), "\x80"}, "é€");
 }
 
 // The pieces of one run, decoded one after the other, and what is held back at the end.
@@ -230,19 +180,6 @@ void tst_RunnerRules::outputPieces()
         text += decoder.decode(piece);
     text += decoder.flush();
     QCOMPARE(text, expected);
-}
-
-void tst_RunnerRules::outputKeepsCharacterSplitAcrossPieces()
-{
-    QStringEncoder local(QStringConverter::System);
-    const QByteArray word = local(QStringLiteral("Pokémon"));
-    if (word != QStringLiteral("Pokémon").toUtf8())
-        QSKIP("the local encoding is not UTF-8");
-    ToolOutputDecoder decoder;
-    const qsizetype middleOfE = word.indexOf('m') + 2;
-    QString text = decoder.decode(word.left(middleOfE));
-    text += decoder.decode(word.mid(middleOfE));
-    QCOMPARE(text, QStringLiteral("Pokémon"));
 }
 
 void tst_RunnerRules::busyIndicatorIsSeededBySecond()

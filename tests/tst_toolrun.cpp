@@ -5,7 +5,6 @@
 #include "runner/process.h"
 #include "testhelpers.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
@@ -13,8 +12,6 @@
 #include <QLineEdit>
 #include <QMovie>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,122 +19,15 @@
 
 using namespace TestHelpers;
 
-// Tool runs from click to result, with the substitute GoodTool and a program that echoes the
-// arguments it gets: streaming, Stop, the audit tidy-up, tools that cannot start, arguments
-// that must arrive as they were typed, and the NES repair script.
-class tst_ToolRun : public QObject
-{
-    Q_OBJECT
+namespace {
 
-private slots:
-    void init();
-    void cleanup();
-
-    void goStreamsOutputAndShowsBusyIndicator();
-    void stopKillsTheRun();
-    void closingTheWindowKillsTheRun();
-    void auditOutputIsDeduplicatedAndSorted();
-    void toolThatCannotStartReturnsToGo();
-    void vanishedRomDirectoryStopsTheRun();
-    void goWithoutArgumentsOrSystems();
-    void toolWithoutArgumentsEndsByItself();
-    void argumentsArriveIntact();
-    void argumentsArriveIntactThroughWine();
-    void runInTemporaryDirectoryShowsNothing();
-    void fixnesScriptRunsAllStages();
-    void fixnesScriptGoesOnAfterStop();
-    void floodIsShownWholeBeforeTheRunEnds();
-    void floodWithCrLfKeepsItsLines();
-    void stopDuringFloodEndsTheRunAtOnce();
-    void outputEncodingFollowsHowTheToolStarts_data();
-    void outputEncodingFollowsHowTheToolStarts();
-
-private:
-    QString root() const { return m_root->path() + u'/'; }
-    QString toolDir() const { return root() + QLatin1String("tools/"); }
-    QString romDir(const QString &key) const { return root() + key + QLatin1String(" roms/"); }
-    void installSystem(const QString &key);
-    void installEcho(const QString &toolName);
-    void installScript(const QString &toolName, const QByteArray &body);
-    void startFlood(long lines);
-    void startWindow();
-    void startLongRun();
-    void selectSystem(const QString &key);
-    void clickGo() { QTest::mouseClick(go(), Qt::LeftButton); }
-    QPushButton *go() { return child<QPushButton>(m_window.get(), "Go"); }
-    QTextEdit *output() { return child<QTextEdit>(m_window.get(), "textEdit"); }
-    QAbstractButton *button(const char *name)
-    {
-        return child<QAbstractButton>(m_window.get(), name);
-    }
-    QLabel *busyIndicator() const;
-    QString runEcho(const QString &toolName, const QString &romPath, QStringList arguments);
-    QStringList filesBelow(const QString &dir) const;
-    int runningCopies(const QString &path) const;
-
-    std::unique_ptr<QTemporaryDir> m_root;
-    QString m_settings;
-    std::unique_ptr<MainWindow> m_window;
-};
-
-void tst_ToolRun::init()
-{
-    m_root = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_root->isValid());
-    QVERIFY(QDir().mkpath(toolDir()));
-    m_settings = QStringLiteral("Good*.exe Directory=%1\nSame as Rom Path=false\n"
-                                "Check Version At Startup=false\n"
-                                "Load Summary At Startup=false\n\n")
-                     .arg(toolDir());
-    qunsetenv("GOODTOOL_PACE_MS");
-}
-
-void tst_ToolRun::cleanup()
-{
-    m_window.reset();
-    removeSettings();
-    qunsetenv("GOODTOOL_PACE_MS");
-}
-
-// A demo system: the substitute tool as Good<key>.exe with its database, and its ROM files.
-void tst_ToolRun::installSystem(const QString &key)
-{
-    const DemoSystem system = demoSystem(key);
-    QString error;
-    QVERIFY2(installDemoTool(system, QStringLiteral(GOODTOOL_PATH), toolDir(), &error),
-             qPrintable(error));
-    QVERIFY(QDir().mkpath(romDir(key)));
-    QVERIFY2(!writeMissingRoms(system, romDir(key), &error).isEmpty(), qPrintable(error));
-    m_settings += QStringLiteral("[%1=%1 System\nRom Path=%2\nFile Name=Good%1.exe\n\n")
-                      .arg(key, romDir(key));
-}
-
-// The argument echo as a tool of its own system, "[Echo".
-void tst_ToolRun::installEcho(const QString &toolName)
-{
-    QVERIFY(QFile::copy(QStringLiteral(ECHOARGS_PATH), toolDir() + toolName));
-    QVERIFY(QDir().mkpath(romDir(QStringLiteral("Echo"))));
-    m_settings += QStringLiteral("[Echo=Echo System\nRom Path=%1\nFile Name=%2\n\n")
-                      .arg(romDir(QStringLiteral("Echo")), toolName);
-}
-
-// A shell script as the tool of its own system, "[Script".
-void tst_ToolRun::installScript(const QString &toolName, const QByteArray &body)
-{
-    QFile script(toolDir() + toolName);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\n" + body + '\n');
-    script.close();
-    QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
-    QVERIFY(QDir().mkpath(romDir(QStringLiteral("Script"))));
-    m_settings += QStringLiteral("[Script=Script System\nRom Path=%1\nFile Name=%2\n\n")
-                      .arg(romDir(QStringLiteral("Script")), toolName);
-}
+const QString Idle = QStringLiteral("Go * { background-color: rgb(85, 255, 127) }");
+const QString Running = QStringLiteral("Stop busy * { background-color: rgb(255,0,0) }");
 
 // The numbers of the lines from `lines` down to 1 as "[0000123]", each printed twice, as fast
 // as awk can: far faster than the output area takes them.
-const QByteArray FloodScript = "exec awk -v n=\"$1\" 'BEGIN { for (i = n; i > 0; i--) "
-                               "printf \"[%07d]\\n[%07d]\\n\", i, i }'";
+const QByteArray FloodScript = "#!/bin/sh\nexec awk -v n=\"$1\" 'BEGIN { for (i = n; i > 0; i--) "
+                               "printf \"[%07d]\\n[%07d]\\n\", i, i }'\n";
 
 QString floodText(long lines)
 {
@@ -147,69 +37,14 @@ QString floodText(long lines)
     return text;
 }
 
-// Runs the flood from the panel as a custom command: the number of lines is its one argument.
-void tst_ToolRun::startFlood(long lines)
+bool writeFile(const QString &path, const QByteArray &content, bool executable = false)
 {
-    installScript(QStringLiteral("GoodFlood"), FloodScript);
-    startWindow();
-    button("customRB")->setChecked(true);
-    child<QLineEdit>(m_window.get(), "custom")->setText(QString::number(lines));
-    clickGo();
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+           (!executable || file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
 }
 
-void tst_ToolRun::startWindow()
-{
-    QVERIFY(writeSettings(m_settings.toUtf8()));
-    m_window = std::make_unique<MainWindow>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-}
-
-void tst_ToolRun::selectSystem(const QString &key)
-{
-    auto *selector = child<QComboBox>(m_window.get(), "selectSystemComboBox");
-    const int index = selector->findText(QLatin1Char('[') + key + QLatin1Char(' '),
-                                         Qt::MatchStartsWith | Qt::MatchCaseSensitive);
-    QVERIFY(index >= 0);
-    selector->setCurrentIndex(index);
-}
-
-QLabel *tst_ToolRun::busyIndicator() const
-{
-    const auto labels = m_window->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
-    for (QLabel *label : labels) {
-        if (label->movie())
-            return label;
-    }
-    return nullptr;
-}
-
-// Runs a tool through Process alone and returns what it printed.
-QString tst_ToolRun::runEcho(const QString &toolName, const QString &romPath, QStringList arguments)
-{
-    QTextEdit area;
-    auto *process = new Process(toolDir(), toolName, romPath, &arguments, &area, false);
-    QSignalSpy gone(process, &QObject::destroyed);
-    if (!gone.wait(20000))
-        return QStringLiteral("<still running>");
-    return area.toPlainText();
-}
-
-// How many processes run the program at `path`, read from /proc.
-int tst_ToolRun::runningCopies(const QString &path) const
-{
-    int copies = 0;
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString &pid : pids) {
-        const QFileInfo exe(QStringLiteral("/proc/%1/exe").arg(pid));
-        if (exe.isSymLink() && exe.symLinkTarget() == canonical)
-            ++copies;
-    }
-    return copies;
-}
-
-QStringList tst_ToolRun::filesBelow(const QString &dir) const
+QStringList filesBelow(const QString &dir)
 {
     QStringList files;
     QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
@@ -219,403 +54,403 @@ QStringList tst_ToolRun::filesBelow(const QString &dir) const
     return files;
 }
 
-void tst_ToolRun::goStreamsOutputAndShowsBusyIndicator()
+// How many processes run the program at `path`, read from /proc.
+int runningCopies(const QString &path)
 {
-    installSystem(QStringLiteral("Gen"));
-    startWindow();
-    button("rename")->setChecked(true);
-    qputenv("GOODTOOL_PACE_MS", "150"); // long enough to see the run while it goes on
-
-    clickGo();
-    QCOMPARE(go()->text(), QStringLiteral("Stop"));
-    QCOMPARE(go()->styleSheet(), QStringLiteral("* { background-color: rgb(255,0,0) }"));
-    QLabel *indicator = busyIndicator();
-    QVERIFY(indicator && indicator->isVisible());
-    auto *scrollBar = output()->verticalScrollBar();
-    QCOMPARE(indicator->pos(),
-             QPoint(output()->width() - scrollBar->width() - indicator->width(), 40));
-    QCOMPARE(indicator->size(), indicator->movie()->currentImage().size());
-
-    // Output shows while the tool still runs, and keeps growing.
-    QTRY_VERIFY(!output()->toPlainText().isEmpty());
-    QCOMPARE(go()->text(), QStringLiteral("Stop"));
-
-    QTRY_COMPARE_WITH_TIMEOUT(go()->text(), QStringLiteral("Go"), 20000);
-    QCOMPARE(go()->styleSheet(), QStringLiteral("* { background-color: rgb(85, 255, 127) }"));
-    QVERIFY(!busyIndicator());
-    const QString text = output()->toPlainText();
-    for (const DemoRom &rom : demoSystem(QStringLiteral("Gen")).roms)
-        QVERIFY2(text.contains(rom.fileName), qPrintable(rom.fileName));
-    QVERIFY(QFile::exists(romDir(QStringLiteral("Gen")) + QStringLiteral("GenHave.txt")));
-    QVERIFY(QDir(romDir(QStringLiteral("Gen")) + QStringLiteral("GenRen")).exists());
+    int copies = 0;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QFileInfo exe(QStringLiteral("/proc/%1/exe").arg(pid));
+        copies += exe.isSymLink() && exe.symLinkTarget() == canonical;
+    }
+    return copies;
 }
 
-// A rename on Gen that waits a minute after each file, seen printing its first line.
-void tst_ToolRun::startLongRun()
+} // namespace
+
+// Tool runs from click to result, with the substitute GoodTool, shell scripts and a program that
+// echoes the arguments it gets.
+class tst_ToolRun : public QObject
 {
-    installSystem(QStringLiteral("Gen"));
-    startWindow();
-    button("rename")->setChecked(true);
-    qputenv("GOODTOOL_PACE_MS", "60000");
-    clickGo();
-    QTRY_VERIFY(!output()->toPlainText().isEmpty());
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void auditOutputIsDeduplicatedAndSorted();
+    void stopOrCloseKillsTheTool_data();
+    void stopOrCloseKillsTheTool();
+    void runsThatCannotStart();
+    void argumentsArriveIntact();
+    void processRun_data();
+    void processRun();
+    void fixnesScript_data();
+    void fixnesScript();
+    void floodIsShownAsPrinted_data();
+    void floodIsShownAsPrinted();
+
+private:
+    QString root() const { return m_root->path() + u'/'; }
+    QString toolDir() const { return root() + QLatin1String("tools/"); }
+    QString romDir(const QString &key) const { return root() + key + QLatin1String(" roms/"); }
+    void installSystem(const QString &key);
+    void addSystem(const QString &key, const QString &toolName)
+    {
+        QVERIFY(QDir().mkpath(romDir(key)));
+        m_settings += QStringLiteral("[%1=%1 System\nRom Path=%2\nFile Name=%3\n\n")
+                          .arg(key, romDir(key), toolName);
+    }
+    void startWindow(const QString &system = QString());
+    void select(const QString &system);
+    void clickGo() { QTest::mouseClick(go(), Qt::LeftButton); }
+    bool waitForGo(int ms = 20000)
+    {
+        return QTest::qWaitFor([&] { return go()->text() == QLatin1String("Go"); }, ms);
+    }
+    QPushButton *go() { return child<QPushButton>(m_window.get(), "Go"); }
+    QString shown() { return child<QTextEdit>(m_window.get(), "textEdit")->toPlainText(); }
+    QAbstractButton *button(const char *name)
+    {
+        return child<QAbstractButton>(m_window.get(), name);
+    }
+    QString runState();
+    QString runTool(const QString &toolName, const QString &romPath, QStringList arguments);
+
+    std::unique_ptr<QTemporaryDir> m_root;
+    QString m_settings;
+    QByteArray m_path;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void tst_ToolRun::init()
+{
+    m_root = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_root->isValid());
+    QVERIFY(QDir().mkpath(toolDir()));
+    m_settings = QStringLiteral("Good*.exe Directory=%1\nSame as Rom Path=false\n"
+                                "Check Version At Startup=false\nLoad Summary At Startup=false\n\n")
+                     .arg(toolDir());
+    m_path = qgetenv("PATH");
 }
 
-void tst_ToolRun::stopKillsTheRun()
+void tst_ToolRun::cleanup()
 {
-    startLongRun();
-    const QString before = output()->toPlainText();
-    clickGo(); // now "Stop"
-
-    QCOMPARE(go()->text(), QStringLiteral("Go"));
-    QCOMPARE(go()->styleSheet(), QStringLiteral("* { background-color: rgb(85, 255, 127) }"));
-    QVERIFY(!busyIndicator());
-    QCOMPARE(output()->toPlainText(), before);
-    // Closing waits for the kill. The tool writes its lists at the end: killed after its first
-    // file, it wrote none.
-    QVERIFY(!QFile::exists(romDir(QStringLiteral("Gen")) + QStringLiteral("GenHave.txt")));
-    QCOMPARE(output()->toPlainText(), before);
-}
-
-void tst_ToolRun::closingTheWindowKillsTheRun()
-{
-    startLongRun();
-    if (!QFileInfo::exists(QStringLiteral("/proc/self/exe")))
-        QSKIP("no /proc to look for processes");
-    const QString tool = toolDir() + QStringLiteral("GoodGen.exe");
-    QCOMPARE(runningCopies(tool), 1);
-
     m_window.reset();
-
-    QCOMPARE(runningCopies(tool), 0);
+    removeSettings();
+    qunsetenv("GOODTOOL_PACE_MS");
+    qputenv("PATH", m_path);
 }
 
+// A demo system: the substitute tool as Good<key>.exe with its database, and its ROM files.
+void tst_ToolRun::installSystem(const QString &key)
+{
+    const DemoSystem system = demoSystem(key);
+    QString error;
+    QVERIFY2(installDemoTool(system, GOODTOOL_PATH, toolDir(), &error), qPrintable(error));
+    addSystem(key, QLatin1String("Good") + key + QLatin1String(".exe"));
+    QVERIFY2(!writeMissingRoms(system, romDir(key), &error).isEmpty(), qPrintable(error));
+}
+
+void tst_ToolRun::startWindow(const QString &system)
+{
+    QVERIFY(writeSettings(m_settings.toUtf8()));
+    m_window = std::make_unique<MainWindow>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    if (!system.isEmpty())
+        select(system);
+}
+
+void tst_ToolRun::select(const QString &system)
+{
+    auto *selector = child<QComboBox>(m_window.get(), "selectSystemComboBox");
+    const int index = selector->findText(QLatin1Char('[') + system + u' ', Qt::MatchStartsWith);
+    QVERIFY(index >= 0);
+    selector->setCurrentIndex(index);
+}
+
+// The run control as the user sees it: the button's text, the busy indicator, the colour.
+QString tst_ToolRun::runState()
+{
+    QString indicator;
+    for (QLabel *label : m_window->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (label->movie())
+            indicator = label->isVisible() ? QStringLiteral(" busy") : QStringLiteral(" hidden");
+    }
+    return go()->text() + indicator + u' ' + go()->styleSheet();
+}
+
+// Runs a tool through Process alone and returns what it printed.
+QString tst_ToolRun::runTool(const QString &toolName, const QString &romPath, QStringList arguments)
+{
+    QTextEdit area;
+    auto *process = new Process(toolDir(), toolName, romPath, &arguments, &area, false);
+    QSignalSpy gone(process, &QObject::destroyed);
+    return gone.wait(20000) ? area.toPlainText() : QStringLiteral("<still running>");
+}
+
+// The substitute tool from start to end, twice: the plain audit, streamed while the tool runs,
+// and the same audit deduplicated and sorted.
 void tst_ToolRun::auditOutputIsDeduplicatedAndSorted()
 {
-    installSystem(QStringLiteral("Gen"));
+    installSystem("Gen");
     startWindow();
-    const auto startAudit = [this](bool tidy) {
+    QString outputs[2];
+    for (bool tidy : {false, true}) {
         button("audit")->setChecked(true);
         child<QComboBox>(m_window.get(), "comboBox_2")->setCurrentIndex(3);
         button("uniq")->setChecked(tidy);
         button("sort")->setChecked(tidy);
+        qputenv("GOODTOOL_PACE_MS", tidy ? "0" : "100"); // long enough to see the run go on
         clickGo();
-    };
-    startAudit(false);
-    QTRY_COMPARE_WITH_TIMEOUT(go()->text(), QStringLiteral("Go"), 20000);
-    const QString raw = output()->toPlainText();
-    startAudit(true);
-    QTRY_COMPARE_WITH_TIMEOUT(go()->text(), QStringLiteral("Go"), 20000);
-    const QString tidy = output()->toPlainText();
-
-    // The header before the first report line stays; the report's lines, the empty one after
-    // the last line end included, come back sorted and once each.
-    const QString head = raw.left(raw.indexOf(u'('));
-    QVERIFY(!head.isEmpty());
-    QVERIFY(tidy.startsWith(head));
-    const QStringList rawLines = raw.mid(head.size()).split(u'\n');
-    const QStringList tidyLines = tidy.mid(head.size()).split(u'\n');
-    QVERIFY2(rawLines.size() > tidyLines.size(), "the report repeats lines");
-    for (qsizetype i = 1; i < tidyLines.size(); ++i)
-        QVERIFY(tidyLines.at(i - 1) < tidyLines.at(i));
-    QCOMPARE(QSet<QString>(tidyLines.begin(), tidyLines.end()),
-             QSet<QString>(rawLines.begin(), rawLines.end()));
+        QCOMPARE(runState(), Running);
+        if (!tidy) {
+            QTRY_VERIFY(!shown().isEmpty());
+            QCOMPARE(runState(), Running); // the output shows while the tool runs
+        }
+        QVERIFY(waitForGo());
+        QCOMPARE(runState(), Idle);
+        outputs[tidy] = shown();
+    }
+    // The report's lines after the header come back sorted and once each.
+    QVERIFY(outputs[1].size() < outputs[0].size());
+    QCOMPARE(outputs[1], processAuditOutput(outputs[0], u'(', true, true));
 }
 
-void tst_ToolRun::toolThatCannotStartReturnsToGo()
+void tst_ToolRun::stopOrCloseKillsTheTool_data()
 {
-    QVERIFY(QDir().mkpath(romDir(QStringLiteral("Text"))));
-    QFile notAProgram(toolDir() + QStringLiteral("GoodText.exe"));
-    QVERIFY(notAProgram.open(QIODevice::WriteOnly));
-    notAProgram.write("not a program\n");
-    notAProgram.close();
-    m_settings += QStringLiteral("[Text=Text System\nRom Path=%1\nFile Name=GoodText.exe\n\n")
-                      .arg(romDir(QStringLiteral("Text")));
-    startWindow();
-    button("list")->setChecked(true);
-
-    clickGo();
-
-    QTRY_VERIFY(output()->toPlainText().startsWith(QStringLiteral("Can not start ")));
-    QVERIFY(output()->toPlainText().contains(toolDir() + QStringLiteral("GoodText.exe")));
-    QCOMPARE(go()->text(), QStringLiteral("Go"));
-    QVERIFY(!busyIndicator());
-
-    // The button works again: a second try reports again instead of being stuck in Stop.
-    clickGo();
-    QTRY_VERIFY(output()->toPlainText().startsWith(QStringLiteral("Can not start ")));
-    QCOMPARE(go()->text(), QStringLiteral("Go"));
+    QTest::addColumn<bool>("closeWindow");
+    QTest::newRow("Stop") << false;
+    QTest::newRow("closing the window") << true;
 }
 
-void tst_ToolRun::vanishedRomDirectoryStopsTheRun()
+// A rename that waits a minute after each file, seen printing its first line.
+void tst_ToolRun::stopOrCloseKillsTheTool()
 {
-    installSystem(QStringLiteral("Gen"));
-    installSystem(QStringLiteral("NES"));
+    QFETCH(bool, closeWindow);
+    if (!QFileInfo::exists(QStringLiteral("/proc/self/exe")))
+        QSKIP("no /proc to look for processes");
+    installSystem("Gen");
     startWindow();
-    selectSystem(QStringLiteral("NES"));
-    button("list")->setChecked(true);
-    clickGo(); // NES becomes the current directory
-    QTRY_COMPARE_WITH_TIMEOUT(go()->text(), QStringLiteral("Go"), 20000);
-    const QStringList nesFiles = filesBelow(romDir(QStringLiteral("NES")));
-
-    QVERIFY(QDir(romDir(QStringLiteral("Gen"))).removeRecursively());
-    selectSystem(QStringLiteral("Gen"));
     button("rename")->setChecked(true);
+    qputenv("GOODTOOL_PACE_MS", "60000");
     clickGo();
-
-    QTRY_VERIFY(output()->toPlainText().startsWith(QStringLiteral("Can not start ")));
-    QVERIFY(output()->toPlainText().endsWith(
-        QStringLiteral("The ROM directory %1 does not exist.").arg(romDir(QStringLiteral("Gen")))));
-    QCOMPARE(go()->text(), QStringLiteral("Go"));
-    QCOMPARE(filesBelow(romDir(QStringLiteral("NES"))), nesFiles); // nothing renamed there
+    QTRY_VERIFY(!shown().isEmpty());
+    const QString tool = toolDir() + QStringLiteral("GoodGen.exe");
+    QCOMPARE(runningCopies(tool), 1);
+    if (closeWindow) {
+        m_window.reset();
+    } else {
+        const QString before = shown();
+        clickGo(); // now "Stop"
+        QCOMPARE(runState(), Idle);
+        QCOMPARE(shown(), before);
+    }
+    QCOMPARE(runningCopies(tool), 0);
+    // The tool writes its lists at the end: killed after its first file, it wrote none.
+    QVERIFY(!QFile::exists(romDir("Gen") + QStringLiteral("GenHave.txt")));
 }
 
-void tst_ToolRun::goWithoutArgumentsOrSystems()
+void tst_ToolRun::runsThatCannotStart()
 {
     startWindow(); // no system at all
     MessageSeen seen;
     acceptNextMessageBox(&seen);
     clickGo();
-    QVERIFY(seen.shown);
-    QCOMPARE(seen.title, QStringLiteral("Warning"));
     QCOMPARE(seen.text, QStringLiteral("Error: No args selected"));
-
     button("list")->setChecked(true);
-    seen = {};
     acceptNextMessageBox(&seen);
     clickGo();
     QCOMPARE(seen.text, QStringLiteral("No systems found. Configure Tessary under Main->Config."));
     QCOMPARE(go()->text(), QStringLiteral("Go"));
-    QVERIFY(!busyIndicator());
-}
 
-void tst_ToolRun::toolWithoutArgumentsEndsByItself()
-{
-    installSystem(QStringLiteral("NES"));
-    const QString text = runEcho(QStringLiteral("GoodNES.exe"), romDir(QStringLiteral("NES")), {});
-    QVERIFY2(text.contains(QStringLiteral("Press ENTER")), qPrintable(text));
+    // A tool that is no program; then, once a run has made NES's directory the current one, a
+    // system whose ROM directory is gone: its tool must not run in NES's directory instead.
+    QVERIFY(writeFile(toolDir() + QStringLiteral("GoodText.exe"), "not a program\n"));
+    addSystem("Text", "GoodText.exe");
+    installSystem("NES");
+    installSystem("Gen");
+    startWindow("Text");
+    button("list")->setChecked(true);
+    clickGo();
+    QTRY_VERIFY(shown().startsWith(QStringLiteral("Can not start %1GoodText.exe").arg(toolDir())));
+    QCOMPARE(runState(), Idle);
+
+    select("NES");
+    clickGo();
+    QVERIFY(waitForGo());
+    const QStringList nesFiles = filesBelow(romDir("NES"));
+    QVERIFY(QDir(romDir("Gen")).removeRecursively());
+    select("Gen");
+    button("rename")->setChecked(true);
+    clickGo();
+    QTRY_VERIFY(shown().startsWith(QStringLiteral("Can not start ")));
+    QVERIFY(shown().endsWith(
+        QStringLiteral("The ROM directory %1 does not exist.").arg(romDir("Gen"))));
+    QCOMPARE(runState(), Idle);
+    QCOMPARE(filesBelow(romDir("NES")), nesFiles);
 }
 
 void tst_ToolRun::argumentsArriveIntact()
 {
-    installEcho(QStringLiteral("GoodEcho.exe"));
+    QVERIFY(QFile::copy(ECHOARGS_PATH, toolDir() + QStringLiteral("GoodEcho.exe")));
+    addSystem("Echo", "GoodEcho.exe");
     startWindow();
     button("rename")->setChecked(true);
     button("customRB")->setChecked(true); // each command change empties the custom text
     child<QLineEdit>(m_window.get(), "custom")->setText(QStringLiteral(" two  \"words\" 'x' \\"));
     child<QComboBox>(m_window.get(), "configComboBox")->clear(); // an empty section argument
     button("config")->setChecked(true);
-
     clickGo();
-    QTRY_COMPARE_WITH_TIMEOUT(go()->text(), QStringLiteral("Go"), 20000);
-    const QString echoDir = QDir::cleanPath(romDir(QStringLiteral("Echo")));
-    QCOMPARE(output()->toPlainText(), QStringLiteral("1:[rename]\n2:[ two  \"words\" 'x' \\]\n"
-                                                     "3:[config]\n4:[]\ncwd:[%1]\n")
-                                          .arg(echoDir));
+    QVERIFY(waitForGo());
+    QCOMPARE(shown(), QStringLiteral("1:[rename]\n2:[ two  \"words\" 'x' \\]\n3:[config]\n4:[]\n"
+                                     "cwd:[%1]\n")
+                          .arg(QDir::cleanPath(romDir("Echo"))));
 }
 
-void tst_ToolRun::argumentsArriveIntactThroughWine()
+void tst_ToolRun::processRun_data()
 {
-    // A Windows tool is any file that starts with "MZ"; "wine" is found on the search path.
-    QFile windowsTool(toolDir() + QStringLiteral("GoodWin.exe"));
-    QVERIFY(windowsTool.open(QIODevice::WriteOnly));
-    windowsTool.write("MZ\x90\0 not really a program");
-    windowsTool.close();
-    const QString bin = root() + QStringLiteral("bin");
-    QVERIFY(QDir().mkpath(bin));
-    QFile wine(bin + QStringLiteral("/wine"));
-    QVERIFY(wine.open(QIODevice::WriteOnly));
-    wine.write("#!/bin/sh\nexec '" ECHOARGS_PATH "' \"$@\"\n");
-    wine.close();
-    wine.setPermissions(wine.permissions() | QFileDevice::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", bin.toLocal8Bit() + ':' + path);
-
-    const QString romPath = root();
-    const QString text = runEcho(
-        QStringLiteral("GoodWin.exe"), romPath,
-        {QString(), QStringLiteral("a b"), QStringLiteral("\"q\""), QStringLiteral("$HOME")});
-    qputenv("PATH", path);
-
-    QCOMPARE(text, QStringLiteral("1:[%1GoodWin.exe]\n2:[]\n3:[a b]\n4:[\"q\"]\n5:[$HOME]\n"
-                                  "cwd:[%2]\n")
-                       .arg(toolDir(), QDir::cleanPath(romPath)));
+    QTest::addColumn<bool>("throughWine");
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("inTemp");
+    QTest::addColumn<QString>("expected"); // %1 the tool directory, %2 the ROM directory
+    const auto row = [](const char *name, bool wine, const QByteArray &script,
+                        const QStringList &arguments, const QString &expected,
+                        bool inTemp = false) {
+        QTest::newRow(name) << wine << script << arguments << inTemp << expected;
+    };
+    // A native tool speaks the local encoding, UTF-8 here; one under Wine its Windows code page.
+    row("native UTF-8", false, "printf 'Pok\303\251mon \342\202\254\\n'", {}, "Pokémon €\n");
+    row("Wine Windows-1252", true, "printf 'Pok\351mon \200 \226 \275\\r\\n'", {},
+        "Pokémon € – ½\n");
+    row("Wine arguments", true, "exec '" ECHOARGS_PATH "' \"$@\"",
+        {QString(), "a b", "\"q\"", "$HOME"},
+        "1:[%1GoodWin.exe]\n2:[]\n3:[a b]\n4:[\"q\"]\n5:[$HOME]\ncwd:[%2]\n");
+    // Tessary never writes to a tool: one that waits for ENTER reads end-of-file.
+    row("waits for ENTER", false, "read line; echo \"read [$line]\"", {}, "read []\n");
+    row("preview in the temporary directory", false, "echo shown", {}, QString(), true);
+    // Short lines, so that many slices end between a CR and its LF.
+    QString lines;
+    for (int i = 0; i < 40000; ++i)
+        lines += QString::number(i) + u'\n';
+    row("CR LF flood", false,
+        "exec awk 'BEGIN { for (i = 0; i < 40000; i++) printf \"%d\\r\\n\", i }'", {}, lines);
 }
 
-void tst_ToolRun::runInTemporaryDirectoryShowsNothing()
+// Runs through Process alone; a Windows tool is any file that starts with "MZ", run by the
+// "wine" found on the search path, here the script.
+void tst_ToolRun::processRun()
 {
-    installEcho(QStringLiteral("GoodEcho.exe"));
-    QCOMPARE(runEcho(QStringLiteral("GoodEcho.exe"), QDir::tempPath(), {QStringLiteral("list")}),
-             QString());
-    QCOMPARE(QDir::currentPath(), QDir::tempPath()); // the tool ran there
+    QFETCH(bool, throughWine);
+    QFETCH(QByteArray, script);
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, inTemp);
+    QFETCH(QString, expected);
+    if (!throughWine && QStringEncoder(QStringConverter::System)(expected) != expected.toUtf8())
+        QSKIP("the local encoding is not UTF-8");
+    const QString tool = throughWine ? QStringLiteral("GoodWin.exe") : QStringLiteral("GoodNative");
+    if (throughWine) {
+        QVERIFY(writeFile(toolDir() + tool, QByteArray("MZ\x90\0 not really a program", 25)));
+        QVERIFY(QDir().mkpath(root() + QStringLiteral("bin")));
+        QVERIFY(writeFile(root() + QStringLiteral("bin/wine"), "#!/bin/sh\n" + script, true));
+        qputenv("PATH", root().toLocal8Bit() + "bin:" + m_path);
+    } else {
+        QVERIFY(writeFile(toolDir() + tool, "#!/bin/sh\n" + script, true));
+    }
+    const QString romPath = inTemp ? QDir::tempPath() : root();
+    QCOMPARE(runTool(tool, romPath, arguments), expected.arg(toolDir(), QDir::cleanPath(romPath)));
+    QCOMPARE(QDir::currentPath(), QDir::cleanPath(romPath)); // the tool ran there
 }
 
-void tst_ToolRun::fixnesScriptRunsAllStages()
+void tst_ToolRun::fixnesScript_data()
 {
-    installSystem(QStringLiteral("NES"));
-    const QString dir = romDir(QStringLiteral("NES"));
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("run through") << false;
+    QTest::newRow("every stage stopped") << true;
+}
+
+void tst_ToolRun::fixnesScript()
+{
+    QFETCH(bool, stop);
+    installSystem("NES");
+    const QString dir = romDir("NES");
     // The user's own duplicates are put aside during the script and come back afterwards.
     QVERIFY(QDir().mkpath(dir + QStringLiteral("NESDupes")));
-    QFile userDupe(dir + QStringLiteral("NESDupes/mine.nes"));
-    QVERIFY(userDupe.open(QIODevice::WriteOnly));
-    userDupe.close();
-    startWindow();
-    selectSystem(QStringLiteral("NES"));
+    QVERIFY(writeFile(dir + QStringLiteral("NESDupes/mine.nes"), QByteArray()));
+    startWindow("NES");
     button("convert")->setChecked(true);
     QCOMPARE(m_window->buildArguments(), QStringList{"fixnes"});
+    qputenv("GOODTOOL_PACE_MS", stop ? "60000" : "0");
     clickGo();
-    QTRY_COMPARE_WITH_TIMEOUT(output()->toPlainText(), QStringLiteral("fixnes script complete"),
-                              60000);
-
-    QCOMPARE(go()->text(), QStringLiteral("Go"));
-    QVERIFY(!busyIndicator());
-    QCOMPARE(filesBelow(dir + QStringLiteral("NESDupes/")), QStringList{"mine.nes"});
-    QVERIFY(!QDir(dir + QStringLiteral("NESNew")).exists());
-    QVERIFY(!QDir(dir + QStringLiteral("NESDupes.old")).exists());
-    const QStringList files = filesBelow(dir);
-    QVERIFY2(files.filter(QStringLiteral(".new.nes")).isEmpty(), qPrintable(files.join(u',')));
-
-    // Every known ROM sits in NESRen under its good name, with a clean header.
-    const DemoSystem nes = demoSystem(QStringLiteral("NES"));
-    int junkBefore = 0;
-    for (const DemoRom &rom : nes.roms) {
-        if (rom.goodName.isEmpty())
-            continue;
-        junkBefore += Ines::hasJunk(rom.content);
-        QFile renamed(dir + QStringLiteral("NESRen/") + rom.goodName + QStringLiteral(".nes"));
-        QVERIFY2(renamed.open(QIODevice::ReadOnly), qPrintable(renamed.fileName()));
-        const QByteArray content = renamed.readAll();
-        QVERIFY(!Ines::hasJunk(content));
-        QCOMPARE(romChecksum(content), romChecksum(rom.content));
-    }
-    QVERIFY(junkBefore > 0);
-
-    // The script starts over from its first stage.
-    QCOMPARE(m_window->buildArguments(), QStringList{"fixnes"});
-}
-
-void tst_ToolRun::fixnesScriptGoesOnAfterStop()
-{
-    installSystem(QStringLiteral("NES"));
-    startWindow();
-    selectSystem(QStringLiteral("NES"));
-    button("convert")->setChecked(true);
-    qputenv("GOODTOOL_PACE_MS", "60000");
-
-    clickGo();
-    for (int stage = 1; stage <= 3; ++stage) {
+    for (int stage = 1; stop && stage <= 3; ++stage) {
         // Each stage's tool run is stopped after its first line (later stages print theirs
         // below the two-line stage message); the file step still follows.
-        const int lineEnds = stage == 1 ? 1 : 2;
-        QTRY_VERIFY(output()->toPlainText().count(u'\n') >= lineEnds);
-        QCOMPARE(go()->text(), QStringLiteral("Stop"));
+        QTRY_VERIFY(shown().count(u'\n') >= (stage == 1 ? 1 : 2));
+        QCOMPARE(runState(), Running);
         clickGo();
         if (stage < 3) {
             QTRY_COMPARE_WITH_TIMEOUT(go()->text(), QStringLiteral("Stop"), 20000);
-            QVERIFY(output()->toPlainText().startsWith(
+            QVERIFY(shown().startsWith(
                 QStringLiteral("fixnes script stage %1 complete\nStarting stage %2")
                     .arg(stage)
                     .arg(stage + 1)));
         }
     }
-    QTRY_COMPARE_WITH_TIMEOUT(output()->toPlainText(), QStringLiteral("fixnes script complete"),
-                              20000);
-    QCOMPARE(go()->text(), QStringLiteral("Go"));
-    QCOMPARE(m_window->buildArguments(), QStringList{"fixnes"});
-}
-
-void tst_ToolRun::floodIsShownWholeBeforeTheRunEnds()
-{
-    const long lines = 30000;
-    startFlood(lines);
-    button("uniq")->setChecked(true); // the tidy-up at the end works on what is on show then
-    button("sort")->setChecked(true);
-
-    // The window keeps turning while the output is still coming in.
-    QTRY_VERIFY_WITH_TIMEOUT(output()->document()->blockCount() > 100, 20000);
-    QCOMPARE(go()->text(), QStringLiteral("Stop"));
-    QTRY_COMPARE_WITH_TIMEOUT(go()->text(), QStringLiteral("Go"), 120000);
-
-    QCOMPARE(output()->toPlainText(), processAuditOutput(floodText(lines), u'[', true, true));
-}
-
-void tst_ToolRun::floodWithCrLfKeepsItsLines()
-{
-    // Short lines, so that many slices end between a CR and its LF.
-    installScript(QStringLiteral("GoodCrLf"), "exec awk 'BEGIN { for (i = 0; i < 40000; i++) "
-                                          "printf \"%d\\r\\n\", i }'");
-    QString expected;
-    for (int i = 0; i < 40000; ++i)
-        expected += QString::number(i) + u'\n';
-
-    const QString text = runEcho(QStringLiteral("GoodCrLf"), romDir(QStringLiteral("Script")), {});
-
-    QCOMPARE(text.count(u'\n'), expected.count(u'\n'));
-    QCOMPARE(text, expected);
-}
-
-void tst_ToolRun::stopDuringFloodEndsTheRunAtOnce()
-{
-    const long lines = 300000;
-    startFlood(lines);
-    QTRY_VERIFY_WITH_TIMEOUT(output()->document()->blockCount() > 100, 20000);
-    clickGo(); // now "Stop"
-
-    QCOMPARE(go()->text(), QStringLiteral("Go"));
-    QVERIFY(!busyIndicator());
-    const QString shown = output()->toPlainText();
-    QVERIFY(!shown.isEmpty());
-    // What is on show is the tool's output from its start, and nothing comes after the end.
-    QVERIFY(floodText(lines).startsWith(shown));
-    QTest::qWait(100);
-    QCOMPARE(output()->toPlainText(), shown);
-}
-
-void tst_ToolRun::outputEncodingFollowsHowTheToolStarts_data()
-{
-    QTest::addColumn<bool>("throughWine");
-    QTest::addColumn<QByteArray>("printed");
-    QTest::addColumn<QString>("expected");
-    // A native tool speaks the local encoding, UTF-8 here; one under Wine its Windows code page.
-    QTest::newRow("native UTF-8") << false << QByteArray("Pok\303\251mon \342\202\254\\n")
-                                  << QStringLiteral("Pokémon €\n");
-    QTest::newRow("Wine Windows-1252") << true << QByteArray("Pok\351mon \200 \226 \275\\r\\n")
-                                       << QStringLiteral("Pokémon € – ½\n");
-}
-
-void tst_ToolRun::outputEncodingFollowsHowTheToolStarts()
-{
-    QFETCH(bool, throughWine);
-    QFETCH(QByteArray, printed);
-    QFETCH(QString, expected);
-    QStringEncoder local(QStringConverter::System);
-    if (!throughWine && local(expected) != expected.toUtf8())
-        QSKIP("the local encoding is not UTF-8");
-    const QByteArray print = "printf '" + printed + "'";
-    const QByteArray path = qgetenv("PATH");
-    QString tool = QStringLiteral("GoodNative");
-    if (throughWine) {
-        tool = QStringLiteral("GoodWin.exe");
-        QFile windowsTool(toolDir() + tool);
-        QVERIFY(windowsTool.open(QIODevice::WriteOnly));
-        windowsTool.write("MZ\x90\0 not really a program");
-        windowsTool.close();
-        const QString bin = root() + QStringLiteral("bin");
-        QVERIFY(QDir().mkpath(bin));
-        QFile wine(bin + QStringLiteral("/wine"));
-        QVERIFY(wine.open(QIODevice::WriteOnly));
-        wine.write("#!/bin/sh\n" + print + '\n');
-        wine.close();
-        wine.setPermissions(wine.permissions() | QFileDevice::ExeOwner);
-        qputenv("PATH", bin.toLocal8Bit() + ':' + path);
-    } else {
-        installScript(tool, print);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QStringLiteral("fixnes script complete"), 60000);
+    QCOMPARE(runState(), Idle);
+    QCOMPARE(m_window->buildArguments(), QStringList{"fixnes"}); // it starts over next time
+    QCOMPARE(filesBelow(dir + QStringLiteral("NESDupes/")), QStringList{"mine.nes"});
+    if (stop)
+        return;
+    const QStringList files = filesBelow(dir);
+    QVERIFY2(files.filter(QStringLiteral(".new.nes")).isEmpty(), qPrintable(files.join(u',')));
+    // Every known ROM sits in NESRen under its good name, with a clean header.
+    for (const DemoRom &rom : demoSystem("NES").roms) {
+        QFile renamed(dir + QStringLiteral("NESRen/") + rom.goodName + QStringLiteral(".nes"));
+        QVERIFY(rom.goodName.isEmpty() || renamed.open(QIODevice::ReadOnly));
+        QVERIFY2(!Ines::hasJunk(renamed.readAll()), qPrintable(renamed.fileName()));
     }
+}
 
-    const QString text = runEcho(tool, root(), {});
-    qputenv("PATH", path);
+void tst_ToolRun::floodIsShownAsPrinted_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("to its end, tidied") << 30000 << false;
+    QTest::newRow("stopped") << 300000 << true;
+}
 
-    QCOMPARE(text, expected);
+// A flood run from the panel as a custom command, the number of lines its one argument.
+void tst_ToolRun::floodIsShownAsPrinted()
+{
+    QFETCH(int, lines);
+    QFETCH(bool, stop);
+    QVERIFY(writeFile(toolDir() + QStringLiteral("GoodFlood"), FloodScript, true));
+    addSystem("Flood", "GoodFlood");
+    startWindow();
+    button("customRB")->setChecked(true);
+    child<QLineEdit>(m_window.get(), "custom")->setText(QString::number(lines));
+    button("uniq")->setChecked(!stop); // the tidy-up at the end works on what is on show then
+    button("sort")->setChecked(!stop);
+    clickGo();
+    // The window keeps turning while the output is still coming in.
+    QTRY_VERIFY_WITH_TIMEOUT(shown().count(u'\n') > 100, 20000);
+    QCOMPARE(runState(), Running);
+    if (!stop) {
+        QVERIFY(waitForGo(120000));
+        QCOMPARE(shown(), processAuditOutput(floodText(lines), u'[', true, true));
+        return;
+    }
+    clickGo();
+    QCOMPARE(runState(), Idle);
+    // What is on show is the tool's output from its start, and nothing comes after the end.
+    const QString before = shown();
+    QVERIFY(!before.isEmpty());
+    QVERIFY(floodText(lines).startsWith(before));
+    QTest::qWait(100);
+    QCOMPARE(shown(), before);
 }
 
 QTEST_MAIN(tst_ToolRun)

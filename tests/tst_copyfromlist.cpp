@@ -95,12 +95,13 @@ void tst_CopyFromList::copies()
 }
 
 // Checksums before and after: the source is untouched and the destination holds exactly one
-// copy of each listed file, byte for byte.
+// copy of each listed file, byte for byte, with its permissions.
 void tst_CopyFromList::sourceUnchangedAndEveryMatchCopied()
 {
     QTemporaryDir root;
     const QString src = root.filePath(QStringLiteral("s/"));
     const QString dest = root.filePath(QStringLiteral("d/"));
+    const QFileDevice::Permissions readOnly = QFile::ReadOwner | QFile::ReadUser;
     QVERIFY(QDir().mkpath(dest));
     QRandomGenerator random(3);
     QByteArray lines;
@@ -109,9 +110,10 @@ void tst_CopyFromList::sourceUnchangedAndEveryMatchCopied()
         QByteArray content(random.bounded(1, 5000), Qt::Uninitialized);
         for (char &byte : content)
             byte = char(random.bounded(256));
-        const QString dir = QStringList{"", "a/", "a/b/", "c/"}.at(i % 4);
-        QVERIFY(FileTree::write(
-            src, dir + QStringLiteral("Game %1").arg(i) + (i % 3 ? ".bin" : ".v1.zip"), content));
+        const QString relative = QStringList{"", "a/", "a/b/", "c/"}.at(i % 4) +
+                                 QStringLiteral("Game %1").arg(i) + (i % 3 ? ".bin" : ".v1.zip");
+        QVERIFY(FileTree::write(src, relative, content));
+        QVERIFY(QFile::setPermissions(src + relative, readOnly));
         if (i % 2 == 0) {
             lines += "Game " + QByteArray::number(i) + '\n';
             listed << QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex();
@@ -121,11 +123,12 @@ void tst_CopyFromList::sourceUnchangedAndEveryMatchCopied()
     QVERIFY(FileTree::write(root.path(), QStringLiteral("l.txt"), lines));
     const QList<QByteArray> sourceBefore = FileTree::checksums(src);
 
-    QCOMPARE(copyFilesFromList(root.filePath(QStringLiteral("l.txt")), dest, src, true).copied,
-             150);
+    copyFilesFromList(root.filePath(QStringLiteral("l.txt")), dest, src, true);
 
     QCOMPARE(FileTree::checksums(src), sourceBefore);
     QCOMPARE(FileTree::checksums(dest), listed);
+    for (const QFileInfo &copy : QDir(dest).entryInfoList(QDir::Files))
+        QCOMPARE(copy.permissions(), QFileInfo(src + "Game 0.v1.zip").permissions());
 }
 
 QTEST_GUILESS_MAIN(tst_CopyFromList)

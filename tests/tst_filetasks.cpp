@@ -24,8 +24,6 @@ class tst_FileTasks : public QObject
 private slots:
     void init();
     void cleanup() { removeSettings(); }
-    void copyWarnings_data();
-    void copyWarnings();
     void copyFromTheMenu_data();
     void copyFromTheMenu();
     void moveFromTheMenu();
@@ -75,56 +73,35 @@ std::unique_ptr<MainWindow> tst_FileTasks::mainWindowWithGen()
     return std::make_unique<MainWindow>();
 }
 
-// The list, the folder or the destination replaced by one that will not do.
-void tst_FileTasks::copyWarnings_data()
+// Either a field (list, folder, destination) replaced by one that will not do, and the warning;
+// or the copy closed after so many copies (-1: never), and the report's possible last words.
+void tst_FileTasks::copyFromTheMenu_data()
 {
     QTest::addColumn<int>("field");
     QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("warning");
-    const auto row = [](const char *name, int field, const char *value, const char *warning) {
-        QTest::newRow(name) << field << QString(value) << QString(warning);
+    QTest::addColumn<int>("closeAfter");
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char *name, int field, const char *value, int closeAfter,
+                        const char *expected) {
+        QTest::newRow(name) << field << QString(value) << closeAfter << QString(expected);
     };
-    row("list unreadable", 0, "none.txt", "Problem reading txt file <r>/none.txt");
-    row("folder empty", 1, "", "File folder doesn't exist.");
-    row("folder missing", 1, "gone", "File folder doesn't exist.");
-    row("destination missing", 2, "gone/", "File destination doesn't exist.");
+    row("list unreadable", 0, "none.txt", -1, "Problem reading txt file <r>/none.txt");
+    row("folder empty", 1, "", -1, "File folder doesn't exist.");
+    row("folder missing", 1, "gone", -1, "File folder doesn't exist.");
+    row("destination missing", 2, "gone/", -1, "File destination doesn't exist.");
+    row("runs to the end", -1, "", -1, "Completed");
+    row("closed at once", -1, "", 0, "Stopped|Completed");
+    row("closed after the first copies", -1, "", 1, "Stopped|Completed");
 }
 
-void tst_FileTasks::copyWarnings()
+// A warning keeps the window, with nothing started. A copy reports once in the output area, the
+// animation stops, the window and its thread go, and every copy made is whole.
+void tst_FileTasks::copyFromTheMenu()
 {
     QFETCH(int, field);
     QFETCH(QString, value);
-    QFETCH(QString, warning);
-    QStringList fields{path("l.txt"), path("s"), path("d")};
-    fields[field] = value.isEmpty() ? value : m_root->filePath(value);
-    std::unique_ptr<CopyTxtToFolder> window(new CopyTxtToFolder(0, 0, 736));
-    window->show();
-
-    MessageSeen seen;
-    acceptNextMessageBox(&seen);
-    go(window.get(), fields);
-
-    QCOMPARE((QStringList{seen.title, seen.text}),
-             (QStringList{"Warning", warning.replace(QLatin1String("<r>"), m_root->path())}));
-    QVERIFY(window->isVisible()); // not copying
-}
-
-// Closing the window ends it at once; the copy stops after the file in hand.
-void tst_FileTasks::copyFromTheMenu_data()
-{
-    QTest::addColumn<int>("closeAfter");
-    QTest::addColumn<QString>("report");
-    QTest::newRow("runs to the end") << -1 << "Completed";
-    QTest::newRow("closed at once") << 0 << "Stopped|Completed";
-    QTest::newRow("closed after the first copies") << 1 << "Stopped|Completed";
-}
-
-// Either way the report lands once in the output area, the animation stops, the window and its
-// thread go, and every copy made is whole.
-void tst_FileTasks::copyFromTheMenu()
-{
     QFETCH(int, closeAfter);
-    QFETCH(QString, report);
+    QFETCH(QString, expected);
     const int files = closeAfter < 0 ? 100 : 1000; // enough to close on, few to wait for
     QByteArray lines;
     for (int i = 0; i < files; ++i) {
@@ -141,9 +118,22 @@ void tst_FileTasks::copyFromTheMenu()
     for (QWidget *widget : QApplication::topLevelWidgets())
         window = window ? window.data() : qobject_cast<CopyTxtToFolder *>(widget);
     QVERIFY(window && window->isVisible());
+    QStringList fields{path("l.txt"), path("s"), path("d")};
+    if (field >= 0) {
+        fields[field] = value.isEmpty() ? value : m_root->filePath(value);
+        MessageSeen seen;
+        acceptNextMessageBox(&seen);
+        go(window, fields);
+        const bool kept = window->isVisible();
+        delete window;
+        QCOMPARE((QStringList{seen.title, seen.text}),
+                 (QStringList{"Warning", expected.replace(QLatin1String("<r>"), m_root->path())}));
+        QVERIFY(kept && QDir(path("d")).isEmpty());
+        return;
+    }
     QSignalSpy reported(window.data(), &CopyTxtToFolder::StopGifSignal);
 
-    go(window, {path("l.txt"), path("s"), path("d")});
+    go(window, fields);
     QVERIFY(!window->isVisible());
     if (closeAfter > 0)
         QTRY_VERIFY(QDir(path("d")).count() > 2);
@@ -156,7 +146,7 @@ void tst_FileTasks::copyFromTheMenu()
     QCOMPARE(reported.count(), 1);
     QString text = child<QTextEdit>(mainWindow.get(), "textEdit")->toPlainText();
     text.remove(QLatin1String("Copy Files From *.txt to File Destination "));
-    QVERIFY2(report.split(u'|').contains(text), qPrintable(text));
+    QVERIFY2(expected.split(u'|').contains(text), qPrintable(text));
     for (QLabel *label : mainWindow->findChildren<QLabel *>())
         QVERIFY(!label->movie());
     const QList<QByteArray> copies = FileTree::checksums(path("d"));

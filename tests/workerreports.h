@@ -13,7 +13,7 @@ struct WorkerReport
     bool deleteThreadedObject = false;
 };
 
-// Starts one task on a fresh worker, waits for its report, then lets the worker and its thread go.
+// Starts one task on a fresh worker and waits for its report; the worker's thread ends with it.
 template<typename Start> WorkerReport runOnWorker(Start start)
 {
     WorkerReport report;

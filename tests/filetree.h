@@ -4,13 +4,18 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
 
-// Real file trees for the file task tests, written and read back as "path=content" lines.
+// Real file trees for the file task tests, written and read back as "path=content" entries.
 namespace FileTree {
+
+// "a|b|c" as a list, the empty text as the empty list: one table row fits on a line.
+inline QStringList list(const QString &entries)
+{
+    return entries.isEmpty() ? QStringList() : entries.split(u'|');
+}
 
 inline bool write(const QString &root, const QString &relative, const QByteArray &content)
 {
@@ -20,24 +25,19 @@ inline bool write(const QString &root, const QString &relative, const QByteArray
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
-// Each "path=content" spec written; a spec ending in "/" makes a directory, "path->target" a
+// Each "path=content" entry written; one ending in "/" makes a directory, "path->target" a
 // symbolic link.
-inline bool build(const QString &root, const QStringList &specs)
+inline bool build(const QString &root, const QStringList &entries)
 {
-    for (const QString &spec : specs) {
-        const qsizetype arrow = spec.indexOf(QLatin1String("->"));
-        if (arrow > 0) {
-            if (!QFile::link(spec.mid(arrow + 2), root + u'/' + spec.left(arrow)))
-                return false;
-            continue;
-        }
-        if (spec.endsWith(u'/')) {
-            if (!QDir().mkpath(root + u'/' + spec))
-                return false;
-            continue;
-        }
-        const qsizetype equals = spec.indexOf(u'=');
-        if (!write(root, spec.left(equals), spec.mid(equals + 1).toUtf8()))
+    for (const QString &entry : entries) {
+        const qsizetype arrow = entry.indexOf(QLatin1String("->"));
+        const qsizetype equals = entry.indexOf(u'=');
+        const bool made = arrow > 0
+                              ? QFile::link(entry.mid(arrow + 2), root + u'/' + entry.left(arrow))
+                          : entry.endsWith(u'/')
+                              ? QDir().mkpath(root + u'/' + entry)
+                              : write(root, entry.left(equals), entry.mid(equals + 1).toUtf8());
+        if (!made)
             return false;
     }
     return true;
@@ -45,36 +45,24 @@ inline bool build(const QString &root, const QStringList &specs)
 
 // Everything below root, hidden entries included, sorted: "dir/" for a directory,
 // "path=content" for a file.
-inline QStringList read(QString root)
+inline QStringList read(const QString &root)
 {
-    if (root.endsWith(u'/'))
-        root.chop(1);
     QStringList entries;
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QString path = it.next();
-        const QString relative = path.mid(root.size() + 1);
+        const QString relative = it.next().mid(root.size() + 1);
         if (it.fileInfo().isDir()) {
             entries << relative + u'/';
-        } else {
-            QFile file(path);
-            file.open(QIODevice::ReadOnly);
-            entries << relative + u'=' + QString::fromUtf8(file.readAll());
+            continue;
         }
+        QFile file(it.filePath()); // a link to nowhere reads as empty
+        entries << relative + u'=' +
+                       (file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
+                                                       : QString());
     }
     entries.sort();
     return entries;
-}
-
-inline QByteArray checksum(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(&file);
-    return hash.result().toHex();
 }
 
 // The checksum of every file below root, sorted: what a task may move but never lose or double.
@@ -82,8 +70,12 @@ inline QList<QByteArray> checksums(const QString &root)
 {
     QList<QByteArray> sums;
     QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        sums << checksum(it.next());
+    while (it.hasNext()) {
+        QFile file(it.next());
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        sums << (file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result().toHex()
+                                                                       : "<unreadable>");
+    }
     std::sort(sums.begin(), sums.end());
     return sums;
 }

@@ -1,6 +1,5 @@
 #include "filetree.h"
 #include "tasks/copyfromlist.h"
-#include "tasks/threadedfunctions.h"
 #include "workerreports.h"
 
 #include <QRandomGenerator>
@@ -13,189 +12,123 @@ class tst_CopyFromList : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
     void copies_data();
     void copies();
-    void destinationInsideSource();
-    void secondRunCopiesNothing();
     void sourceUnchangedAndEveryMatchCopied();
-    void workerReports_data();
-    void workerReports();
-
-private:
-    QString src() const { return m_root->path() + QStringLiteral("/src/"); }
-    QString dest() const { return m_root->path() + QStringLiteral("/dest/"); }
-    QString list() const { return m_root->filePath(QStringLiteral("list.txt")); }
-
-    std::unique_ptr<QTemporaryDir> m_root;
 };
 
-void tst_CopyFromList::init()
+namespace {
+
+const QString Completed = QStringLiteral("Copy Files From *.txt to File Destination Completed");
+
+// The tree holds the list "l.txt", the source "s/" and the destination "d/", as "|"-separated
+// entries; `added` is what the copy adds below `destination`; <r> in the report is the root.
+void row(const char *name, const QString &tree, const QString &added, bool subDirs = true,
+         const QString &report = Completed, const QString &destination = QStringLiteral("d/"))
 {
-    m_root = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir().mkpath(src()) && QDir().mkpath(dest()));
+    QTest::newRow(name) << FileTree::list(tree) << subDirs << FileTree::list(added) << report
+                        << destination;
 }
+
+} // namespace
 
 void tst_CopyFromList::copies_data()
 {
-    QTest::addColumn<QByteArray>("lines");
-    QTest::addColumn<QStringList>("source");
+    QTest::addColumn<QStringList>("tree");
     QTest::addColumn<bool>("subDirs");
-    QTest::addColumn<QStringList>("destBefore");
-    QTest::addColumn<QStringList>("destAfter");
-
-    const QStringList names{"Name (E).bin=e", "Name (E) [b1].bin=b1", "name (e).bin=lower"};
-    QTest::newRow("whole base name, case counts") << QByteArray("Name (E)\n") << names << false
-                                                  << QStringList{} << QStringList{"Name (E).bin=e"};
-    QTest::newRow("trailing space matches nothing")
-        << QByteArray("Name (E) \n") << names << false << QStringList{} << QStringList{};
-    QTest::newRow("base name ends at the first dot")
-        << QByteArray("Name rev 2\nOther rev 1.1\n")
-        << QStringList{"Name rev 2.1.bin=n", "Other rev 1.1.bin=o"} << false << QStringList{}
-        << QStringList{"Name rev 2.1.bin=n"};
-    QTest::newRow("every extension, no extension")
-        << QByteArray("X\n") << QStringList{"X.bin=1", "X.zip=2", "X.smd=3", "X=4", "Y.bin=5"}
-        << false << QStringList{} << QStringList{"X.bin=1", "X.smd=3", "X.zip=2", "X=4"};
-    QTest::newRow("CR LF lines, empty lines, duplicates")
-        << QByteArray("\r\nX\r\nX\r\n\r\nY") << QStringList{"X.bin=1", "Y.bin=2"} << false
-        << QStringList{} << QStringList{"X.bin=1", "Y.bin=2"};
-    QTest::newRow("sub-directories not searched")
-        << QByteArray("X\n") << QStringList{"X.bin=top", "sub/X.zip=deep"} << false << QStringList{}
-        << QStringList{"X.bin=top"};
-    QTest::newRow("sub-directories searched, copied flat")
-        << QByteArray("X\n") << QStringList{"X.bin=top", "sub/deeper/X.zip=deep"} << true
-        << QStringList{} << QStringList{"X.bin=top", "X.zip=deep"};
-    QTest::newRow("hidden files and directories skipped")
-        << QByteArray("X\n") << QStringList{".X.bin=h", ".hid/X.bin=hd"} << true << QStringList{}
-        << QStringList{};
-    QTest::newRow("targets never overwritten")
-        << QByteArray("X\n") << QStringList{"X.bin=new", "X.zip=new"} << false
-        << QStringList{"X.bin=old", "X.zip/"} << QStringList{"X.bin=old", "X.zip/"};
-    QTest::newRow("empty list") << QByteArray() << names << true << QStringList{} << QStringList{};
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<QString>("report");
+    QTest::addColumn<QString>("destination");
+    row("whole base name, case counts",
+        "l.txt=N (E)\n|s/N (E).bin=e|s/N (E) [b].bin=b|s/n (e).bin=l", "N (E).bin=e");
+    row("trailing space matches nothing", "l.txt=N (E) \n|s/N (E).bin=e", "");
+    row("base name ends at the first dot", "l.txt=N 2\nO 1.1\n|s/N 2.1.bin=n|s/O 1.1.bin=o",
+        "N 2.1.bin=n");
+    row("every extension, CR LF lines",
+        "l.txt=X\r\nY|s/X.bin=1|s/X.zip=2|s/X=3|s/Y.smd=4|s/Z.bin=5",
+        "X.bin=1|X.zip=2|X=3|Y.smd=4");
+    row("sub-directories not searched", "l.txt=X\n|s/X.bin=top|s/sub/X.zip=deep", "X.bin=top",
+        false);
+    row("sub-directories searched, first of a name copied",
+        "l.txt=X\nY\n|s/X.bin=top|s/a/b/X.zip=deep|s/a/Y.bin=y|s/b/Y.bin=y",
+        "X.bin=top|X.zip=deep|Y.bin=y");
+    row("hidden files and directories skipped", "l.txt=\nX\n|s/.X.bin=h|s/.hid/X.bin=hd", "");
+    row("targets never overwritten", "l.txt=X\n|s/X.bin=new|s/X.zip=new|d/X.bin=old|d/X.zip/", "");
+    row("destination inside the source tree", "l.txt=X\nY\n|s/X.bin=x|s/in/Y.bin=y|s/in/out/",
+        "X.bin=x|Y.bin=y", true, Completed, "s/in/out/");
+    row("stopped before the first file", "l.txt=X\n|s/X.bin=x", "", true,
+        "Copy Files From *.txt to File Destination Stopped");
+    row("list unreadable", "s/X.bin=x", "", true,
+        "Copy Files From *.txt to File Destination FAILED\nUnable to open<r>/l.txt");
+    // A source that opens but cannot be read fails half-way and leaves nothing behind.
+    row("a failing copy reported", "l.txt=X\n|s/X.zip=x|s/X.bin->/proc/self/mem", "X.zip=x", true,
+        Completed + "\n1 file could not be copied:\n<r>/s/X.bin");
 }
 
+// Run twice: the second run finds every name taken and changes nothing.
 void tst_CopyFromList::copies()
 {
-    QFETCH(QByteArray, lines);
-    QFETCH(QStringList, source);
+    QFETCH(QStringList, tree);
     QFETCH(bool, subDirs);
-    QFETCH(QStringList, destBefore);
-    QFETCH(QStringList, destAfter);
-    QVERIFY(FileTree::write(m_root->path(), QStringLiteral("list.txt"), lines));
-    QVERIFY(FileTree::build(src(), source));
-    QVERIFY(FileTree::build(dest(), destBefore));
-    const QStringList sourceBefore = FileTree::read(src());
+    QFETCH(QStringList, added);
+    QFETCH(QString, report);
+    QFETCH(QString, destination);
+    QTemporaryDir root;
+    const QString r = root.path() + u'/';
+    QVERIFY(FileTree::build(root.path(), tree << QStringLiteral("s/") << QStringLiteral("d/")));
+    QStringList after = FileTree::read(root.path());
+    for (const QString &entry : added)
+        after << destination + entry;
+    after.sort();
 
-    const CopyFromListResult result = copyFilesFromList(list(), dest(), src(), subDirs);
-
-    QVERIFY(result.listRead);
-    QVERIFY(result.failed.isEmpty());
-    QCOMPARE(FileTree::read(dest()), destAfter);
-    QCOMPARE(FileTree::read(src()), sourceBefore);
-}
-
-void tst_CopyFromList::destinationInsideSource()
-{
-    FileTree::write(m_root->path(), QStringLiteral("list.txt"), "X\nY\n");
-    QVERIFY(FileTree::build(src(), {"X.bin=x", "in/Y.bin=y", "in/out/"}));
-
-    const CopyFromListResult result =
-        copyFilesFromList(list(), src() + QStringLiteral("in/out/"), src(), true);
-
-    QVERIFY(result.failed.isEmpty());
-    QCOMPARE(result.copied, 2);
-    QCOMPARE(FileTree::read(src()), (QStringList{"X.bin=x", "in/", "in/Y.bin=y", "in/out/",
-                                                 "in/out/X.bin=x", "in/out/Y.bin=y"}));
-}
-
-// Of two files of one name the walk copies the first it meets; a second run finds every name taken.
-void tst_CopyFromList::secondRunCopiesNothing()
-{
-    FileTree::write(m_root->path(), QStringLiteral("list.txt"), "X\nY\n");
-    QVERIFY(FileTree::build(src(), {"a/X.bin=x", "b/X.bin=x", "sub/Y.bin=y"}));
-    QCOMPARE(copyFilesFromList(list(), dest(), src(), true).copied, 2);
-    QCOMPARE(FileTree::read(dest()), (QStringList{"X.bin=x", "Y.bin=y"}));
-
-    const CopyFromListResult second = copyFilesFromList(list(), dest(), src(), true);
-    QCOMPARE(second.copied, 0);
-    QVERIFY(second.failed.isEmpty());
-    QCOMPARE(FileTree::read(dest()), (QStringList{"X.bin=x", "Y.bin=y"}));
+    for (int run = 0; run < 2; ++run) {
+        const WorkerReport done = runOnWorker([&](ThreadedFunctions &worker) {
+            if (report.endsWith(QLatin1String("Stopped")))
+                worker.requestStop();
+            worker.copyFromTxtInvoke(r + "l.txt", r + destination, r + "s/", subDirs);
+        });
+        QCOMPARE(done.count, 1);
+        QCOMPARE(done.text, QString(report).replace(QLatin1String("<r>"), root.path()));
+        QVERIFY(!done.deleteThreadedObject);
+        QCOMPARE(FileTree::read(root.path()), after);
+    }
 }
 
 // Checksums before and after: the source is untouched and the destination holds exactly one
-// copy of each listed file, byte for byte.
+// copy of each listed file, byte for byte, with its permissions.
 void tst_CopyFromList::sourceUnchangedAndEveryMatchCopied()
 {
+    QTemporaryDir root;
+    const QString src = root.filePath(QStringLiteral("s/"));
+    const QString dest = root.filePath(QStringLiteral("d/"));
+    const QFileDevice::Permissions readOnly = QFile::ReadOwner | QFile::ReadUser;
+    QVERIFY(QDir().mkpath(dest));
     QRandomGenerator random(3);
     QByteArray lines;
-    for (int i = 0; i < 300; i += 2)
-        lines += "Game " + QByteArray::number(i) + '\n';
-    FileTree::write(m_root->path(), QStringLiteral("list.txt"), lines);
-    const QStringList dirs{"", "a/", "a/b/", "c/"};
+    QList<QByteArray> listed;
     for (int i = 0; i < 300; ++i) {
         QByteArray content(random.bounded(1, 5000), Qt::Uninitialized);
         for (char &byte : content)
             byte = char(random.bounded(256));
-        const QString extension = i % 3 ? QStringLiteral(".bin") : QStringLiteral(".v1.zip");
-        const QString relative =
-            dirs.at(i % dirs.size()) + QStringLiteral("Game %1").arg(i) + extension;
-        QVERIFY(FileTree::write(src(), relative, content));
+        const QString relative = QStringList{"", "a/", "a/b/", "c/"}.at(i % 4) +
+                                 QStringLiteral("Game %1").arg(i) + (i % 3 ? ".bin" : ".v1.zip");
+        QVERIFY(FileTree::write(src, relative, content));
+        QVERIFY(QFile::setPermissions(src + relative, readOnly));
+        if (i % 2 == 0) {
+            lines += "Game " + QByteArray::number(i) + '\n';
+            listed << QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex();
+        }
     }
-    const QList<QByteArray> sourceBefore = FileTree::checksums(src());
+    std::sort(listed.begin(), listed.end());
+    QVERIFY(FileTree::write(root.path(), QStringLiteral("l.txt"), lines));
+    const QList<QByteArray> sourceBefore = FileTree::checksums(src);
 
-    const CopyFromListResult result = copyFilesFromList(list(), dest(), src(), true);
+    copyFilesFromList(root.filePath(QStringLiteral("l.txt")), dest, src, true);
 
-    QCOMPARE(result.copied, 150);
-    QCOMPARE(FileTree::checksums(src()), sourceBefore);
-    const QStringList copies = QDir(dest()).entryList(QDir::Files | QDir::Hidden);
-    QCOMPARE(copies.size(), 150);
-    for (const QString &name : copies) {
-        const int number = name.section(u' ', 1).section(u'.', 0, 0).toInt();
-        QVERIFY2(number % 2 == 0, qPrintable(name));
-        const QString original = src() + dirs.at(number % dirs.size()) + name;
-        QCOMPARE(FileTree::checksum(dest() + name), FileTree::checksum(original));
-        QCOMPARE(QFileInfo(dest() + name).permissions(), QFileInfo(original).permissions());
-    }
-}
-
-void tst_CopyFromList::workerReports_data()
-{
-    QTest::addColumn<bool>("listThere");
-    QTest::addColumn<bool>("badSource");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("completed") << true << false
-                               << "Copy Files From *.txt to File Destination Completed";
-    QTest::newRow("list unreadable")
-        << false << false << "Copy Files From *.txt to File Destination FAILED\nUnable to open%1";
-    QTest::newRow("a copy failed")
-        << true << true
-        << "Copy Files From *.txt to File Destination Completed\n1 file could not be copied:\n%2";
-}
-
-void tst_CopyFromList::workerReports()
-{
-    QFETCH(bool, listThere);
-    QFETCH(bool, badSource);
-    QFETCH(QString, message);
-    if (badSource && !QFileInfo(QStringLiteral("/proc/self/mem")).isFile())
-        QSKIP("needs /proc/self/mem");
-    if (listThere)
-        FileTree::write(m_root->path(), QStringLiteral("list.txt"), "X\n");
-    FileTree::write(src(), QStringLiteral("X.zip"), "x");
-    const QString bad = src() + QStringLiteral("X.bin");
-    if (badSource)
-        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), bad));
-
-    ThreadedFunctions worker;
-    WorkerReports done(&worker);
-    worker.copyFromTxtInvoke(list(), dest(), src(), false);
-    QTRY_COMPARE(done.reports.size(), 1);
-
-    QCOMPARE(done.reports.at(0).text,
-             message.replace(QLatin1String("%1"), list()).replace(QLatin1String("%2"), bad));
-    QCOMPARE(done.reports.at(0).deleteThreadedObject, false);
-    // A source that opens but can not be read fails half-way and leaves nothing behind.
-    QCOMPARE(FileTree::read(dest()), listThere ? QStringList{"X.zip=x"} : QStringList{});
+    QCOMPARE(FileTree::checksums(src), sourceBefore);
+    QCOMPARE(FileTree::checksums(dest), listed);
+    for (const QFileInfo &copy : QDir(dest).entryInfoList(QDir::Files))
+        QCOMPARE(copy.permissions(), QFileInfo(src + "Game 0.v1.zip").permissions());
 }
 
 QTEST_GUILESS_MAIN(tst_CopyFromList)

@@ -108,7 +108,11 @@ TransferResult copyWithoutReplacing(const QString &from, const QString &to)
         if (part.file.write(chunk.constData(), read) != read)
             return TransferResult::Failed;
     }
-    if (!part.file.setPermissions(source.permissions()) || !part.file.flush())
+    // The *User flags say what this process may do (root may write anything); set, they would
+    // add to the owner's bits.
+    const QFileDevice::Permissions sourceBits =
+        source.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    if (!part.file.setPermissions(sourceBits) || !part.file.flush())
         return TransferResult::Failed;
     part.file.close();
     if (part.file.error() != QFileDevice::NoError)

@@ -161,8 +161,7 @@ void tst_ThreadedFunctions::stepRunsInTheWorkerThread()
     QAtomicPointer<QThread> stepThread;
     connect(
         &worker, &ThreadedFunctions::fixNESCompleted, &worker,
-        [&stepThread] { stepThread.storeRelease(QThread::currentThread()); },
-        Qt::DirectConnection);
+        [&stepThread] { stepThread.storeRelease(QThread::currentThread()); }, Qt::DirectConnection);
     QList<int> completed;
     collectInTestThread(&worker, &completed);
 

@@ -1,5 +1,6 @@
 #include "tasks/copytxttofolder.h"
 
+#include "app/createchild.h"
 #include "tasks/threadedfunctions.h"
 
 #include <QCheckBox>
@@ -14,15 +15,6 @@
 #include <QPushButton>
 
 namespace {
-
-template<typename Widget>
-Widget *createNamed(QWidget *parent, const char *name, int x, int y, int width, int height)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, width, height);
-    return widget;
-}
 
 // An existing folder named by a non-empty text: an empty one would mean the current directory.
 bool isFolder(const QString &text)
@@ -47,20 +39,20 @@ void Ui::CopyTxtToFolder::setupUi(QWidget *window)
     QFont font = window->font();
     font.setPointSize(8);
     window->setFont(font);
-    label = createNamed<QLabel>(window, "label", 8, 24, 100, 16);
-    lineEdit = createNamed<QLineEdit>(window, "lineEdit", 120, 16, 200, 20);
-    pushButton = createNamed<QPushButton>(window, "pushButton", 336, 16, 32, 23);
-    label_2 = createNamed<QLabel>(window, "label_2", 8, 56, 64, 23);
-    lineEdit_2 = createNamed<QLineEdit>(window, "lineEdit_2", 120, 56, 200, 20);
-    pushButton_2 = createNamed<QPushButton>(window, "pushButton_2", 336, 56, 32, 23);
-    label_3 = createNamed<QLabel>(window, "label_3", 8, 96, 96, 23);
-    lineEdit_3 = createNamed<QLineEdit>(window, "lineEdit_3", 120, 96, 200, 20);
-    pushButton_3 = createNamed<QPushButton>(window, "pushButton_3", 336, 96, 32, 23);
-    checkBox = createNamed<QCheckBox>(window, "checkBox", 120, 136, 101, 32);
+    label = createChild<QLabel>(window, "label", 8, 24, 100, 16);
+    lineEdit = createChild<QLineEdit>(window, "lineEdit", 120, 16, 200, 20);
+    pushButton = createChild<QPushButton>(window, "pushButton", 336, 16, 32, 23);
+    label_2 = createChild<QLabel>(window, "label_2", 8, 56, 64, 23);
+    lineEdit_2 = createChild<QLineEdit>(window, "lineEdit_2", 120, 56, 200, 20);
+    pushButton_2 = createChild<QPushButton>(window, "pushButton_2", 336, 56, 32, 23);
+    label_3 = createChild<QLabel>(window, "label_3", 8, 96, 96, 23);
+    lineEdit_3 = createChild<QLineEdit>(window, "lineEdit_3", 120, 96, 200, 20);
+    pushButton_3 = createChild<QPushButton>(window, "pushButton_3", 336, 96, 32, 23);
+    checkBox = createChild<QCheckBox>(window, "checkBox", 120, 136, 101, 32);
     QFont narrow = font;
     narrow.setLetterSpacing(QFont::PercentageSpacing, 90);
     checkBox->setFont(narrow);
-    pushButton_4 = createNamed<QPushButton>(window, "pushButton_4", 296, 136, 75, 23);
+    pushButton_4 = createChild<QPushButton>(window, "pushButton_4", 296, 136, 75, 23);
     retranslateUi(window);
     QMetaObject::connectSlotsByName(window);
 }

@@ -45,19 +45,9 @@ DeleteRoms::DeleteRoms(const QStringList &names, const QStringList &paths, int x
                        QTextEdit *output)
     : output(output)
 {
-    setObjectName(QStringLiteral("DeleteRoms"));
-    setWindowTitle(tr("Delete Roms"));
-    setFixedSize(271, 269);
-    // The main window's 8-point size, which the fixed label and box widths are made for.
-    QFont windowFont = font();
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    prepareMaintenanceWindow(this, QStringLiteral("DeleteRoms"), tr("Delete Roms"), 271, 269);
     ui = new Form(this);
-    fitTextsToBoxes(this);
-    QMetaObject::connectSlotsByName(this);
-    setAttribute(Qt::WA_DeleteOnClose);
-
-    move(x + width / 2 - this->width() / 2, y + 100);
+    placeMaintenanceWindow(this, x, y, width);
     romPaths = paths;
     // The first item selects itself, which fills in its ROM directory.
     for (const QString &name : names)

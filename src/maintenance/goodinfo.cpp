@@ -43,19 +43,9 @@ struct GoodInfo::Form
 
 GoodInfo::GoodInfo(const QStringList &keys, const QString &initialPath, int x, int y, int width)
 {
-    setObjectName(QStringLiteral("GoodInfo"));
-    setWindowTitle(tr("Goodinfo.cfg Swipe"));
-    setFixedSize(286, 286);
-    // The main window's 8-point size, which the fixed label and box widths are made for.
-    QFont windowFont = font();
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    prepareMaintenanceWindow(this, QStringLiteral("GoodInfo"), tr("Goodinfo.cfg Swipe"), 286, 286);
     ui = new Form(this);
-    fitTextsToBoxes(this);
-    QMetaObject::connectSlotsByName(this);
-    setAttribute(Qt::WA_DeleteOnClose);
-
-    move(x + width / 2 - this->width() / 2, y + 100);
+    placeMaintenanceWindow(this, x, y, width);
     ui->lineEdit_2->setText(initialPath);
     ui->comboBox->addItem(swipeAllText());
     ui->comboBox->addItems(keys);

@@ -64,3 +64,22 @@ void setGoButtonPalette(QPushButton *button)
     }
     button->setPalette(palette);
 }
+
+void prepareMaintenanceWindow(QWidget *window, const QString &name, const QString &title, int width,
+                              int height)
+{
+    window->setObjectName(name);
+    window->setWindowTitle(title);
+    window->setFixedSize(width, height);
+    QFont windowFont = window->font();
+    windowFont.setPointSize(8);
+    window->setFont(windowFont);
+}
+
+void placeMaintenanceWindow(QWidget *window, int mainX, int mainY, int mainWidth)
+{
+    fitTextsToBoxes(window);
+    QMetaObject::connectSlotsByName(window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->move(mainX + mainWidth / 2 - window->width() / 2, mainY + 100);
+}

@@ -29,5 +29,14 @@ struct RomFlagBoxes
 // fonts wider than the ones these windows were laid out for do not cut texts off.
 void fitTextsToBoxes(QWidget *window);
 
+// Before a maintenance window's widgets are made: its name, title, fixed size, and the main
+// window's 8-point font, which the fixed label and box widths are made for.
+void prepareMaintenanceWindow(QWidget *window, const QString &name, const QString &title, int width,
+                              int height);
+
+// Once its widgets stand: texts fitted, slots connected by name, deleted on close, and placed
+// centred on the main window at mainX, mainY of width mainWidth, 100 pixels below its top.
+void placeMaintenanceWindow(QWidget *window, int mainX, int mainY, int mainWidth);
+
 // The green "Go" palette of both maintenance windows.
 void setGoButtonPalette(QPushButton *button);

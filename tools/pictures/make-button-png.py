@@ -7,6 +7,9 @@ from pathlib import Path
 
 from PIL import Image, ImageDraw
 
+# The pictures are compiled into the program from src/resources/images.
+IMAGES = Path(__file__).resolve().parents[2] / "src" / "resources" / "images"
+
 SIZE = 32
 SCALE = 8
 BIG = SIZE * SCALE
@@ -33,4 +36,4 @@ icon = Image.new("RGBA", (BIG, BIG), (0, 0, 0, 0))
 ImageDraw.Draw(icon).ellipse((0, 0, BIG - 1, BIG - 1), fill=RING)
 icon.paste(gradient, (0, 0), inner)
 icon = icon.resize((SIZE, SIZE), Image.LANCZOS)
-icon.save(Path(__file__).with_name("images").joinpath("Button.png"), optimize=True)
+icon.save(IMAGES.joinpath("Button.png"), optimize=True)

@@ -10,6 +10,9 @@ from pathlib import Path
 
 from PIL import Image, ImageDraw
 
+# The pictures are compiled into the program from src/resources/images.
+IMAGES = Path(__file__).resolve().parents[2] / "src" / "resources" / "images"
+
 TAU = 2 * math.pi
 
 
@@ -425,7 +428,7 @@ def save_gif(path, size, palette, frames, delay_ms):
 
 
 def main():
-    images = Path(__file__).with_name("images")
+    images = IMAGES
     for number, motif in enumerate(MOTIFS):
         size, palette, count, delay_ms, draw = motif()
         assert len(palette) <= 15 and 8 <= count <= 16

@@ -11,6 +11,9 @@ from pathlib import Path
 
 from PIL import Image, ImageDraw
 
+# The pictures are compiled into the program from src/resources/images.
+IMAGES = Path(__file__).resolve().parents[2] / "src" / "resources" / "images"
+
 TAU = 2 * math.pi
 
 # Index 0 is the transparent background.
@@ -172,7 +175,7 @@ def save_gif(path, frames, delay_ms):
 
 
 def main():
-    images = Path(__file__).with_name("images")
+    images = IMAGES
     for name, draw, count, delay_ms, size in FIGURES:
         frames = [draw(i / count) for i in range(count)]
         assert all(f.size == size for f in frames), name

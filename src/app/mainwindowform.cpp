@@ -1,6 +1,7 @@
 #include "app/mainwindowform.h"
 
 #include "app/createchild.h"
+#include "version.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -241,7 +242,7 @@ void MainWindowForm::setupUi(QMainWindow *window)
 
 void MainWindowForm::retranslateUi(QMainWindow *window)
 {
-    window->setWindowTitle(tr("Tessary 2.1"));
+    window->setWindowTitle(tr("Tessary " TESSARY_VERSION_TEXT));
     actionConfig->setText(tr("Config"));
     actionExit->setText(tr("Exit"));
     action_Have_List->setText(tr("*Have List"));

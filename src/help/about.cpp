@@ -1,5 +1,7 @@
 #include "help/about.h"
 
+#include "version.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QMovie>
@@ -80,7 +82,7 @@ void About::setupUi()
 void About::retranslateUi()
 {
     setWindowTitle(tr("About"));
-    label->setText(tr("Tessary 2.1"));
+    label->setText(tr("Tessary " TESSARY_VERSION_TEXT));
     label_2->setText(tr("Coded By:"));
     label_3->setText(tr("Ansel"));
     label_4->setText(tr("Contact"));

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "version.h"
+
 #include <QObject>
 #include <QUrl>
 
 class QNetworkAccessManager;
 class QNetworkReply;
-
-// Our own release, compared as a double with the number the web server publishes.
-constexpr double TessaryVersion = 2.1;
 
 enum class VersionVerdict {
     Problem, // no number, or one of 0 or less

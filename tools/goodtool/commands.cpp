@@ -14,12 +14,6 @@ namespace {
 // Which files a command sees besides those directly in the working directory.
 enum class Scope { Here, HereAndRen, HereAndSubdirs };
 
-struct Change
-{
-    QString from;
-    QString to;
-};
-
 QString renDir(const Context &c)
 {
     return c.base + QLatin1String("Ren");
@@ -66,36 +60,12 @@ QString joinPath(const QStringList &parts)
     return present.join(u'/');
 }
 
-// FATX takes ASCII letters and digits and these.
-QString fatxSafe(QString name)
-{
-    static const QString allowed = QStringLiteral("!#$%&'()-.@[]^_`{}~ ");
-    for (QChar &c : name) {
-        const bool asciiAlnum = c.unicode() < 128 && c.isLetterOrNumber();
-        if (!asciiAlnum && !allowed.contains(c))
-            c = u'_';
-    }
-    return name;
-}
-
 QString newFileName(const QString &goodName, const QString &suffix, const Options &o)
 {
     QString stem = goodName;
-    QString ext = suffix;
     if (o.replaceSpaces)
         stem.replace(u' ', o.spaceReplacement);
-    if (o.fatxNames) {
-        stem = fatxSafe(stem);
-        ext = fatxSafe(ext);
-    }
-    if (o.upperCaseNames) {
-        stem = stem.toUpper();
-        ext = ext.toUpper();
-    }
-    // The limit counts the whole name; the extension is kept whole.
-    if (o.maxNameLength > 0)
-        stem.truncate(qMax(qsizetype(1), o.maxNameLength - ext.size()));
-    return stem + ext;
+    return stem + suffix;
 }
 
 QString letterFolder(const QString &goodName)
@@ -176,35 +146,11 @@ void writeListsFor(Context &c, const QStringList &files)
                        .arg(c.base));
 }
 
-void appendChanges(Context &c, const QList<Change> &changes)
-{
-    const Options &o = c.options;
-    if (o.changes == ChangesMode::None)
-        return;
-    QByteArray text;
-    for (const Change &change : changes) {
-        if (o.changes == ChangesMode::NameChanges &&
-            fileNameOf(change.from) == fileNameOf(change.to))
-            continue;
-        const QString line = o.changesReversed ? change.to + QLatin1String(" -> ") + change.from
-                                               : change.from + QLatin1String(" -> ") + change.to;
-        text += line.toUtf8() + "\r\n";
-    }
-    if (text.isEmpty())
-        return;
-    QFile file(c.workDir.filePath(c.base + QLatin1String("Changes.txt")));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(text) == text.size())
-        return;
-    c.out->error(QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
-    ++c.failures;
-}
-
 // rename and move: known files go to <Base>Ren (or stay in place with `inplace`); a file whose
 // target holds the same ROM already goes to <Base>Dupes instead.
 void renameFiles(Context &c, bool keepNames)
 {
     const Options &o = c.options;
-    QList<Change> changes;
     for (const QString &file : collection(c, Scope::Here)) {
         const QString goodName = goodNameOf(c, file);
         if (goodName.isEmpty()) {
@@ -239,73 +185,8 @@ void renameFiles(Context &c, bool keepNames)
             continue;
         c.checksums.moved(file, target);
         c.out->fileLine(QStringLiteral("%1 %2 -> %3").arg(verb, file, target));
-        changes.append({file, target});
     }
-    appendChanges(c, changes);
     writeListsFor(c, collection(c, Scope::HereAndRen));
-}
-
-QString printable(const QByteArray &bytes)
-{
-    QString text;
-    for (const char byte : bytes)
-        text += (byte >= 0x20 && byte < 0x7f) ? QChar(byte) : QChar(u'.');
-    return text;
-}
-
-QString deepDetails(const QString &path)
-{
-    QFile file(path);
-    const QByteArray head =
-        file.open(QIODevice::ReadOnly) ? file.read(Ines::HeaderSize) : QByteArray();
-    QString text =
-        QStringLiteral("\n    first bytes: %1").arg(QString::fromLatin1(head.toHex(' ')));
-    if (!Ines::hasHeader(head))
-        return text;
-    const int mapper = (quint8(head.at(6)) >> 4) | (quint8(head.at(7)) & 0xf0);
-    text +=
-        QStringLiteral("\n    iNES header: %1 x 16 KiB program, %2 x 8 KiB character, mapper %3")
-            .arg(quint8(head.at(4)))
-            .arg(quint8(head.at(5)))
-            .arg(mapper);
-    text +=
-        Ines::hasJunk(head)
-            ? QStringLiteral("\n    bytes 7-15 are not zero: \"%1\"").arg(printable(head.mid(7)))
-            : QStringLiteral("\n    bytes 7-15 are zero");
-    return text;
-}
-
-void scanFiles(Context &c, bool unknownOnly)
-{
-    const QStringList files =
-        collection(c, c.options.subdirs ? Scope::HereAndSubdirs : Scope::Here);
-    int known = 0;
-    int unknown = 0;
-    for (const QString &file : files) {
-        const QString goodName = goodNameOf(c, file);
-        const QString sum = c.checksums.of(file);
-        if (sum.isEmpty())
-            continue;
-        if (!goodName.isEmpty()) {
-            ++known;
-            if (unknownOnly)
-                continue;
-        } else {
-            ++unknown;
-        }
-        const QString path = c.workDir.filePath(file);
-        QString line = QStringLiteral("%1: %2 bytes, SHA-1 %3, %4")
-                           .arg(file, QString::number(QFileInfo(path).size()), sum,
-                                goodName.isEmpty() ? QStringLiteral("Unknown") : goodName);
-        if (c.options.deep)
-            line += deepDetails(path);
-        c.out->fileLine(line);
-    }
-    c.out->message(QStringLiteral("Scanned %1 files: %2 known, %3 unknown")
-                       .arg(known + unknown)
-                       .arg(known)
-                       .arg(unknown));
-    writeChecksumFile(c, files);
 }
 
 void listFiles(Context &c)
@@ -468,10 +349,8 @@ int runCommand(Context &context)
         renameFiles(context, true);
         break;
     case Command::Scan:
-        scanFiles(context, false);
-        break;
-    case Command::ScanNew:
-        scanFiles(context, true);
+        context.out->message(QStringLiteral("%1 is accepted; this stand-in does not carry it out")
+                                 .arg(context.options.commandWord));
         break;
     case Command::List:
         listFiles(context);

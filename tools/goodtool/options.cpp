@@ -15,8 +15,8 @@ const CommandWord commandWords[] = {
     {"move", Command::Move, false, 0},
     {"scan", Command::Scan, false, 0},
     {"scand", Command::Scan, true, 0},
-    {"scannew", Command::ScanNew, false, 0},
-    {"scannewd", Command::ScanNew, true, 0},
+    {"scannew", Command::Scan, false, 0},
+    {"scannewd", Command::Scan, true, 0},
     {"list", Command::List, false, 0},
     {"listd", Command::List, true, 0},
     // A plain "audit" (no level chosen in the front end) gives the first report.
@@ -44,6 +44,22 @@ QString quoted(const QString &word)
     return u'"' + word + u'"';
 }
 
+// Options that nothing downstream looks at: accepted, so that every panel setting runs, and
+// announced rather than carried out.
+const char *const acknowledgedWords[] = {
+    "logmsgs", "quiet",      "deep",        "force63",    "forcexbox",
+    "forceDC", "changes",    "changes-",    "changesnew", "changesnew-",
+};
+
+bool isAcknowledged(const QString &word)
+{
+    for (const char *acknowledged : acknowledgedWords) {
+        if (word == QLatin1String(acknowledged))
+            return true;
+    }
+    return false;
+}
+
 // Applies one option word; false when the word is no option.
 bool applyOption(const QString &word, Options &options)
 {
@@ -51,35 +67,17 @@ bool applyOption(const QString &word, Options &options)
         options.dirs = true;
     else if (word == u"inplace")
         options.inplace = true;
-    else if (word == u"logmsgs")
-        options.logMessages = true;
-    else if (word == u"quiet")
-        options.quiet = true;
     else if (word == u"nodb")
         options.noDb = true;
-    else if (word == u"deep")
-        options.deep = true;
     else if (word == u"nosep" || word == u"sep") {
         options.replaceSpaces = true;
         options.spaceReplacement.clear();
     } else if (word.size() == 4 && word.startsWith(u"sep") && word.at(3) != u'/') {
         options.replaceSpaces = true;
         options.spaceReplacement = word.at(3);
-    } else if (word == u"changes" || word == u"changes-") {
-        options.changes = ChangesMode::All;
-        options.changesReversed = word.endsWith(u'-');
-    } else if (word == u"changesnew" || word == u"changesnew-") {
-        options.changes = ChangesMode::NameChanges;
-        options.changesReversed = word.endsWith(u'-');
-    } else if (word == u"force63")
-        options.maxNameLength = options.maxNameLength ? qMin(options.maxNameLength, 63) : 63;
-    else if (word == u"forcexbox") {
-        options.fatxNames = true;
-        options.maxNameLength = options.maxNameLength ? qMin(options.maxNameLength, 42) : 42;
-    } else if (word == u"forceDC") {
-        options.upperCaseNames = true;
-        options.maxNameLength = options.maxNameLength ? qMin(options.maxNameLength, 32) : 32;
-    } else
+    } else if (isAcknowledged(word))
+        options.acknowledged << word;
+    else
         return false;
     return true;
 }
@@ -135,8 +133,7 @@ QString usageText(const QString &base)
                "Commands:\n"
                "  rename            rename known files to %1Ren/<good name>, write lists\n"
                "  move              move known files to %1Ren/ keeping their names, write lists\n"
-               "  scan, scand       list every file with size, checksum and good name\n"
-               "  scannew, scannewd the same for unknown files only\n"
+               "  scan, scannew     accepted, not carried out (also scand, scannewd)\n"
                "  list, listd       write %1Have.txt and %1Miss.txt\n"
                "  audit1 .. audit5  reports by flag, flags, region, missing, unknown (audit: 1)\n"
                "  convert           convert copier formats (Gen: .smd, SNES: .swc .fig)\n"
@@ -147,15 +144,9 @@ QString usageText(const QString &base)
                "  dirs              sort renamed files into folders by first letter\n"
                "  inplace           rename in the current directory\n"
                "  nosep, sep<X>     remove spaces from new names, or replace them by X\n"
-               "  force63           cut new names to 63 characters\n"
-               "  forcexbox         cut new names to 42 characters, FATX characters only\n"
-               "  forceDC           upper-case new names, cut to 32 characters\n"
-               "  changes[-]        append every operation to %1Changes.txt (- reversed)\n"
-               "  changesnew[-]     the same for operations that change a name\n"
-               "  logmsgs           also append all messages to %1Log.txt\n"
-               "  quiet             print summaries and errors only\n"
                "  nodb              do not write the checksum file Good%1.db\n"
-               "  deep              scan: show the first bytes and header details\n"
+               "  force63, forcexbox, forceDC, changes[-], changesnew[-], logmsgs, quiet,\n"
+               "  deep              accepted, not carried out\n"
                "  config <section>  take exclusions from that section of Goodinfo.cfg\n")
         .arg(base);
 }

@@ -3,10 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-enum class Command { Rename, Move, Scan, ScanNew, List, Audit, Convert, FixNes };
-
-// Which rename or move operations go into <Base>Changes.txt.
-enum class ChangesMode { None, All, NameChanges };
+// Scan stands for scan and scannew, which are accepted but not carried out.
+enum class Command { Rename, Move, Scan, List, Audit, Convert, FixNes };
 
 // A command line taken apart: one command word first, then any options.
 struct Options
@@ -18,20 +16,14 @@ struct Options
 
     bool dirs = false;
     bool inplace = false;
-    bool logMessages = false;
-    bool quiet = false;
     bool noDb = false;
-    bool deep = false;
 
     bool replaceSpaces = false;
     QString spaceReplacement; // empty: spaces are removed
 
-    ChangesMode changes = ChangesMode::None;
-    bool changesReversed = false;
-
-    int maxNameLength = 0; // 0: no limit
-    bool fatxNames = false;
-    bool upperCaseNames = false;
+    // Words the front end may send that this stand-in takes but does not carry out (name limits,
+    // change logs, message logs, deep scans): each is announced in one line instead.
+    QStringList acknowledged;
 
     QString configSection; // without its "["; empty: the section of the tool's own system
 };

@@ -2,28 +2,14 @@
 
 #include <QThread>
 
-#include <cstdio>
-
-Output::Output(const QString &logPath, bool quiet, int paceMs)
-    : m_log(logPath)
-    , m_logWanted(!logPath.isEmpty())
-    , m_quiet(quiet)
-    , m_paceMs(paceMs)
+Output::Output(int paceMs)
+    : m_paceMs(paceMs)
 {
-    if (m_logWanted && !m_log.open(QIODevice::WriteOnly | QIODevice::Append))
-        error(QStringLiteral("Cannot write the log %1: %2").arg(logPath, m_log.errorString()));
 }
 
 void Output::fileLine(const QString &text)
 {
-    if (m_quiet) {
-        if (m_log.isOpen()) {
-            m_log.write(text.toUtf8() + "\r\n");
-            m_log.flush();
-        }
-    } else {
-        print(stdout, text);
-    }
+    print(stdout, text);
     pace();
 }
 
@@ -49,10 +35,6 @@ void Output::print(FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fputc('\n', stream);
     std::fflush(stream);
-    if (m_log.isOpen()) {
-        m_log.write(bytes + "\r\n");
-        m_log.flush();
-    }
 }
 
 void Output::pace() const

@@ -8,6 +8,7 @@
 // Each figure is the median of three runs.
 //
 //   bench_comparelists [N ...]      (default 100000 200000)
+#include "benchsupport.h"
 #include "lists/misslistcompare.h"
 
 #include <QCoreApplication>
@@ -59,12 +60,6 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-qint64 median(QList<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 qint64 timeTessary(const QString &yours, const QString &theirs)
 {
     QElapsedTimer clock;
@@ -104,7 +99,8 @@ int main(int argc, char *argv[])
     if (sizes.isEmpty())
         sizes = {100000, 200000};
 
-    std::printf("%10s %14s %12s %8s\n", "entries", "Tessary (ms)", "awk x2 (ms)", "ratio");
+    bench::printHeader({QStringLiteral("Entries"), QStringLiteral("Tessary"),
+                        QStringLiteral("awk, twice"), QStringLiteral("Ratio")});
     for (const qsizetype n : sizes) {
         QTemporaryDir dir;
         QRandomGenerator random(8);
@@ -129,9 +125,10 @@ int main(int argc, char *argv[])
             if (ours != floor || ours.count('\n') != n / 2)
                 qFatal("%s differs from awk's", name);
         }
-        std::printf("%10lld %14lld %12lld %8.2f\n", static_cast<long long>(n),
-                    static_cast<long long>(median(tessary)), static_cast<long long>(median(awk)),
-                    double(median(tessary)) / double(median(awk)));
+        const qint64 oursMs = bench::median(tessary);
+        const qint64 awkMs = std::max<qint64>(1, bench::median(awk));
+        bench::printRow({QString::number(n), bench::ms(oursMs), bench::ms(awkMs),
+                         bench::ratio(double(oursMs) / awkMs)});
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 // takes far longer than the timed part (minutes for the default size on a busy disk).
 //
 //   bench_deleteroms [N]      (default 100000)
+#include "benchsupport.h"
 #include "maintenance/romdeletion.h"
 
 #include <QCoreApplication>
@@ -45,12 +46,6 @@ QStringList filesBelow(const QString &root)
         names << it.next().mid(root.size());
     names.sort();
     return names;
-}
-
-qint64 median(QList<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 } // namespace
@@ -97,12 +92,12 @@ int main(int argc, char *argv[])
         }
     }
 
-    const qint64 oursMs = median(ours);
-    const qint64 findMs = std::max<qint64>(1, median(finds));
-    std::printf("| Files | Deleted | Delete Roms | find -delete | Ratio |\n");
-    std::printf("|---|---|---|---|---|\n");
-    std::printf("| %ld | %lld | %lld ms | %lld ms | %.2f |\n", files,
-                static_cast<long long>(deleted), static_cast<long long>(oursMs),
-                static_cast<long long>(findMs), double(oursMs) / double(findMs));
+    const qint64 oursMs = bench::median(ours);
+    const qint64 findMs = std::max<qint64>(1, bench::median(finds));
+    bench::printHeader({QStringLiteral("Files"), QStringLiteral("Deleted"),
+                        QStringLiteral("Delete Roms"), QStringLiteral("find -delete"),
+                        QStringLiteral("Ratio")});
+    bench::printRow({QString::number(files), QString::number(deleted), bench::ms(oursMs),
+                     bench::ms(findMs), bench::ratio(double(oursMs) / findMs)});
     return 0;
 }

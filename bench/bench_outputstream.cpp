@@ -14,6 +14,7 @@
 //
 //   bench_outputstream [N ...]      (default 50000 100000 200000)
 #include "app/mainwindow.h"
+#include "benchsupport.h"
 #include "runner/process.h"
 
 #include <QAbstractButton>
@@ -234,12 +235,6 @@ qint64 timeStop(long lines)
     return clock.isValid() ? clock.elapsed() : -1;
 }
 
-qint64 median(QList<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -252,8 +247,10 @@ int main(int argc, char **argv)
         counts = {50000, 100000, 200000};
 
     BenchSettings settings;
-    std::printf("%9s %9s %9s %7s %8s %8s %9s %7s %8s\n", "lines", "total ms", "floor ms", "ratio",
-                "cpu ms", "cpu flr", "stall ms", "p99 ms", "Stop ms");
+    bench::printHeader({QStringLiteral("Lines"), QStringLiteral("Total"), QStringLiteral("Floor"),
+                        QStringLiteral("Ratio"), QStringLiteral("Processor time (floor)"),
+                        QStringLiteral("Longest stall"), QStringLiteral("99th percentile gap"),
+                        QStringLiteral("Stop to Go")});
     QMap<long, qint64> totals;
     QMap<long, qint64> cpus;
     for (long lines : counts) {
@@ -273,18 +270,17 @@ int main(int argc, char **argv)
             floorCpus.append(floorCpu);
             stops.append(timeStop(lines));
         }
-        const qint64 total = median(runTimes);
-        const qint64 floor = median(floorTimes);
+        const qint64 total = bench::median(runTimes);
+        const qint64 floor = bench::median(floorTimes);
         totals.insert(lines, total);
-        cpus.insert(lines, median(runCpus));
-        const qint64 cpu = median(runCpus);
-        const qint64 floorCpu = median(floorCpus);
-        std::printf("%9ld %9lld %9lld %7.2f %8lld %8lld %9lld %7lld %8lld\n", lines,
-                    static_cast<long long>(total), static_cast<long long>(floor),
-                    floor > 0 ? double(total) / floor : 0.0, static_cast<long long>(cpu),
-                    static_cast<long long>(floorCpu), static_cast<long long>(median(stalls)),
-                    static_cast<long long>(median(p99s)), static_cast<long long>(median(stops)));
-        std::fflush(stdout);
+        cpus.insert(lines, bench::median(runCpus));
+        const qint64 cpu = bench::median(runCpus);
+        const qint64 floorCpu = bench::median(floorCpus);
+        bench::printRow({QString::number(lines), bench::ms(total), bench::ms(floor),
+                         bench::ratio(floor > 0 ? double(total) / floor : 0.0),
+                         bench::ms(cpu) + QStringLiteral(" (") + bench::ms(floorCpu) + u')',
+                         bench::ms(bench::median(stalls)), bench::ms(bench::median(p99s)),
+                         bench::ms(bench::median(stops))});
         if (characters != lines * LineLength)
             std::printf("  warning: the output area holds %lld characters, expected %ld\n",
                         static_cast<long long>(characters), lines * LineLength);

@@ -4,6 +4,7 @@
 // Each figure is the median of five runs, with the files already in the page cache.
 //
 //   bench_summary [systems] [lines]      (default 200 20000)
+#include "benchsupport.h"
 #include "lists/collectionsummary.h"
 #include "lists/summarytable.h"
 
@@ -38,19 +39,6 @@ bool writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-template<typename F> qint64 median(F run)
-{
-    QList<qint64> times;
-    for (int i = 0; i < 5; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        run();
-        times << clock.nsecsElapsed();
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(2);
 }
 
 } // namespace
@@ -97,11 +85,12 @@ int main(int argc, char *argv[])
     summary.show();
 
     qsizetype rows = 0;
-    const qint64 readOnly = median([&] { rows = collectionSummary(items, table).size(); });
+    const qint64 readOnly =
+        bench::medianNs(5, [&] { rows = collectionSummary(items, table).size(); });
     const qint64 fill =
-        median([&] { fillSummaryTable(&summary, collectionSummary(items, table)); });
+        bench::medianNs(5, [&] { fillSummaryTable(&summary, collectionSummary(items, table)); });
     QByteArray headOutput;
-    const qint64 head = median([&] {
+    const qint64 head = bench::medianNs(5, [&] {
         QProcess process;
         process.start(QStringLiteral("head"),
                       QStringList{QStringLiteral("-q"), QStringLiteral("-n"), QStringLiteral("1")} +
@@ -121,14 +110,14 @@ int main(int argc, char *argv[])
     };
     std::printf("%d systems, %d lines per list, %lld MB of lists\n\n", systems, lines,
                 bytes / 1000000);
-    std::printf("| %-44s | %9s | %8s |\n", "What", "Time (ms)", "vs head");
-    std::printf("|%s|%s|%s|\n", "----------------------------------------------", "-----------",
-                "----------");
-    std::printf("| %-44s | %9.1f | %8.2f |\n", "head -q -n 1 over the lists (one process)",
-                ms(head), 1.0);
-    std::printf("| %-44s | %9.1f | %8.2f |\n", "Summary rows (read the headers)", ms(readOnly),
-                double(readOnly) / head);
-    std::printf("| %-44s | %9.1f | %8.2f |\n", "Summary fill (rows + table)", ms(fill),
-                double(fill) / head);
+    bench::printHeader(
+        {QStringLiteral("What"), QStringLiteral("Time (ms)"), QStringLiteral("vs head")});
+    const auto row = [&](const char *what, qint64 ns) {
+        bench::printRow({QLatin1String(what), QString::number(ms(ns), 'f', 1),
+                         bench::ratio(double(ns) / head)});
+    };
+    row("head -q -n 1 over the lists (one process)", head);
+    row("Summary rows (read the headers)", readOnly);
+    row("Summary fill (rows + table)", fill);
     return 0;
 }

@@ -6,6 +6,7 @@
 // Each figure is the median of five runs.
 //
 //   bench_swipe [N]      (default 100000)
+#include "benchsupport.h"
 #include "maintenance/goodinfoswipe.h"
 
 #include <QCoreApplication>
@@ -73,12 +74,6 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-qint64 median(QList<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -91,7 +86,8 @@ int main(int argc, char *argv[])
     badDumps.checked[0] = true;
     badDumps.emptyCustomMatchesAll = true;
 
-    std::printf("| Lines | Selection | Swipe | awk | Ratio |\n|---|---|---|---|---|\n");
+    bench::printHeader({QStringLiteral("Lines"), QStringLiteral("Selection"),
+                        QStringLiteral("Swipe"), QStringLiteral("awk"), QStringLiteral("Ratio")});
     for (const QString &selection : {items.at(0), items.at(25)}) {
         QList<qint64> ours;
         QList<qint64> awks;
@@ -130,11 +126,10 @@ int main(int argc, char *argv[])
                 return 1;
             }
         }
-        const qint64 oursMs = median(ours);
-        const qint64 awkMs = std::max<qint64>(1, median(awks));
-        std::printf("| %ld | %s | %lld ms | %lld ms | %.2f |\n", lines, qPrintable(selection),
-                    static_cast<long long>(oursMs), static_cast<long long>(awkMs),
-                    double(oursMs) / double(awkMs));
+        const qint64 oursMs = bench::median(ours);
+        const qint64 awkMs = std::max<qint64>(1, bench::median(awks));
+        bench::printRow({QString::number(lines), selection, bench::ms(oursMs), bench::ms(awkMs),
+                         bench::ratio(double(oursMs) / awkMs)});
     }
     return 0;
 }

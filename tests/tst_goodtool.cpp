@@ -1,5 +1,5 @@
-#include "democollection.h"
-#include "romdatabase.h"
+#include "demo/democollection.h"
+#include "goodtool/romdatabase.h"
 
 #include <QDir>
 #include <QFile>

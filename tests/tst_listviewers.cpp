@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "democollection.h"
+#include "demo/democollection.h"
 #include "lists/comparemisslists.h"
 #include "lists/deletelists.h"
 #include "testhelpers.h"

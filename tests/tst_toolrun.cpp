@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
-#include "democollection.h"
-#include "romdatabase.h"
+#include "demo/democollection.h"
+#include "goodtool/romdatabase.h"
 #include "runner/auditoutput.h"
 #include "runner/process.h"
 #include "testhelpers.h"

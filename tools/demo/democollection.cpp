@@ -1,4 +1,4 @@
-#include "democollection.h"
+#include "demo/democollection.h"
 
 #include <QCryptographicHash>
 #include <QDir>

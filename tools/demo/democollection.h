@@ -1,6 +1,6 @@
 #pragma once
 
-#include "romdatabase.h"
+#include "goodtool/romdatabase.h"
 
 #include <QByteArray>
 #include <QList>

@@ -6,7 +6,7 @@
 //                                        the Have and Miss lists of a fresh "list" run
 // Usage: make-demo <directory of tessary> <path of goodtool>
 
-#include "democollection.h"
+#include "demo/democollection.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -1,6 +1,6 @@
-#include "collection.h"
+#include "goodtool/collection.h"
 
-#include "romdatabase.h"
+#include "goodtool/romdatabase.h"
 
 QStringList romFiles(const QDir &root, const QString &subdir, bool recursive)
 {

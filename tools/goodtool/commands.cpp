@@ -1,7 +1,7 @@
-#include "commands.h"
+#include "goodtool/commands.h"
 
-#include "lists.h"
-#include "output.h"
+#include "goodtool/lists.h"
+#include "goodtool/output.h"
 
 #include <QFile>
 #include <QFileInfo>

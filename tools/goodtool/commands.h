@@ -1,8 +1,8 @@
 #pragma once
 
-#include "collection.h"
-#include "options.h"
-#include "romdatabase.h"
+#include "goodtool/collection.h"
+#include "goodtool/options.h"
+#include "goodtool/romdatabase.h"
 
 #include <QDir>
 #include <QString>

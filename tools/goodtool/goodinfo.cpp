@@ -1,4 +1,4 @@
-#include "goodinfo.h"
+#include "goodtool/goodinfo.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
-#include "lists.h"
+#include "goodtool/lists.h"
 
-#include "goodinfo.h"
-#include "romdatabase.h"
+#include "goodtool/goodinfo.h"
+#include "goodtool/romdatabase.h"
 
 #include <QSaveFile>
 

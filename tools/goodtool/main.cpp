@@ -1,11 +1,11 @@
 // A stand-in GoodTool: copied as Good<Base>.exe beside a Good<Base>.dat database, it checks the
 // ROM files in the working directory against that database the way the front end expects.
 
-#include "commands.h"
-#include "goodinfo.h"
-#include "options.h"
-#include "output.h"
-#include "romdatabase.h"
+#include "goodtool/commands.h"
+#include "goodtool/goodinfo.h"
+#include "goodtool/options.h"
+#include "goodtool/output.h"
+#include "goodtool/romdatabase.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -92,8 +92,8 @@ int main(int argc, char *argv[])
     const QDir workDir = QDir::current();
     Output out(qEnvironmentVariableIntValue("GOODTOOL_PACE_MS"));
     for (const QString &word : options.acknowledged)
-        out.message(QStringLiteral("Option %1 is accepted; this stand-in does not carry it out")
-                        .arg(word));
+        out.message(
+            QStringLiteral("Option %1 is accepted; this stand-in does not carry it out").arg(word));
 
     const QString databaseName = QStringLiteral("Good%1.dat").arg(self.base);
     QStringList warnings;

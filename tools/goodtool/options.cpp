@@ -1,4 +1,4 @@
-#include "options.h"
+#include "goodtool/options.h"
 
 namespace {
 
@@ -47,8 +47,8 @@ QString quoted(const QString &word)
 // Options that nothing downstream looks at: accepted, so that every panel setting runs, and
 // announced rather than carried out.
 const char *const acknowledgedWords[] = {
-    "logmsgs", "quiet",      "deep",        "force63",    "forcexbox",
-    "forceDC", "changes",    "changes-",    "changesnew", "changesnew-",
+    "logmsgs", "quiet",   "deep",     "force63",    "forcexbox",
+    "forceDC", "changes", "changes-", "changesnew", "changesnew-",
 };
 
 bool isAcknowledged(const QString &word)

@@ -1,4 +1,4 @@
-#include "output.h"
+#include "goodtool/output.h"
 
 #include <QThread>
 

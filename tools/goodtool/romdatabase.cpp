@@ -1,4 +1,4 @@
-#include "romdatabase.h"
+#include "goodtool/romdatabase.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -2,7 +2,8 @@
 
 # wine runs the Windows tools; the MinGW cross compiler builds the stand-in Windows tool for
 # the test that runs one through wine (the wine64 loader alone puts no "wine" on the path).
-TESSARY_PACKAGES=(qt6-base-dev cmake ninja-build g++ wine wine64 gcc-mingw-w64-x86-64)
+# clang-format checks the layout of the sources.
+TESSARY_PACKAGES=(qt6-base-dev cmake ninja-build g++ wine wine64 gcc-mingw-w64-x86-64 clang-format)
 
 # Installs only what is missing, so a second run needs neither the network nor root.
 install_packages() {
@@ -19,6 +20,13 @@ install_packages() {
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
         "${missing[@]}"
+}
+
+# Every C and C++ file of the checkout must be laid out as .clang-format says: a file that is not
+# fails the run and is named, with the first lines that differ.
+check_format() {
+    echo "== format check"
+    git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 }
 
 # build_tessary DIR [CMAKE OPTIONS...]

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what Tessary needs on Debian 12, then builds and runs every test headless, three times:
+# Installs what Tessary needs on Debian 12, checks the layout of the sources, then builds and runs
+# every test headless, three times:
 # a normal build (build/), AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/) and
 # ThreadSanitizer (build-tsan/). Name builds to run only those: scripts/run-tests.sh asan
 set -euo pipefail
@@ -16,6 +17,7 @@ for build in "${builds[@]}"; do
 done
 
 install_packages
+check_format
 for build in "${builds[@]}"; do
     run_test_build "$build"
 done

@@ -24,7 +24,7 @@ int main(int argc, char **argv)
         for (int i = 1; i < argc; ++i)
             printf("%d:[%s]\n", i, argv[i]);
         printf("cwd:[%s]\n", _getcwd(cwd, sizeof cwd) ? cwd : "?");
-        say("Pok\xe9mon Blue (E) [!]"); /* e acute */
+        say("Pok\xe9mon Blue (E) [!]");    /* e acute */
         say("Caf\xe9 \x80 \x96 \xbd (J)"); /* e acute, euro, en dash, one half */
         return 0;
     }

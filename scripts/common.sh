@@ -1,14 +1,19 @@
 # Shared by run-demo.sh and run-tests.sh: install the build tools on Debian 12 and build Tessary.
 
-# wine runs the Windows tools; the MinGW cross compiler builds the stand-in Windows tool for
-# the test that runs one through wine (the wine64 loader alone puts no "wine" on the path).
-# clang-format checks the layout of the sources.
-TESSARY_PACKAGES=(qt6-base-dev cmake ninja-build g++ wine wine64 gcc-mingw-w64-x86-64 clang-format)
+# The demo needs a compiler, CMake and Qt: its tools are native programs.
+TESSARY_DEMO_PACKAGES=(qt6-base-dev cmake ninja-build g++)
+# The tests need more: wine runs the Windows tools, and the MinGW cross compiler builds the
+# stand-in Windows tool for the test that runs one through wine (the wine64 loader alone puts no
+# "wine" on the path); clang-format checks the layout of the sources; dpkg-dev and file make the
+# Debian package, which lintian, desktop-file-validate and appstreamcli check.
+TESSARY_TEST_PACKAGES=("${TESSARY_DEMO_PACKAGES[@]}" wine wine64 gcc-mingw-w64-x86-64 clang-format
+    dpkg-dev file lintian desktop-file-utils appstream)
 
+# install_packages PACKAGE...
 # Installs only what is missing, so a second run needs neither the network nor root.
 install_packages() {
     local missing=()
-    for package in "${TESSARY_PACKAGES[@]}"; do
+    for package in "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
             || missing+=("$package")
     done
@@ -29,12 +34,23 @@ check_format() {
     git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 }
 
-# build_tessary DIR [CMAKE OPTIONS...]
-build_tessary() {
+# configure_tessary DIR [CMAKE OPTIONS...]
+configure_tessary() {
     local build_dir=$1
     shift
     cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$build_dir"
+}
+
+# The Debian package and the portable folder, with the checks of their own ecosystems: the
+# launcher, the AppStream metainfo, and lintian, which fails on any error.
+package_tessary() {
+    local build_dir=$1
+    echo "== packaging in $build_dir"
+    (cd "$build_dir" && cpack -G DEB)
+    cmake --build "$build_dir" --target portable
+    desktop-file-validate dist/linux/org.example.Tessary.desktop
+    appstreamcli validate --no-net "$build_dir"/dist/linux/org.example.Tessary.metainfo.xml
+    lintian --fail-on error "$build_dir"/tessary_*.deb
 }
 
 # Builds one of the test builds (normal, asan or tsan) in its own folder and runs the whole suite.
@@ -56,7 +72,11 @@ run_test_build() {
     # The benchmarks are built once, in the normal build: they are run by hand, never under test.
     local benchmarks=ON
     [ -z "$sanitize" ] || benchmarks=OFF
-    build_tessary "$build_dir" -DTESSARY_SANITIZE="$sanitize" -DTESSARY_BUILD_BENCHMARKS=$benchmarks
+    configure_tessary "$build_dir" -DTESSARY_SANITIZE="$sanitize" -DTESSARY_BUILD_TESTS=ON \
+        -DTESSARY_BUILD_BENCHMARKS=$benchmarks
+    cmake --build "$build_dir"
+    # The package is made once, in the normal build; a test there unpacks and starts it.
+    [ -n "$sanitize" ] || package_tessary "$build_dir"
 
     local reports=$PWD/$build_dir/sanitizer-reports
     local suppressions=$PWD/tests/sanitizers

@@ -16,7 +16,7 @@ for build in "${builds[@]}"; do
     esac
 done
 
-install_packages
+install_packages "${TESSARY_TEST_PACKAGES[@]}"
 check_format
 for build in "${builds[@]}"; do
     run_test_build "$build"

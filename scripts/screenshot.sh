@@ -8,9 +8,8 @@ source scripts/common.sh
 
 output=${1:?usage: scripts/screenshot.sh OUTPUT.png [xdotool commands]}
 actions=${2:-}
-TESSARY_PACKAGES+=(xvfb xauth x11-utils xdotool imagemagick)
-install_packages
-build_tessary build
+install_packages "${TESSARY_DEMO_PACKAGES[@]}" xvfb xauth x11-utils xdotool imagemagick
+configure_tessary build
 cmake --build build --target demo
 
 display=:$((90 + RANDOM % 100))

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QList>
+
+class QWidget;
+
+// The windows that the main window's menus open, each with the picture of it in the user's
+// guide. The screenshot tool photographs them; the HiDPI test checks their labels.
+struct TourStop
+{
+    const char *action;  // the menu action's object name
+    const char *picture; // the file name in docs/images
+};
+
+const QList<TourStop> &windowTour();
+
+// Triggers the main window's action and gives the window it opened, shown and laid out; nullptr
+// when no new window appeared.
+QWidget *openFromMenu(QWidget *mainWindow, const char *action);
+
+// Runs the event loop for `ms` milliseconds, so that windows are painted and timers fire.
+void settle(int ms);

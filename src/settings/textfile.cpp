@@ -71,20 +71,23 @@ bool LineReader::readLine(QString &line)
     }
 }
 
-bool writeTextFileAtomically(const QString &path, const QString &text, QString *error)
+bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    QStringEncoder encoder(QStringConverter::System);
-    const QByteArray bytes = encoder.encode(text);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // With no room for the new copy beside it, a file that may be written is written in place
+    // rather than not at all.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size() || !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;
     }
     return true;
+}
+
+bool writeTextFileAtomically(const QString &path, const QString &text, QString *error)
+{
+    const QByteArray bytes = QStringEncoder(QStringConverter::System).encode(text);
+    return writeFileAtomically(path, bytes, error);
 }

@@ -64,7 +64,7 @@ QString flag(bool value)
 TestConfig *dialogFor(const QByteArray &bytes)
 {
     const Loaded loaded = loadText(bytes);
-    auto *dialog = new TestConfig(loaded.table, loaded.settings.goodExeDir,
+    auto *dialog = new TestConfig(loaded.table, loaded.settings.configuredGoodExeDir,
                                   flag(loaded.settings.sameAsRomPath),
                                   flag(loaded.settings.checkVersionAtStartup),
                                   flag(loaded.settings.loadSummaryAtStartup), 100, 50, 736);

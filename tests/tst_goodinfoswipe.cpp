@@ -76,6 +76,7 @@ void tst_GoodinfoSwipe::swipe_data()
         "caf\xc3\xa9;;n\ncaf\xe9;;n\ncafe\n", "é");
     row("CR LF", "[Gen\r\n[b\r\n\r\n", "[Gen", {1}, "[Gen\n[b;;n\n\n");
     row("lone CR stays in its line", "a\r[b\n", all, {1}, "a\r[b;;n\n");
+    row("lone CR at the very end is a line end", "[Gen\n[b\r", "[Gen", {1}, "[Gen\n[b;;n\n");
     row("byte order mark", "\xEF\xBB\xBF[Gen\n[b\n", "[Gen", {1}, "\xEF\xBB\xBF[Gen\n[b;;n\n");
 }
 

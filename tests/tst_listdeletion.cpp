@@ -17,6 +17,7 @@ private slots:
 };
 
 // "[Sega" runs GoodMD.exe, so naming a database after the key or the tool gives other files.
+// "[Path" and "[Win" name their tools by full paths, in the folders of "[Gen" and "[SNES".
 static const QStringList Tree =
     QStringLiteral("gen/GenMiss.txt gen/GenHave.txt gen/GenMiss.txt.bak "
                    "gen/GenHave.txt.bak gen/genmiss.txt gen/GoodGen.db gen/GoodGen.exe "
@@ -49,6 +50,10 @@ void tst_ListDeletion::deletes_data()
         << 2 << "db" << false << "tools/GoodSega.db";
     QTest::newRow("one, beside the ROMs after the tool")
         << 2 << "miss have db" << true << "sega/MDMiss.txt sega/GoodMD.db";
+    QTest::newRow("one, tool by its full path")
+        << 3 << "miss have db" << true << "gen/GenMiss.txt gen/GenHave.txt gen/GoodGen.db";
+    QTest::newRow("one, tool by its Windows path")
+        << 4 << "miss have db" << true << "snes/SNESMiss.txt snes/SNESHave.txt snes/GoodSNES.db";
 }
 
 // Sub-directories, hidden files and other systems' files always stay.
@@ -68,7 +73,11 @@ void tst_ListDeletion::deletes()
     const ListDeletion deletion(
         {{QStringLiteral("[Gen"), root + QStringLiteral("gen/"), QStringLiteral("GoodGen.exe")},
          {QStringLiteral("[SNES"), root + QStringLiteral("snes/"), QStringLiteral("GoodSNES.exe")},
-         {QStringLiteral("[Sega"), root + QStringLiteral("sega/"), QStringLiteral("GoodMD.exe")}},
+         {QStringLiteral("[Sega"), root + QStringLiteral("sega/"), QStringLiteral("GoodMD.exe")},
+         {QStringLiteral("[Path"), root + QStringLiteral("gen/"),
+          root + QStringLiteral("tools/GoodGen.exe")},
+         {QStringLiteral("[Win"), root + QStringLiteral("snes/"),
+          QStringLiteral("C:\\Tools\\GoodSNES.exe")}},
         root + QStringLiteral("tools/"), sameAsRomPath);
     const QStringList chosen = deletion.chooseFiles(system, kinds.contains(QLatin1String("miss")),
                                                     kinds.contains(QLatin1String("have")),

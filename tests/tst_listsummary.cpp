@@ -5,6 +5,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 // The list naming rule and the summary rows read from list headers as the tools write them.
 class tst_ListSummary : public QObject
 {
@@ -15,6 +21,7 @@ private slots:
     void baseName();
     void rows_data();
     void rows();
+    void fifoIsNotRead();
     void explorerCommandLine();
 
 private:
@@ -96,6 +103,11 @@ void tst_ListSummary::rows_data()
     QTest::newRow("long header, from the first bracket")
         << QByteArray(" You are missing 1 of 2") << brackets + "\nB\n"
         << QStringList{"1", "1", "0", "2", QString::fromLatin1(brackets.mid(17))} << false;
+    // Only the first 4 KiB of a list count as its header.
+    const QByteArray huge = " You have 1 of 2 (" + QByteArray(4 * 1024 * 1024, 'x');
+    QTest::newRow("huge list without a line end")
+        << QByteArray(" You are missing 1 of 2") << huge
+        << QStringList{"1", "1", "0", "2", QString::fromLatin1(huge.mid(17, 4096 - 17))} << false;
 }
 
 void tst_ListSummary::rows()
@@ -121,6 +133,31 @@ void tst_ListSummary::rows()
     const SummaryRow row = summaryRow(QStringLiteral("[Gen Sega Genesis"), table);
     QCOMPARE(row.cells, QStringList({"[Gen", "Genesis"}) + cells + QStringList(romPath + u'/'));
     QCOMPARE(row.isComplete(), complete);
+}
+
+// Opening a FIFO waits for a writer, and the window with it. Should the summary open this one,
+// the writer below puts a header into it, which then shows.
+void tst_ListSummary::fifoIsNotRead()
+{
+    const QString romPath = m_dir.filePath(QStringLiteral("fifo"));
+    QVERIFY(QDir().mkpath(romPath));
+    const QByteArray fifo = QFile::encodeName(romPath + QStringLiteral("/GenMiss.txt"));
+    QVERIFY(mkfifo(fifo.constData(), 0600) == 0);
+    std::thread writer([&fifo] {
+        const int fd = ::open(fifo.constData(), O_WRONLY); // waits for a reader
+        const QByteArrayView header = " You are missing 1 of 2\n";
+        if (fd < 0 || ::write(fd, header.data(), header.size()) != header.size())
+            qWarning("could not write into the FIFO");
+        ::close(fd);
+    });
+    SystemTable table;
+    table.insert(QStringLiteral("[Gen"), {QStringLiteral("[Gen"), QStringLiteral("Genesis"),
+                                          romPath, QStringLiteral("GoodGen.exe")});
+    const SummaryRow row = summaryRow(QStringLiteral("[Gen Genesis"), table);
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK); // lets the writer end
+    writer.join();
+    ::close(reader);
+    QCOMPARE(row.cells.at(2), QString());
 }
 
 // Windows Explorer gets the ROM directory with backslashes, quoted as one argument.

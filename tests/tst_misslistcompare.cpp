@@ -1,5 +1,6 @@
 #include "lists/comparemisslists.h"
 #include "lists/misslistcompare.h"
+#include "lockedfolder.h"
 #include "testhelpers.h"
 
 #include <QDir>
@@ -19,6 +20,7 @@ class tst_MissListCompare : public QObject
 private slots:
     void compare_data();
     void compare();
+    void outputsInLockedFolder();
     void windowReports_data();
     void windowReports();
 };
@@ -87,6 +89,28 @@ void tst_MissListCompare::compare()
     QCOMPARE(comparison.run(), MissListComparison::Outcome::Complete);
     QCOMPARE(readFile(dir.filePath(QStringLiteral("I_Need.txt"))), iNeed);
     QCOMPARE(readFile(dir.filePath(QStringLiteral("They_Need.txt"))), theyNeed);
+}
+
+// Outputs that exist and may be written are replaced even where no new file can be made.
+void tst_MissListCompare::outputsInLockedFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther));
+    const QString folder = dir.path() + QStringLiteral("/lists/");
+    QVERIFY(writeFile(folder + QStringLiteral("Mine.txt"), "h\nh\nA\nB\n"));
+    QVERIFY(writeFile(folder + QStringLiteral("Theirs.txt"), "h\nh\nB\nC\n"));
+    QVERIFY(writeFile(folder + QStringLiteral("I_Need.txt"), "stale\n"));
+    QVERIFY(writeFile(folder + QStringLiteral("They_Need.txt"), "stale\n"));
+    const std::optional<bool> complete = LockedFolder::runInLockedFolder(folder, [&] {
+        MissListComparison comparison(folder + QStringLiteral("Mine.txt"),
+                                      folder + QStringLiteral("Theirs.txt"));
+        return comparison.run() == MissListComparison::Outcome::Complete;
+    });
+    if (!complete)
+        QSKIP("no folder that admits no new files can be made here");
+    QVERIFY(*complete);
+    QCOMPARE(readFile(folder + QStringLiteral("I_Need.txt")), QByteArray("A\n"));
+    QCOMPARE(readFile(folder + QStringLiteral("They_Need.txt")), QByteArray("C\n"));
 }
 
 void tst_MissListCompare::windowReports_data()

@@ -1,6 +1,7 @@
 #include "settings/settingsloader.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -43,6 +44,8 @@ private slots:
     void toolLocationFollowsSameAsRomPath();
     void toolFileNotStartingWithGoodIsAPath();
     void emptyGoodExeDirIsRelativeToCurrentDirectory();
+    void relativePathsStartAtTheSettingsFolder_data();
+    void relativePathsStartAtTheSettingsFolder();
     void blockLinesInAnyOrder();
     void keysAreNotTrimmed();
     void laterBlockWithSameKeyWins();
@@ -116,7 +119,7 @@ void tst_SettingsLoader::globalLines_data()
     QTest::addColumn<bool>("check");
     QTest::addColumn<bool>("load");
 
-    // Starting point of every row: goodExeDir "start/", all three flags false.
+    // Starting point of every row: goodExeDir "start/" (as configured), all three flags false.
     QTest::newRow("directory") << "Good*.exe Directory=C:\\Tools\\Good"
                                << "C:/Tools/Good/" << false << false << false;
     QTest::newRow("empty directory") << "Good*.exe Directory="
@@ -156,9 +159,9 @@ void tst_SettingsLoader::globalLines()
     QFETCH(bool, load);
 
     Loads loads;
-    loads.settings.goodExeDir = QStringLiteral("start/");
+    loads.settings.configuredGoodExeDir = QStringLiteral("start/");
     const SettingsLoader::Result result = loads.load(line + u'\n');
-    QCOMPARE(loads.settings.goodExeDir, goodExeDir);
+    QCOMPARE(loads.settings.configuredGoodExeDir, goodExeDir);
     QCOMPARE(loads.settings.sameAsRomPath, same);
     QCOMPARE(loads.settings.checkVersionAtStartup, check);
     QCOMPARE(loads.settings.loadSummaryAtStartup, load);
@@ -199,7 +202,7 @@ void tst_SettingsLoader::readySystemsAreOffered()
     QCOMPARE(result.sectionKeys, (QStringList{"[NES", "[Gen", "[SNES", "[GBA"}));
     QCOMPARE(loads.table.keys(), (QStringList{"[GBA", "[Gen", "[NES", "[SNES"}));
     const SystemEntry expected{QStringLiteral("[Gen"), QStringLiteral("Sega Genesis"), gen,
-                               QStringLiteral("GoodGen.exe")};
+                               QStringLiteral("GoodGen.exe"), gen};
     QCOMPARE(loads.table.value(QStringLiteral("[Gen")), expected);
     QCOMPARE(loads.table.value(QStringLiteral("[SNES")).romPath,
              m_root + QStringLiteral("nowhere/"));
@@ -259,6 +262,51 @@ void tst_SettingsLoader::emptyGoodExeDirIsRelativeToCurrentDirectory()
     QVERIFY(offeredElsewhere.isEmpty());
 }
 
+void tst_SettingsLoader::relativePathsStartAtTheSettingsFolder_data()
+{
+    QTest::addColumn<QString>(
+        "goodExeDir"); // "%1": the path from the settings folder to the test's
+    QTest::addColumn<QString>("romPath");
+    QTest::addColumn<bool>("sameAsRomPath");
+    QTest::newRow("ROM path") << ""
+                              << "%1/R" << true;
+    QTest::newRow("tools directory") << "%1/tools"
+                                     << "%1/R" << false;
+    QTest::newRow("backslashes and dots") << ".\\%1\\tools\\"
+                                          << "%1/x/../R" << false;
+}
+
+// Relative paths name the same folders whatever the current directory is when the file is read,
+// and the dialog gets them as they stand in the file.
+void tst_SettingsLoader::relativePathsStartAtTheSettingsFolder()
+{
+    QFETCH(QString, goodExeDir);
+    QFETCH(QString, romPath);
+    QFETCH(bool, sameAsRomPath);
+    const QString roms = makeSystem(QStringLiteral("R"), QStringLiteral("GoodR.exe"),
+                                    sameAsRomPath ? QString() : QStringLiteral("tools"));
+    const QString fromSettings =
+        QDir(QCoreApplication::applicationDirPath()).relativeFilePath(m_dir.path());
+    const QString text = QStringLiteral("Good*.exe Directory=%1\nSame as Rom Path=%2\n"
+                                        "[R=r\nRom Path=%3\nFile Name=GoodR.exe\n")
+                             .arg(goodExeDir.arg(fromSettings), QVariant(sameAsRomPath).toString(),
+                                  romPath.arg(fromSettings));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(roms));
+    Loads loads;
+    const QStringList offered = loads.load(text).offeredSystems;
+    QDir::setCurrent(previous);
+
+    QCOMPARE(offered, QStringList{QStringLiteral("[R r")});
+    const SystemEntry entry = loads.table.value(QStringLiteral("[R"));
+    QCOMPARE(entry.romPath, roms);
+    QCOMPARE(entry.configuredRomPath, ::normalisedDirectory(romPath.arg(fromSettings)));
+    QCOMPARE(loads.settings.goodExeDir,
+             goodExeDir.isEmpty() ? QString() : m_root + QStringLiteral("tools/"));
+    QCOMPARE(loads.settings.configuredGoodExeDir,
+             ::normalisedDirectory(goodExeDir.arg(fromSettings)));
+}
+
 void tst_SettingsLoader::blockLinesInAnyOrder()
 {
     const QString roms = makeSystem(QStringLiteral("G"), QStringLiteral("GoodGen.exe"));
@@ -305,8 +353,10 @@ void tst_SettingsLoader::blockWithoutFileNameShiftsLaterBlocks()
                               "[C=c\nRom Path=/c\nFile Name=GoodC.exe\n"));
     // "[B" is the third system line: it completes a system with its own key and name, the ROM
     // path of "[A" and the tool file left by nothing before (empty). Later blocks stay shifted.
-    QCOMPARE(loads.table.value(QStringLiteral("[B")), (SystemEntry{"[B", "b", "/a/", QString()}));
-    QCOMPARE(loads.table.value(QStringLiteral("[C")), (SystemEntry{"[C", "c", "/b/", "GoodB.exe"}));
+    QCOMPARE(loads.table.value(QStringLiteral("[B")),
+             (SystemEntry{"[B", "b", "/a/", QString(), "/a/"}));
+    QCOMPARE(loads.table.value(QStringLiteral("[C")),
+             (SystemEntry{"[C", "c", "/b/", "GoodB.exe", "/b/"}));
     QVERIFY(!loads.table.contains(QStringLiteral("[A")));
 }
 
@@ -316,7 +366,7 @@ void tst_SettingsLoader::scratchValuesSurviveBetweenLoads()
     loads.load(QStringLiteral("[Gen=Genesis\nRom Path=/gen\nFile Name=GoodGen.exe\n"));
     loads.load(QStringLiteral("[NES=Nintendo\nRom Path=/nes\nRoms=/nes2\n"));
     QCOMPARE(loads.table.value(QStringLiteral("[NES")),
-             (SystemEntry{"[NES", "Nintendo", "/nes2/", "GoodGen.exe"}));
+             (SystemEntry{"[NES", "Nintendo", "/nes2/", "GoodGen.exe", "/nes2/"}));
 }
 
 void tst_SettingsLoader::counterRestartsWithEveryLoad()
@@ -331,10 +381,10 @@ void tst_SettingsLoader::counterRestartsWithEveryLoad()
 void tst_SettingsLoader::prefixesAloneDecide()
 {
     Loads loads;
-    loads.load(QStringLiteral("[Gen=Genesis\nRoms= D:\\x \nFile Name=Good=Gen.exe\n"
+    loads.load(QStringLiteral("[Gen=Genesis\nRoms= \\x\\y \nFile Name=Good=Gen.exe\n"
                               "  Rom Path=/ignored\n"));
     QCOMPARE(loads.table.value(QStringLiteral("[Gen")),
-             (SystemEntry{"[Gen", "Genesis", "D:/x/", "Good=Gen.exe"}));
+             (SystemEntry{"[Gen", "Genesis", "/x/y/", "Good=Gen.exe", "/x/y/"}));
 }
 
 void tst_SettingsLoader::crOnlyAndCrLfFilesReadAlike()

@@ -28,6 +28,8 @@ private slots:
     void globalSettingsShown();
     void emptyTableSavesGlobalsOnly();
     void saveRoundTripIsByteExact();
+    void saveKeepsBytesOfAnyEncoding_data();
+    void saveKeepsBytesOfAnyEncoding();
     void keyWithoutBracketIsLostOnReading();
     void failedSaveWarnsAndKeepsDialogOpen();
     void folderPickerFillsItsOwnPanel();
@@ -62,7 +64,7 @@ QString flag(bool value)
 TestConfig *dialogFor(const QByteArray &bytes)
 {
     const Loaded loaded = loadText(bytes);
-    auto *dialog = new TestConfig(loaded.table, loaded.settings.goodExeDir,
+    auto *dialog = new TestConfig(loaded.table, loaded.settings.configuredGoodExeDir,
                                   flag(loaded.settings.sameAsRomPath),
                                   flag(loaded.settings.checkVersionAtStartup),
                                   flag(loaded.settings.loadSummaryAtStartup), 100, 50, 736);
@@ -184,6 +186,44 @@ void tst_TestConfig::saveRoundTripIsByteExact()
 
     save(dialogFor(saved));
     QCOMPARE(readSettings(), saved);
+}
+
+void tst_TestConfig::saveKeepsBytesOfAnyEncoding_data()
+{
+    QTest::addColumn<QByteArray>("line");  // replaces the template's line of the same key
+    QTest::addColumn<QByteArray>("saved"); // what a save writes for it
+    QTest::newRow("Windows-1252 tools directory")
+        << QByteArray("Good*.exe Directory=C:\\Outils\\Caf\xe9")
+        << QByteArray("Good*.exe Directory=C:/Outils/Caf\xe9/");
+    QTest::newRow("Windows-1252 ROM path")
+        << QByteArray("Rom Path= /roms/Gen\xe8se ") << QByteArray("Rom Path=/roms/Gen\xe8se/");
+    QTest::newRow("Windows-1252 name")
+        << QByteArray("[Gen=M\xe9ga Drive") << QByteArray("[Gen=M\xe9ga Drive");
+    QTest::newRow("UTF-8 and stray bytes in one value")
+        << QByteArray("File Name=GoodCaf\xc3\xa9\xe9\xff\xc3.exe")
+        << QByteArray("File Name=GoodCaf\xc3\xa9\xe9\xff\xc3.exe");
+    QTest::newRow("a cut UTF-8 sequence")
+        << QByteArray("Rom Path=/roms/\xe2\x82") << QByteArray("Rom Path=/roms/\xe2\x82/");
+}
+
+// Values pass through the dialog as they are read; only the normalisation of paths changes them.
+void tst_TestConfig::saveKeepsBytesOfAnyEncoding()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, saved);
+    const QByteArray plain = "Good*.exe Directory=/t/\nSame as Rom Path=false\n"
+                             "Check Version At Startup=false\nLoad Summary At Startup=false\n\n"
+                             "[Gen=Genesis\nRom Path=/g/\nFile Name=GoodGen.exe\n\n";
+    const auto withLine = [&](const QByteArray &replacement) {
+        QList<QByteArray> lines = plain.split('\n');
+        for (QByteArray &each : lines) {
+            if (each.left(each.indexOf('=')) == replacement.left(replacement.indexOf('=')))
+                each = replacement;
+        }
+        return lines.join('\n');
+    };
+    save(dialogFor(withLine(line)));
+    QCOMPARE(readSettings(), withLine(saved));
 }
 
 void tst_TestConfig::keyWithoutBracketIsLostOnReading()

@@ -5,6 +5,7 @@
 #include "runner/process.h"
 #include "testhelpers.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
@@ -13,6 +14,7 @@
 #include <QMovie>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -89,6 +91,7 @@ private slots:
     void fixnesScript();
     void floodIsShownAsPrinted_data();
     void floodIsShownAsPrinted();
+    void relativePathsKeepEachSystemInItsFolder();
 
 private:
     QString root() const { return m_root->path() + u'/'; }
@@ -451,6 +454,53 @@ void tst_ToolRun::floodIsShownAsPrinted()
     QVERIFY(floodText(lines).startsWith(before));
     QTest::qWait(100);
     QCOMPARE(shown(), before);
+}
+
+// Relative paths in Tessary.ini start at its own folder, however the runs change the current
+// directory: after a run on Gen, NES's lists are still read from NES's folder.
+void tst_ToolRun::relativePathsKeepEachSystemInItsFolder()
+{
+    // The collection lies below the settings folder, as a relative path in it usually leads.
+    const QDir settingsFolder(QCoreApplication::applicationDirPath());
+    const QString outside = root();
+    m_root = std::make_unique<QTemporaryDir>(settingsFolder.filePath(QStringLiteral("rel-XXXXXX")));
+    QVERIFY(QDir().mkpath(toolDir()));
+    m_settings.replace(outside, root());
+    installSystem("NES");
+    installSystem("Gen");
+    const QString fromSettings = settingsFolder.relativeFilePath(root()) + u'/';
+    m_settings.replace(root(), fromSettings);
+    QVERIFY(QDir::setCurrent(settingsFolder.path()));
+    startWindow("NES");
+    button("list")->setChecked(true);
+    for (const char *system : {"NES", "Gen"}) {
+        select(system);
+        clickGo();
+        QVERIFY(waitForGo());
+        QVERIFY(QFile::exists(romDir(system) + system + QStringLiteral("Have.txt")));
+    }
+
+    child<QAction>(m_window.get(), "actionRom_Collection_Summary")->trigger();
+    auto *summary = child<QTableWidget>(m_window.get(), "romSummary");
+    QCOMPARE(summary->rowCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        const QString system = summary->item(row, 0)->text().mid(1);
+        QCOMPARE(summary->item(row, 7)->text(), romDir(system));
+        QVERIFY2(!summary->item(row, 3)->text().isEmpty(), qPrintable(system)); // Have
+    }
+
+    // The dialog shows the paths as they stand in the file, so a save keeps them relative.
+    child<QAction>(m_window.get(), "actionConfig")->trigger();
+    QWidget *dialog = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("TestConfig"))
+            dialog = widget;
+    }
+    QVERIFY(dialog);
+    QCOMPARE(child<QLineEdit>(dialog, "lineEdit")->text(), fromSettings + QStringLiteral("tools/"));
+    QCOMPARE(child<QLineEdit>(dialog, "textBoxThree0")->text(),
+             fromSettings + QStringLiteral("Gen roms/"));
+    delete dialog;
 }
 
 QTEST_MAIN(tst_ToolRun)

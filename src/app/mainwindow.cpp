@@ -358,10 +358,10 @@ void MainWindow::on_actionConfig_triggered()
     const auto flag = [](bool value) {
         return value ? QStringLiteral("true") : QStringLiteral("false");
     };
-    auto *dialog =
-        new TestConfig(systemTable, globalSettings.goodExeDir, flag(globalSettings.sameAsRomPath),
-                       flag(globalSettings.checkVersionAtStartup),
-                       flag(globalSettings.loadSummaryAtStartup), x(), y(), width());
+    auto *dialog = new TestConfig(systemTable, globalSettings.configuredGoodExeDir,
+                                  flag(globalSettings.sameAsRomPath),
+                                  flag(globalSettings.checkVersionAtStartup),
+                                  flag(globalSettings.loadSummaryAtStartup), x(), y(), width());
     dialog->installEventFilter(this);
     dialog->show();
 }

@@ -1,5 +1,7 @@
 #include "lists/listdeletion.h"
 
+#include "lists/listfiles.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -36,12 +38,10 @@ ListDeletion::ListDeletion(const QList<System> &systems, const QString &goodExeD
 {
 }
 
+// The name the viewers read, so a tool given by its full path loses its lists here as well.
 QString ListDeletion::listName(const QString &toolFile, const QString &suffix)
 {
-    QString base = toolFile;
-    base.remove(QLatin1String(".exe"));
-    base.remove(QLatin1String("Good"));
-    return base + suffix;
+    return listBaseName(toolFile) + suffix;
 }
 
 QString ListDeletion::databaseName(const System &system, bool sameAsRomPath)
@@ -49,7 +49,7 @@ QString ListDeletion::databaseName(const System &system, bool sameAsRomPath)
     // Beside the ROMs the database is named after the tool; in the tools' own directory,
     // which all systems share, after the key.
     if (sameAsRomPath) {
-        QString name = system.toolFile;
+        QString name = toolFileName(system.toolFile);
         name.remove(QLatin1String(".exe"));
         return name + QLatin1String(".db");
     }

@@ -4,10 +4,15 @@
 #include <QFile>
 #include <QTextStream>
 
-QString listBaseName(const QString &toolFile)
+QString toolFileName(const QString &toolFile)
 {
     const qsizetype lastSeparator = qMax(toolFile.lastIndexOf(u'/'), toolFile.lastIndexOf(u'\\'));
-    QString base = toolFile.mid(lastSeparator + 1);
+    return toolFile.mid(lastSeparator + 1);
+}
+
+QString listBaseName(const QString &toolFile)
+{
+    QString base = toolFileName(toolFile);
     base.remove(QLatin1String("Good"));
     base.remove(QLatin1String(".exe"));
     return base;

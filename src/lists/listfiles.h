@@ -6,6 +6,9 @@
 
 // Where a system's Have and Miss lists are, and how the viewers read files.
 
+// The tool file without the directory part of a full path ("/" or "\\" separated).
+QString toolFileName(const QString &toolFile);
+
 // The tool file name without every "Good" and every ".exe" (both case-sensitive): GoodGen.exe
 // gives "Gen". A tool given as a full path names its lists by its file name, since the tool
 // writes them into its working directory under that name.

@@ -1,7 +1,13 @@
 #include "lists/listheader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
+
+namespace {
+// A header is a few dozen bytes; a list without a line end must not be read whole.
+constexpr qsizetype MaxHeaderBytes = 4096;
+} // namespace
 
 ListHeader::ListHeader(const QString &firstLine)
     : m_line(firstLine)
@@ -22,6 +28,9 @@ QString ListHeader::versionText() const
 
 std::optional<ListHeader> ListHeader::read(const QString &path)
 {
+    // A FIFO or a device would keep the window waiting for data, or never end.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     // Unbuffered, in small pieces: a summary reads hundreds of lists and needs a few dozen
     // bytes of each.
     QFile file(path);
@@ -29,8 +38,8 @@ std::optional<ListHeader> ListHeader::read(const QString &path)
         return std::nullopt;
     QByteArray line;
     qsizetype end = -1;
-    while (end < 0) {
-        const QByteArray piece = file.read(256);
+    while (end < 0 && line.size() < MaxHeaderBytes) {
+        const QByteArray piece = file.read(qMin<qint64>(256, MaxHeaderBytes - line.size()));
         if (piece.isEmpty())
             break;
         end = piece.indexOf('\n');

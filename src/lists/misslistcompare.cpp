@@ -1,8 +1,9 @@
 #include "lists/misslistcompare.h"
 
+#include "settings/textfile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 namespace {
@@ -102,13 +103,8 @@ MissListComparison::Outcome MissListComparison::run()
 
 bool MissListComparison::write(const QString &path, const QByteArray &bytes)
 {
-    // Text mode: each "\n" becomes the platform's line end.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(bytes) == bytes.size() &&
-        file.commit()) {
+    if (writeFileAtomically(path, bytes, &m_error))
         return true;
-    }
     m_failedOutput = path;
-    m_error = file.errorString();
     return false;
 }

@@ -111,15 +111,12 @@ QByteArray GoodinfoSwipe::swipe(QByteArrayView content)
     qsizetype pos = 0;
     while (pos < content.size()) {
         qsizetype end = content.indexOf('\n', pos);
-        qsizetype next;
-        if (end < 0) {
+        const qsizetype next = end < 0 ? content.size() : end + 1;
+        if (end < 0)
             end = content.size();
-            next = end;
-        } else {
-            next = end + 1;
-            if (end > pos && content.at(end - 1) == '\r')
-                --end; // CR LF ends a line as LF does
-        }
+        // CR LF ends a line as LF does, and so does a CR that is the file's last byte.
+        if (end > pos && content.at(end - 1) == '\r')
+            --end;
         const QByteArrayView bytes = content.sliced(pos, end - pos);
         decodeLine(bytes, line);
         const QString written = nextLine(line);

@@ -15,9 +15,14 @@ bool isTrue(const QString &value)
 
 } // namespace
 
+QString settingsDirectory()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
 QString settingsFilePath()
 {
-    return QCoreApplication::applicationDirPath() + QLatin1String("/Tessary.ini");
+    return settingsDirectory() + QLatin1String("/Tessary.ini");
 }
 
 QString normalisedDirectory(const QString &value)
@@ -27,6 +32,14 @@ QString normalisedDirectory(const QString &value)
     if (!dir.isEmpty() && !dir.endsWith(u'/'))
         dir += u'/';
     return dir;
+}
+
+QString resolvedDirectory(const QString &directory, const QString &base)
+{
+    if (directory.isEmpty() || !QDir::isRelativePath(directory))
+        return directory;
+    const QString resolved = QDir::cleanPath(base + u'/' + directory);
+    return resolved.endsWith(u'/') ? resolved : resolved + u'/';
 }
 
 QString toolPathToCheck(const SystemEntry &entry, const GlobalSettings &settings)
@@ -39,6 +52,11 @@ QString toolPathToCheck(const SystemEntry &entry, const GlobalSettings &settings
 QString selectorText(const SystemEntry &entry)
 {
     return entry.key + u' ' + entry.systemName;
+}
+
+SettingsLoader::SettingsLoader(const QString &baseDirectory)
+    : m_baseDirectory(baseDirectory)
+{
 }
 
 SettingsLoader::Result SettingsLoader::load(QIODevice *device, GlobalSettings &settings,
@@ -63,7 +81,8 @@ void SettingsLoader::readLine(const QString &line, GlobalSettings &settings, Sys
     // Keys are tested as case-sensitive prefixes, so "Loader=true" counts as the Load line.
     // "Wine" lines of older files are accepted and ignored: how tools start is fixed at build time.
     if (line.startsWith(QLatin1String("Good*.exe"))) {
-        settings.goodExeDir = normalisedDirectory(value);
+        settings.configuredGoodExeDir = normalisedDirectory(value);
+        settings.goodExeDir = resolvedDirectory(settings.configuredGoodExeDir, m_baseDirectory);
     } else if (line.startsWith(QLatin1String("Load"))) {
         settings.loadSummaryAtStartup = isTrue(value);
     } else if (line.startsWith(QLatin1String("Same"))) {
@@ -100,7 +119,8 @@ bool SettingsLoader::readSystemLine(const QString &line, const QString &value, R
 void SettingsLoader::completeSystem(const GlobalSettings &settings, SystemTable &table,
                                     Result &result)
 {
-    const SystemEntry entry{m_key, m_systemName, m_romPath, m_toolFile};
+    const SystemEntry entry{m_key, m_systemName, resolvedDirectory(m_romPath, m_baseDirectory),
+                            m_toolFile, m_romPath};
     table.insert(entry.key, entry);
     if (entry.romPath.isEmpty())
         return;

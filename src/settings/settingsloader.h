@@ -7,10 +7,14 @@
 class QIODevice;
 
 // Where the settings live: "Tessary.ini" in the directory of the program itself.
+QString settingsDirectory();
 QString settingsFilePath();
 
 // Trimmed, "\" turned into "/", and a "/" appended unless empty or already there.
 QString normalisedDirectory(const QString &value);
+
+// A normalised directory taken from `base` when it is relative; an empty one stays empty.
+QString resolvedDirectory(const QString &directory, const QString &base);
 
 // The file whose existence decides whether the selector offers a system. A tool file that does
 // not begin with "Good" is a complete path of its own.
@@ -22,9 +26,15 @@ QString selectorText(const SystemEntry &entry);
 // Reads the line grammar of Tessary.ini. One loader serves every load of a window: the system
 // being assembled is kept between lines and between loads, so a block missing one of its three
 // lines borrows the value that an earlier line, or an earlier load, left behind.
+//
+// A relative directory in the file starts at `baseDirectory`, the file's own folder, and is
+// resolved as it is read: every tool run changes the current directory, which must not move a
+// system's ROMs or tools.
 class SettingsLoader
 {
 public:
+    explicit SettingsLoader(const QString &baseDirectory = settingsDirectory());
+
     struct Result
     {
         QStringList sectionKeys;    // every header key in file order, repeats included
@@ -41,9 +51,10 @@ private:
     bool readSystemLine(const QString &line, const QString &value, Result &result);
     void completeSystem(const GlobalSettings &settings, SystemTable &table, Result &result);
 
+    QString m_baseDirectory;
     QString m_key;
     QString m_systemName;
-    QString m_romPath;
+    QString m_romPath; // as configured
     QString m_toolFile;
     int m_systemLines = 0;
 };

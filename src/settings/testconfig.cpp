@@ -160,7 +160,7 @@ QFrame *TestConfig::addSystemPanel(int index, const SystemEntry &entry)
     romLabel->setText(tr("Rom Path"));
     grid->addWidget(romLabel, 1, 0);
     auto *romPath = createNamed<QLineEdit>(panel, QStringLiteral("textBoxThree") + n);
-    romPath->setText(entry.romPath);
+    romPath->setText(entry.configuredRomPath);
     grid->addWidget(romPath, 1, 1);
     auto *fileLabel = createNamed<QLabel>(panel, QStringLiteral("labelTwo") + n);
     fileLabel->setText(tr("File Name"));

@@ -19,7 +19,9 @@ class TestConfig : public QWidget
     Q_OBJECT
 
 public:
-    // The flags come as the texts "true" or "false"; x, y and width are the main window's.
+    // Paths come as the file gives them (configuredGoodExeDir, configuredRomPath), so a relative
+    // one stays relative; the flags come as the texts "true" or "false"; x, y and width are the
+    // main window's.
     TestConfig(const SystemTable &systemTable, const QString &goodExeDir,
                const QString &sameAsRomPath, const QString &checkVersionAtStartup,
                const QString &loadSummaryAtStartup, int x, int y, int width);

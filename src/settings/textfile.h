@@ -1,13 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
 
 class QIODevice;
 
 // Reads a text file in the local 8-bit encoding one line at a time, without its line end.
 // LF, CR LF and a lone CR all end a line, so files from any platform read alike, and a file
-// of any size is read in pieces. Undecodable bytes and NULs come through as characters.
+// of any size is read in pieces. NULs and bytes that are no text in that encoding come through
+// as characters (see decodeLocal8Bit).
 class LineReader
 {
 public:
@@ -20,12 +21,21 @@ private:
     bool fillBuffer();
 
     QIODevice *m_device;
-    QStringDecoder m_decoder;
-    QString m_buffer;
+    QByteArray m_buffer;
     qsizetype m_pos = 0;
     bool m_atEnd = false;
 };
 
-// Writes `text` in the local 8-bit encoding with the platform's line ends, all or nothing:
-// the old file stays whole when anything fails. On failure `error` (if given) says why.
+// Text in the local 8-bit encoding and back, without loss: where that encoding is UTF-8, a byte
+// that is not part of a valid sequence (a Windows code page letter, say) becomes a lone
+// surrogate U+DC80 to U+DCFF, which encodeLocal8Bit turns back into the same byte.
+QString decodeLocal8Bit(QByteArrayView bytes);
+QByteArray encodeLocal8Bit(QStringView text);
+
+// Writes `bytes` in text mode (each "\n" becomes the platform's line end), all or nothing: the
+// old file stays whole when anything fails. Only where the folder admits no new file is a
+// writable file written in place instead. On failure `error` (if given) says why.
+bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
+
+// Writes `text` in the local 8-bit encoding, as writeFileAtomically does.
 bool writeTextFileAtomically(const QString &path, const QString &text, QString *error = nullptr);

@@ -1,3 +1,4 @@
+#include "settings/installlayout.h"
 #include "settings/settingsloader.h"
 
 #include <QBuffer>
@@ -56,6 +57,8 @@ private slots:
     void crOnlyAndCrLfFilesReadAlike();
     void binaryFileLoadsWithoutHarm();
     void manySystems();
+    void installedCopyKeepsSettingsWithTheUser_data();
+    void installedCopyKeepsSettingsWithTheUser();
 
 private:
     // Makes a ROM directory and a tool file below the temporary directory; returns the directory
@@ -432,6 +435,38 @@ void tst_SettingsLoader::manySystems()
     QCOMPARE(loads.table.size(), count);
     QCOMPARE(result.sectionKeys.size(), count);
     QVERIFY(result.offeredSystems.isEmpty());
+}
+
+// The package marks an installed copy with share/tessary/installed beside its help page.
+void tst_SettingsLoader::installedCopyKeepsSettingsWithTheUser_data()
+{
+    QTest::addColumn<QString>("marker"); // "file", "folder" or "" (none)
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("portable folder") << QString() << false;
+    QTest::newRow("installed") << QStringLiteral("file") << true;
+    QTest::newRow("marker is a folder") << QStringLiteral("folder") << false;
+}
+
+void tst_SettingsLoader::installedCopyKeepsSettingsWithTheUser()
+{
+    QFETCH(QString, marker);
+    QFETCH(bool, installed);
+    QTemporaryDir prefix;
+    const QString programDir = prefix.filePath(QStringLiteral("bin"));
+    const QString dataDir = prefix.filePath(QStringLiteral("share/tessary"));
+    QVERIFY(QDir().mkpath(programDir) && QDir().mkpath(dataDir));
+    const QString markerPath = dataDir + QStringLiteral("/installed");
+    if (marker == u"file")
+        QVERIFY(QFile(markerPath).open(QIODevice::WriteOnly));
+    else if (marker == u"folder")
+        QVERIFY(QDir().mkpath(markerPath));
+
+    const InstallLayout layout =
+        installLayout(programDir, QStringLiteral("/home/u/.config/Tessary"));
+    QCOMPARE(layout.installed, installed);
+    QCOMPARE(layout.settingsDirectory,
+             installed ? QStringLiteral("/home/u/.config/Tessary") : programDir);
+    QCOMPARE(layout.helpDirectory, installed ? dataDir : programDir);
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsLoader)

@@ -17,6 +17,7 @@
 #include "runner/commandpanel.h"
 #include "runner/convertcommand.h"
 #include "runner/process.h"
+#include "settings/installlayout.h"
 #include "settings/testconfig.h"
 #include "tasks/copytxttofolder.h"
 #include "tasks/threadedfunctions.h"
@@ -119,6 +120,7 @@ void MainWindow::loadSettings(bool reload)
     }
 
     QFile file(settingsFilePath());
+    qCInfo(lcSettings, "reading %s", qUtf8Printable(file.fileName()));
     if (!file.open(QIODevice::ReadOnly)) {
         ui->textEdit->setPlainText(tr("Can not read ") + settingsFilePath());
         return;
@@ -168,7 +170,7 @@ void MainWindow::on_actionWebsite_triggered()
 
 void MainWindow::on_actionHelp_triggered()
 {
-    if (!openHelpPage(QCoreApplication::applicationDirPath()))
+    if (!openHelpPage(currentInstallLayout().helpDirectory))
         ui->textEdit->setPlainText(QStringLiteral("Help file not found."));
 }
 

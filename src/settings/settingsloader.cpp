@@ -1,10 +1,12 @@
 #include "settings/settingsloader.h"
 
+#include "settings/installlayout.h"
 #include "settings/textfile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+
+Q_LOGGING_CATEGORY(lcSettings, "tessary.settings", QtWarningMsg)
 
 namespace {
 
@@ -17,7 +19,7 @@ bool isTrue(const QString &value)
 
 QString settingsDirectory()
 {
-    return QCoreApplication::applicationDirPath();
+    return currentInstallLayout().settingsDirectory;
 }
 
 QString settingsFilePath()
@@ -79,7 +81,8 @@ void SettingsLoader::readLine(const QString &line, GlobalSettings &settings, Sys
     const QString value = (equals < 0 ? line : line.mid(equals + 1)).trimmed();
 
     // Keys are tested as case-sensitive prefixes, so "Loader=true" counts as the Load line.
-    // "Wine" lines of older files are accepted and ignored: how tools start is fixed at build time.
+    // "Wine" lines of older files are accepted and ignored: a tool that is a Windows program is
+    // always started through wine.
     if (line.startsWith(QLatin1String("Good*.exe"))) {
         settings.configuredGoodExeDir = normalisedDirectory(value);
         settings.goodExeDir = resolvedDirectory(settings.configuredGoodExeDir, m_baseDirectory);
@@ -122,8 +125,19 @@ void SettingsLoader::completeSystem(const GlobalSettings &settings, SystemTable 
     const SystemEntry entry{m_key, m_systemName, resolvedDirectory(m_romPath, m_baseDirectory),
                             m_toolFile, m_romPath};
     table.insert(entry.key, entry);
-    if (entry.romPath.isEmpty())
+    if (entry.romPath.isEmpty()) {
+        qCInfo(lcSettings, "%s not offered: no Rom Path", qUtf8Printable(entry.key));
         return;
-    if (QFile::exists(toolPathToCheck(entry, settings)) && QDir(entry.romPath).exists())
+    }
+    const QString toolPath = toolPathToCheck(entry, settings);
+    if (!QFile::exists(toolPath)) {
+        qCInfo(lcSettings, "%s not offered: no tool file %s", qUtf8Printable(entry.key),
+               qUtf8Printable(toolPath));
+    } else if (!QDir(entry.romPath).exists()) {
+        qCInfo(lcSettings, "%s not offered: no ROM directory %s", qUtf8Printable(entry.key),
+               qUtf8Printable(entry.romPath));
+    } else {
+        qCInfo(lcSettings, "%s offered", qUtf8Printable(entry.key));
         result.offeredSystems.append(selectorText(entry));
+    }
 }

@@ -2,11 +2,17 @@
 
 #include "settings/systementry.h"
 
+#include <QLoggingCategory>
 #include <QStringList>
 
 class QIODevice;
 
-// Where the settings live: "Tessary.ini" in the directory of the program itself.
+// Says which settings file is read and why each system is or is not offered, for a user who
+// wonders: QT_LOGGING_RULES="tessary.settings.info=true" tessary
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)
+
+// Where the settings live: "Tessary.ini" beside the program, or in the user's configuration
+// folder when the program is installed (see installlayout.h).
 QString settingsDirectory();
 QString settingsFilePath();
 

@@ -220,6 +220,8 @@ void TestConfig::Save()
 {
     const QString path = settingsFilePath();
     QString error;
+    // An installed Tessary's first save makes the user's configuration folder.
+    QDir().mkpath(settingsDirectory());
     if (!writeTextFileAtomically(path, settingsText(), &error)) {
         QMessageBox::warning(this, tr("Warning"),
                              tr("Can not write %1\n%2").arg(QDir::toNativeSeparators(path), error));

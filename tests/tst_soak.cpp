@@ -37,12 +37,12 @@ const QString CopyList = QStringLiteral("lists/copy.txt");
 const QString TheirList = QStringLiteral("lists/TheirMiss.txt");
 const QString GenMiss = QStringLiteral("roms/Gen roms/GenMiss.txt");
 const QString Goodinfo = QStringLiteral("tools/Goodinfo.cfg");
-const QStringList Words{"Sonic",    "Dr. Mario", "Pokémon Blue", "Ōkami",      "Straße",
-                        "Ελληνικά", "Rev 2.1",   "[Odd] Start",  "Ms. Pac-Man"};
+const QStringList Words = FileTree::list(
+    "Sonic|Dr. Mario|Pokémon Blue|Ōkami|Straße|Ελληνικά|Rev 2.1|[Odd] Start|Ms. Pac-Man");
 // Every row of the flag table as names carry it, and look-alikes that carry none.
-const QStringList Flags{"[b1]", "[o1]",   "[h1C]",   "[t1]",        "(Hack)",
-                        "[p1]", "(PD)",   "[T+Fre]", "[f1]",        "(Beta)",
-                        "[B1]", "(hack)", "(pd)",    "(Some Hack)", ""};
+const QStringList Flags =
+    FileTree::list("[b1]|[o1]|[h1C]|[t1]|(Hack)|[p1]|(PD)|[T+Fre]|[f1]|(Beta)|"
+                   "[B1]|(hack)|(pd)|(Some Hack)|");
 const QStringList DeletedFlags{"[b", "[t", "Hack)", "(PD)", "(Beta)"}; // rows 1, 4, 5, 7, custom
 const QByteArrayList SwipeItems{"Swipe All", "[GBA", "[Gen", "[NES", "[SNES"};
 
@@ -100,7 +100,11 @@ struct Collection
 {
     QTemporaryDir dir;
     QHash<QByteArray, QString> goodNames; // the database's names, by the SHA-1 of the file
-    ~Collection() { fs::remove_all(root()); }
+    ~Collection()
+    {
+        std::error_code ignored;
+        fs::remove_all(root(), ignored);
+    }
     QString path(const QString &relative) const { return dir.filePath(relative); }
     std::string root() const { return QFile::encodeName(dir.path()).toStdString(); }
 };
@@ -727,8 +731,20 @@ void tst_Soak::runRow()
     QSet<QByteArray> vanished;
     std::thread remover;
     if (fault == Vanishing) {
-        // Every third file, from the end of the order of names, once the chore has begun.
-        remover = std::thread([&, files = before.walk(faultPath, true)] {
+        // Every third file, from the end of the order of names, once the chore has begun; none
+        // whose name clashes with another's, as the free name a move picks depends on them.
+        QByteArrayList files = before.walk(faultPath, true);
+        const auto stem = [](const QByteArray &file) {
+            QByteArray name = fileNameOf(file);
+            while (name.startsWith('_'))
+                name.remove(0, 1);
+            return name;
+        };
+        QHash<QByteArray, int> names;
+        for (const QByteArray &file : std::as_const(files))
+            ++names[stem(file)];
+        files.removeIf([&](const QByteArray &file) { return names.value(stem(file)) > 1; });
+        remover = std::thread([&, files] {
             for (int wait = 0; !g_started && wait < 10000; ++wait)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             for (qsizetype i = files.size() - 1; i >= 0; i -= 3) {

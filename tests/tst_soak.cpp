@@ -17,7 +17,6 @@
 #include <random>
 #include <thread>
 
-#include <fcntl.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -32,7 +31,6 @@ const QStringList Keys{"GBA", "Gen", "NES", "SNES"};
 constexpr rlim_t FullDiskBytes = 100; // the file size limit that stands for a full disk
 constexpr unsigned Nobody = 65534;
 const QByteArray Latin1Name = "Caf\xe9 (F).bin"; // not UTF-8: from an old archive
-const QString FifoName = QStringLiteral("Fifo Pipe (U).bin");
 const QString CopyList = QStringLiteral("lists/copy.txt");
 const QString TheirList = QStringLiteral("lists/TheirMiss.txt");
 const QString GenMiss = QStringLiteral("roms/Gen roms/GenMiss.txt");
@@ -43,14 +41,15 @@ const QStringList Words = FileTree::list(
 const QStringList Flags =
     FileTree::list("[b1]|[o1]|[h1C]|[t1]|(Hack)|[p1]|(PD)|[T+Fre]|[f1]|(Beta)|"
                    "[B1]|(hack)|(pd)|(Some Hack)|");
-const QStringList DeletedFlags{"[b", "[t", "Hack)", "(PD)", "(Beta)"}; // rows 1, 4, 5, 7, custom
+// Bad Dumps, Trained, Game Hacks, PD and the custom filter, as Delete Roms is asked to remove.
+const QStringList DeletedFlags{"[b", "[t", "Hack)", "(PD)", "(Beta)"};
 const QByteArrayList SwipeItems{"Swipe All", "[GBA", "[Gen", "[NES", "[SNES"};
 
 enum Fault { NoFault, FullDisk, ReadOnly, Vanishing, Unplugged };
 
 // One entry of a tree: 'd' directory, 'f' regular file with the SHA-1 of its bytes, 'l' link to
-// a file, 'L' link to a directory, 'o' link to anything else, 'p' FIFO; a link's sum is its
-// target. Type 0 is no entry; in an expectation the sum "*" takes any content.
+// a file, 'L' link to a directory, 'o' link to anything else, 'p' any other file; a link's sum is
+// its target. Type 0 is no entry; in an expectation the sum "*" takes any content.
 struct Entry
 {
     char type = 0;
@@ -251,26 +250,6 @@ QString onWorker(const std::function<void(ThreadedFunctions &)> &start)
     return report.count == 1 ? report.text : QStringLiteral("<%1 reports>").arg(report.count);
 }
 
-// A copy that opens the FIFO behind a link waits for a writer; this one comes and goes at once,
-// so such a copy reads nothing and ends instead of hanging the test.
-struct FifoReleaser
-{
-    std::atomic_bool done{false};
-    std::thread thread;
-    explicit FifoReleaser(const std::string &fifo)
-        : thread([this, fifo] {
-            for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(10)))
-                ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
-        })
-    {
-    }
-    ~FifoReleaser()
-    {
-        done = true;
-        thread.join();
-    }
-};
-
 // A chore as a user runs it, through the core functions the windows call, and the tree its rules
 // give, worked out from the tree before it; `faulty` asks for the result of the known fault the
 // row names instead.
@@ -348,7 +327,6 @@ const Chore Chores[] = {
     // taken name; anything but a regular file is named as not copied.
     {"copy", true,
      [](const Collection &c, const QStringList &fromTo) {
-         const FifoReleaser releaser(c.root() + "/outside/pipe");
          const QString report = onWorker([&](ThreadedFunctions &worker) {
              worker.copyFromTxtInvoke(c.path(CopyList), c.path(fromTo[1]) + u'/',
                                       c.path(fromTo[0]) + u'/', true);
@@ -362,7 +340,7 @@ const Chore Chores[] = {
              const QByteArray target = fromTo[1].toUtf8() + '/' + name;
              if (!names.contains(name.split('.').first()) || e.tree.contains(target))
                  continue;
-             if (e.tree.value(file).type == 'f' || faulty) // a FIFO gives nothing
+             if (e.tree.value(file).type == 'f' || faulty) // the device gives nothing
                  e.tree.insert(target, e.tree.value(file).type == 'f' ? e.tree.value(file)
                                                                       : Entry{'f', sha1("")});
              else
@@ -372,7 +350,7 @@ const Chore Chores[] = {
     {"delete roms", true,
      [](const Collection &c, const QStringList &keys) {
          RomFlagFilter filter;
-         for (int row : {0, 3, 4, 6, 9})
+         for (int row : {0, 3, 4, 6, 9}) // those of DeletedFlags
              filter.checked[row] = true;
          filter.customText = DeletedFlags.last();
          RomDeletionResult all;
@@ -475,7 +453,7 @@ const struct
 } KnownFaults[] = {
     {nullptr, nullptr},
     {"Move to Root leaves a file whose name is not UTF-8 behind and reports success", nullptr},
-    {"Copy by list copies what a link to a FIFO reads instead of listing it as not copied",
+    {"Copy by list copies what a link to a device reads instead of listing it as not copied",
      nullptr},
     {"The swipe keeps a lone CR at the end of the file in the last line", nullptr},
     {"Move to Root on a missing ROM folder reports plain completion", nullptr},
@@ -493,7 +471,7 @@ void build(Collection &c)
 {
     QVERIFY(c.dir.isValid());
     std::mt19937 random(15);
-    QStringList copyList{"Fifo Pipe (U)", "Gen Outside (U) [b1]", "", "Gen 1 Dr ", "gen 1 dr"};
+    QStringList copyList{"Device Link (U)", "Gen Outside (U) [b1]", "", "Gen 1 Dr ", "gen 1 dr"};
     for (const QString &key : Keys) {
         DemoSystem system;
         system.key = key;
@@ -549,10 +527,9 @@ void build(Collection &c)
         c.dir.path(), {"outside/Gen Outside (U) [b1].bin=o", "outside/Target [b1].bin=t",
                        "outside/GenHave.txt=h", "roms/Gen roms/Linked Folder->" + outside,
                        "roms/Gen roms/Outside Link [b1].bin->" + outside + "/Target [b1].bin",
-                       "roms/Gen roms/Sub A/" + FifoName + "->" + outside + "/pipe",
-                       "copies/full disk/", "copies/read-only/", "copies/vanishing/",
+                       "roms/Gen roms/Sub A/Device Link (U).bin->/dev/null", "copies/full disk/",
+                       "copies/read-only/", "copies/vanishing/",
                        CopyList + u'=' + copyList.join(u'\n') + u'\n', TheirList + u'=' + theirs}));
-    QVERIFY(::mkfifo(QFile::encodeName(outside + "/pipe").constData(), 0644) == 0);
     std::ofstream(c.root() + "/roms/Gen roms/Sub A/" + Latin1Name.toStdString()) << "old archive";
     std::ofstream(c.root() + "/tools/Goodinfo.cfg", std::ios::binary)
         << "; soak\r\n[GBA\r\n[b;Bad;\r\n[Gen\r\n[b;Bad dumps;\r\n[o\r\n[h;x;n\r\n(Hack);\r\n"

@@ -316,7 +316,7 @@ const Chore Chores[] = {
              for (const QByteArray &file : e.tree.walk(romDir(key), true)) {
                  QByteArray name = fileNameOf(file);
                  if (file.indexOf('/', dir.size()) < 0 || (faulty && name == Latin1Name))
-                     continue; // in the ROM folder already, or not seen
+                     continue; // in the ROM folder already, or unseen by the faulty move
                  while (e.tree.contains(dir + name))
                      name.prepend('_');
                  e.tree.move(file, dir + name);
@@ -340,9 +340,10 @@ const Chore Chores[] = {
              const QByteArray target = fromTo[1].toUtf8() + '/' + name;
              if (!names.contains(name.split('.').first()) || e.tree.contains(target))
                  continue;
-             if (e.tree.value(file).type == 'f' || faulty) // the device gives nothing
-                 e.tree.insert(target, e.tree.value(file).type == 'f' ? e.tree.value(file)
-                                                                      : Entry{'f', sha1("")});
+             if (e.tree.value(file).type == 'f')
+                 e.tree.insert(target, e.tree.value(file));
+             else if (faulty) // what the device gave
+                 e.tree.insert(target, {'f', sha1("")});
              else
                  e.named << QString::fromUtf8(name);
          }

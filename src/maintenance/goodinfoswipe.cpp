@@ -154,7 +154,9 @@ SwipeOutcome swipeGoodinfoFile(const QString &path, GoodinfoSwipe swipe,
     in.close();
 
     const QByteArray swiped = swipe.swipe(content);
-    if (out.write(swiped) != swiped.size())
+    // flush() before commit(): Qt 6.4 renames the new file into place even when the flush inside
+    // commit() fails, so a full disk would cut the file and report success.
+    if (out.write(swiped) != swiped.size() || !out.flush())
         return {SwipeOutcome::WriteFailed, out.errorString()};
     if (beforeReplace)
         beforeReplace();

@@ -1,7 +1,8 @@
 #include "app/mainwindowform.h"
 
-#include "app/createchild.h"
 #include "version.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -64,9 +65,7 @@ void MainWindowForm::setupUi(QMainWindow *window)
     windowPolicy.setHorizontalStretch(1);
     windowPolicy.setVerticalStretch(1);
     window->setSizePolicy(windowPolicy);
-    QFont font = window->font();
-    font.setPointSize(8);
-    window->setFont(font);
+    useMainWindowFont(window);
     window->setWindowIcon(QIcon(QLatin1String(":/animatedGif/images/Button.png")));
 
     actionConfig = createAction(window, "actionConfig");

@@ -1,6 +1,8 @@
 #include "help/about.h"
 
 #include "version.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -25,7 +27,7 @@ About::About(int mainX, int mainY, int mainWidth, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setupUi();
-    setGeometry(mainWidth / 2 + (mainX - width() / 2), mainY + 100, width(), height());
+    setGeometry(QRect(toolWindowPosition(this, mainX, mainY, mainWidth), size()));
 
     watcherLabel = new QLabel(this);
     watcherLabel->setObjectName(QStringLiteral("watcherLabel"));
@@ -53,27 +55,21 @@ void About::setupUi()
     setObjectName(QStringLiteral("About"));
     resize(294, 282);
 
-    const auto centredLabel = [this](const char *name, const QRect &geometry) {
-        auto *created = new QLabel(this);
-        created->setObjectName(QLatin1String(name));
-        created->setGeometry(geometry);
+    const auto centredLabel = [this](const char *name, int y, int height) {
+        auto *created = createChild<QLabel>(this, name, 0, y, 294, height);
         created->setAlignment(Qt::AlignCenter);
         return created;
     };
-    label = centredLabel("label", QRect(0, 16, 294, 31));
+    label = centredLabel("label", 16, 31);
     QFont titleFont = label->font();
     titleFont.setPointSize(10);
     label->setFont(titleFont);
-    label_2 = centredLabel("label_2", QRect(0, 56, 294, 16));
-    label_3 = new QLabel(this);
-    label_3->setObjectName(QStringLiteral("label_3"));
-    label_3->setGeometry(-36, 72, 40, 16);
-    label_4 = centredLabel("label_4", QRect(0, 96, 294, 16));
-    label_5 = centredLabel("label_5", QRect(0, 112, 294, 16));
+    label_2 = centredLabel("label_2", 56, 16);
+    label_3 = createChild<QLabel>(this, "label_3", -36, 72, 40, 16);
+    label_4 = centredLabel("label_4", 96, 16);
+    label_5 = centredLabel("label_5", 112, 16);
 
-    plainTextEdit = new QPlainTextEdit(this);
-    plainTextEdit->setObjectName(QStringLiteral("plainTextEdit"));
-    plainTextEdit->setGeometry(14, 144, 261, 88);
+    plainTextEdit = createChild<QPlainTextEdit>(this, "plainTextEdit", 14, 144, 261, 88);
     plainTextEdit->setReadOnly(true);
 
     retranslateUi();

@@ -1,8 +1,9 @@
 #include "maintenance/deleteroms.h"
 
-#include "app/createchild.h"
 #include "maintenance/romdeletion.h"
 #include "maintenance/romflagboxes.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,9 @@
 #include "maintenance/goodinfo.h"
 
-#include "app/createchild.h"
 #include "maintenance/goodinfoswipe.h"
 #include "maintenance/romflagboxes.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>

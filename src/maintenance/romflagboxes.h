@@ -7,7 +7,6 @@
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
-class QPushButton;
 class QWidget;
 
 // The flag group box that Delete Roms and the Goodinfo.cfg swipe share: one check box per row
@@ -25,10 +24,6 @@ struct RomFlagBoxes
     QLineEdit *lineEdit;
 };
 
-// Sets a label or check box whose text is wider than its fixed box a little smaller, so that
-// fonts wider than the ones these windows were laid out for do not cut texts off.
-void fitTextsToBoxes(QWidget *window);
-
 // Before a maintenance window's widgets are made: its name, title, fixed size, and the main
 // window's 8-point font, which the fixed label and box widths are made for.
 void prepareMaintenanceWindow(QWidget *window, const QString &name, const QString &title, int width,
@@ -37,6 +32,3 @@ void prepareMaintenanceWindow(QWidget *window, const QString &name, const QStrin
 // Once its widgets stand: texts fitted, slots connected by name, deleted on close, and placed
 // centred on the main window at mainX, mainY of width mainWidth, 100 pixels below its top.
 void placeMaintenanceWindow(QWidget *window, int mainX, int mainY, int mainWidth);
-
-// The green "Go" palette of both maintenance windows.
-void setGoButtonPalette(QPushButton *button);

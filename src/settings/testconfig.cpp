@@ -2,6 +2,8 @@
 
 #include "settings/settingsloader.h"
 #include "settings/textfile.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,13 +20,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template<typename Widget> Widget *createNamed(QWidget *parent, const QString &name)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(name);
-    return widget;
-}
 
 QPushButton *createPickerButton(QWidget *parent, const QString &name)
 {
@@ -58,7 +53,7 @@ TestConfig::TestConfig(const SystemTable &systemTable, const QString &goodExeDir
 {
     setupForm();
     setAttribute(Qt::WA_DeleteOnClose);
-    move(x + width / 2 - this->width() / 2, y + 100);
+    move(toolWindowPosition(this, x, y, width));
 
     comboBox->addItems({QStringLiteral("true"), QStringLiteral("false")});
     if (sameAsRomPath == QLatin1String("false"))
@@ -84,10 +79,7 @@ void TestConfig::setupForm()
     resize(582, 482);
     setMinimumSize(582, 482);
     setWindowTitle(tr("Tessary Config"));
-    // The main window's 8-point size, so the two-line labels fit their fixed widths.
-    QFont dialogFont = font();
-    dialogFont.setPointSize(8);
-    setFont(dialogFont);
+    useMainWindowFont(this);
     auto *gridLayout = new QGridLayout(this);
     gridLayout->setObjectName(QStringLiteral("gridLayout"));
 

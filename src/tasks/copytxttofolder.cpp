@@ -1,7 +1,8 @@
 #include "tasks/copytxttofolder.h"
 
-#include "app/createchild.h"
 #include "tasks/threadedfunctions.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -36,9 +37,7 @@ void Ui::CopyTxtToFolder::setupUi(QWidget *window)
     window->setFixedSize(384, 171);
     // The main window's 8-point size, and a little narrower for the box, so that "Search Sub Dirs"
     // fits its fixed 101 pixels in the wider fonts of other platforms.
-    QFont font = window->font();
-    font.setPointSize(8);
-    window->setFont(font);
+    useMainWindowFont(window);
     label = createChild<QLabel>(window, "label", 8, 24, 100, 16);
     lineEdit = createChild<QLineEdit>(window, "lineEdit", 120, 16, 200, 20);
     pushButton = createChild<QPushButton>(window, "pushButton", 336, 16, 32, 23);
@@ -49,7 +48,7 @@ void Ui::CopyTxtToFolder::setupUi(QWidget *window)
     lineEdit_3 = createChild<QLineEdit>(window, "lineEdit_3", 120, 96, 200, 20);
     pushButton_3 = createChild<QPushButton>(window, "pushButton_3", 336, 96, 32, 23);
     checkBox = createChild<QCheckBox>(window, "checkBox", 120, 136, 101, 32);
-    QFont narrow = font;
+    QFont narrow = window->font();
     narrow.setLetterSpacing(QFont::PercentageSpacing, 90);
     checkBox->setFont(narrow);
     pushButton_4 = createChild<QPushButton>(window, "pushButton_4", 296, 136, 75, 23);
@@ -78,7 +77,7 @@ CopyTxtToFolder::CopyTxtToFolder(int x, int y, int width)
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    move(x + width / 2 - this->width() / 2, y + 100);
+    move(toolWindowPosition(this, x, y, width));
     // A window still open, or still copying, when the program ends goes first, with its thread.
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
             [this] { delete this; });

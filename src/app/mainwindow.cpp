@@ -350,6 +350,7 @@ void MainWindow::showSelectedList(const QString &suffix)
 void MainWindow::on_Clear_clicked(bool skipFrame2)
 {
     panel().clear(skipFrame2);
+    ui->textEdit->clear();
 }
 
 // Opens a fresh configuration dialog; the event filter reloads the settings when it closes.

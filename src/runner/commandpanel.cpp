@@ -1,13 +1,12 @@
 #include "runner/commandpanel.h"
 
-#include "app/mainwindowform.h"
+#include "runner/commandpanelform.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTextEdit>
 
 namespace {
 
@@ -33,7 +32,7 @@ void uncheck(QRadioButton *button)
 
 } // namespace
 
-CommandPanel::CommandPanel(MainWindowForm *form)
+CommandPanel::CommandPanel(CommandPanelForm *form)
     : ui(form)
 {
 }
@@ -88,7 +87,6 @@ void CommandPanel::clear(bool skipCommands)
     }
     ui->custom->clear();
     ui->sepXchar->clear();
-    ui->textEdit->clear();
 }
 
 PanelCommand CommandPanel::checkedCommand() const

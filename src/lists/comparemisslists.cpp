@@ -1,6 +1,6 @@
 #include "lists/comparemisslists.h"
 
-#include "lists/misslistcompare.h"
+#include "lists/misslistcomparison.h"
 #include "widgets/createchild.h"
 #include "widgets/toolwindow.h"
 

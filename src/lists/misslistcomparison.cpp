@@ -1,4 +1,4 @@
-#include "lists/misslistcompare.h"
+#include "lists/misslistcomparison.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "settings/settingsloader.h"
 
-#include "settings/textfile.h"
+#include "settings/linereader.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "settings/testconfig.h"
 
+#include "settings/atomicwrite.h"
 #include "settings/settingsloader.h"
-#include "settings/textfile.h"
 #include "widgets/createchild.h"
 #include "widgets/toolwindow.h"
 

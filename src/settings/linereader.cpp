@@ -1,8 +1,6 @@
-#include "settings/textfile.h"
+#include "settings/linereader.h"
 
 #include <QIODevice>
-#include <QSaveFile>
-#include <QStringEncoder>
 
 namespace {
 constexpr qint64 ChunkSize = 64 * 1024;
@@ -69,22 +67,4 @@ bool LineReader::readLine(QString &line)
         }
         scanFrom = m_pos + scanned;
     }
-}
-
-bool writeTextFileAtomically(const QString &path, const QString &text, QString *error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    QStringEncoder encoder(QStringConverter::System);
-    const QByteArray bytes = encoder.encode(text);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
 }

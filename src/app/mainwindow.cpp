@@ -51,8 +51,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     // Only the command frame, the empty frame and the config frame show until a command is chosen.
     ui->convert->hide();
-    for (QFrame *optionFrame :
-         {ui->frame_3, ui->frame_4, ui->frame_5, ui->frame_6, ui->frame_8, ui->frame_9})
+    for (QFrame *optionFrame : {ui->foldersFrame, ui->generalFrame, ui->separatorFrame,
+                                ui->changesFrame, ui->forceFrame, ui->auditSortFrame})
         optionFrame->hide();
 
     const int columnWidths[] = {60, 175, 38, 37, 62, 50, 75, 189};
@@ -71,7 +71,7 @@ MainWindow::MainWindow(QWidget *parent)
                                             ui->list,   ui->audit, ui->customRB, ui->convert};
     for (QAbstractButton *command : commands)
         connect(command, &QAbstractButton::toggled, this, &MainWindow::viewFrames);
-    connect(ui->comboBox_2, &QComboBox::currentIndexChanged, this, &MainWindow::viewFrames);
+    connect(ui->auditLevelBox, &QComboBox::currentIndexChanged, this, &MainWindow::viewFrames);
 
     ui->setOptionToolTips();
     fixNesStage = 1;
@@ -414,7 +414,7 @@ void MainWindow::StopProcess()
 {
     if (ui->uniq->isChecked() || ui->sort->isChecked()) {
         const QString text = processAuditOutput(ui->textEdit->toPlainText(),
-                                                auditMarker(ui->comboBox_2->currentIndex()),
+                                                auditMarker(ui->auditLevelBox->currentIndex()),
                                                 ui->uniq->isChecked(), ui->sort->isChecked());
         ui->textEdit->setPlainText(text);
     }

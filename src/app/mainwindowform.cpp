@@ -73,10 +73,10 @@ void MainWindowForm::setupUi(QMainWindow *window)
     centralPolicy.setHorizontalStretch(1);
     centralPolicy.setVerticalStretch(1);
     centralWidget->setSizePolicy(centralPolicy);
-    gridLayout = new QGridLayout(centralWidget);
-    gridLayout->setObjectName(QLatin1String("gridLayout"));
-    gridLayout->setSpacing(6);
-    gridLayout->setContentsMargins(11, 11, 11, 11);
+    centralLayout = new QGridLayout(centralWidget);
+    centralLayout->setObjectName(QLatin1String("gridLayout"));
+    centralLayout->setSpacing(6);
+    centralLayout->setContentsMargins(11, 11, 11, 11);
 
     textEdit = new QTextEdit(centralWidget);
     textEdit->setObjectName(QLatin1String("textEdit"));
@@ -86,18 +86,18 @@ void MainWindowForm::setupUi(QMainWindow *window)
     textEdit->setSizePolicy(expanding);
     textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textEdit->setReadOnly(true);
-    gridLayout->addWidget(textEdit, 0, 0, 3, 2);
+    centralLayout->addWidget(textEdit, 0, 0, 3, 2);
 
     selectSystemComboBox = new QComboBox(centralWidget);
     selectSystemComboBox->setObjectName(QLatin1String("selectSystemComboBox"));
-    gridLayout->addWidget(selectSystemComboBox, 0, 2, 1, 1);
+    centralLayout->addWidget(selectSystemComboBox, 0, 2, 1, 1);
 
     setupPanel(centralWidget);
-    gridLayout->addWidget(frame, 1, 2, 2, 1);
+    centralLayout->addWidget(panelFrame, 1, 2, 2, 1);
 
-    label = new QLabel(centralWidget);
-    label->setObjectName(QLatin1String("label"));
-    gridLayout->addWidget(label, 2, 1, 1, 1);
+    cornerLabel = new QLabel(centralWidget);
+    cornerLabel->setObjectName(QLatin1String("label"));
+    centralLayout->addWidget(cornerLabel, 2, 1, 1, 1);
 
     romSummary = new QTableWidget(centralWidget);
     romSummary->setObjectName(QLatin1String("romSummary"));
@@ -110,7 +110,7 @@ void MainWindowForm::setupUi(QMainWindow *window)
     romSummary->setAlternatingRowColors(false);
     romSummary->setSortingEnabled(true);
     romSummary->verticalHeader()->setStretchLastSection(false);
-    gridLayout->addWidget(romSummary, 3, 0, 1, 3);
+    centralLayout->addWidget(romSummary, 3, 0, 1, 3);
 
     window->setCentralWidget(centralWidget);
 
@@ -171,7 +171,7 @@ void MainWindowForm::retranslateUi(QMainWindow *window)
     actionWebsite->setText(tr("Website"));
 
     retranslatePanel();
-    label->setText(QString());
+    cornerLabel->setText(QString());
 
     const char *headers[] = {"Key",      "System Name", "Miss",      "Have",
                              "Excluded", "Total",       "Version #", "Rom Path"};

@@ -43,10 +43,10 @@ public:
     QAction *actionWebsite;
 
     QWidget *centralWidget;
-    QGridLayout *gridLayout;
+    QGridLayout *centralLayout;
     QTextEdit *textEdit;
     QComboBox *selectSystemComboBox;
-    QLabel *label;
+    QLabel *cornerLabel;
     QTableWidget *romSummary;
 
     QMenuBar *menuBar;

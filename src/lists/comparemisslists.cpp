@@ -26,18 +26,18 @@ void CompareMissLists::setupForm()
     setWindowTitle(tr("Compare Lists"));
     useMainWindowFont(this);
 
-    label_2 = createChild<QLabel>(this, "label_2", 16, 24, 56, 23);
-    label_2->setText(tr("Your List"));
-    lineEdit = createChild<QLineEdit>(this, "lineEdit", 88, 24, 176, 20);
-    pushButton = createChild<QPushButton>(this, "pushButton", 288, 24, 32, 23);
-    pushButton->setText(QStringLiteral("...."));
-    label = createChild<QLabel>(this, "label", 16, 64, 56, 23);
-    label->setText(tr("Their List"));
-    lineEdit_2 = createChild<QLineEdit>(this, "lineEdit_2", 88, 64, 176, 20);
-    pushButton_2 = createChild<QPushButton>(this, "pushButton_2", 288, 64, 32, 23);
-    pushButton_2->setText(QStringLiteral("...."));
-    pushButton_3 = createChild<QPushButton>(this, "pushButton_3", 270, 100, 51, 23);
-    pushButton_3->setText(tr("Go"));
+    auto *yourListLabel = createChild<QLabel>(this, "label_2", 16, 24, 56, 23);
+    yourListLabel->setText(tr("Your List"));
+    yourListEdit = createChild<QLineEdit>(this, "lineEdit", 88, 24, 176, 20);
+    auto *yourListButton = createChild<QPushButton>(this, "pushButton", 288, 24, 32, 23);
+    yourListButton->setText(QStringLiteral("...."));
+    auto *theirListLabel = createChild<QLabel>(this, "label", 16, 64, 56, 23);
+    theirListLabel->setText(tr("Their List"));
+    theirListEdit = createChild<QLineEdit>(this, "lineEdit_2", 88, 64, 176, 20);
+    auto *theirListButton = createChild<QPushButton>(this, "pushButton_2", 288, 64, 32, 23);
+    theirListButton->setText(QStringLiteral("...."));
+    auto *goButton = createChild<QPushButton>(this, "pushButton_3", 270, 100, 51, 23);
+    goButton->setText(tr("Go"));
 }
 
 void CompareMissLists::askForList(QLineEdit *field)
@@ -50,17 +50,17 @@ void CompareMissLists::askForList(QLineEdit *field)
 
 void CompareMissLists::on_pushButton_clicked()
 {
-    askForList(lineEdit);
+    askForList(yourListEdit);
 }
 
 void CompareMissLists::on_pushButton_2_clicked()
 {
-    askForList(lineEdit_2);
+    askForList(theirListEdit);
 }
 
 void CompareMissLists::on_pushButton_3_clicked()
 {
-    MissListComparison comparison(lineEdit->text(), lineEdit_2->text());
+    MissListComparison comparison(yourListEdit->text(), theirListEdit->text());
     const MissListComparison::Outcome outcome = comparison.run();
     if (outcome == MissListComparison::Outcome::ListNotFound) {
         QMessageBox::warning(this, tr("Warning"), tr("List not found. Check your file paths."));

@@ -31,12 +31,12 @@ DeleteLists::DeleteLists(const QStringList &keys, const QStringList &romPaths,
     setAttribute(Qt::WA_DeleteOnClose);
     setGeometry(QRect(toolWindowPosition(this, x, y, width), size()));
 
-    comboBox->addItem(QStringLiteral("Clean All"));
+    systemBox->addItem(QStringLiteral("Clean All"));
     // Each item remembers its own system, so a system without a key shifts no other.
     for (qsizetype i = 0; i < keys.size(); ++i) {
         if (keys.at(i).isEmpty())
             continue;
-        comboBox->addItem(keys.at(i));
+        systemBox->addItem(keys.at(i));
         m_systemOfItem.append(int(i));
     }
     QMetaObject::connectSlotsByName(this);
@@ -60,30 +60,31 @@ void DeleteLists::setupForm()
     setWindowTitle(tr("Delete Lists"));
     useMainWindowFont(this);
 
-    checkBox = createChild<QCheckBox>(this, "checkBox", 16, 1, 70, 17);
-    checkBox->setText(tr("*Miss.txt"));
-    checkBox_2 = createChild<QCheckBox>(this, "checkBox_2", 16, 25, 70, 17);
-    checkBox_2->setText(tr("*Have.txt"));
-    checkBox_3 = createChild<QCheckBox>(this, "checkBox_3", 16, 49, 70, 17);
-    checkBox_3->setText(tr("Good*.db"));
+    missListsBox = createChild<QCheckBox>(this, "checkBox", 16, 1, 70, 17);
+    missListsBox->setText(tr("*Miss.txt"));
+    haveListsBox = createChild<QCheckBox>(this, "checkBox_2", 16, 25, 70, 17);
+    haveListsBox->setText(tr("*Have.txt"));
+    databaseFilesBox = createChild<QCheckBox>(this, "checkBox_3", 16, 49, 70, 17);
+    databaseFilesBox->setText(tr("Good*.db"));
     // The labels are a little wider than their 70 pixels in most desktop fonts.
     QFont narrow = font();
     narrow.setStretch(QFont::SemiCondensed);
-    for (QCheckBox *box : {checkBox, checkBox_2, checkBox_3})
+    for (QCheckBox *box : {missListsBox, haveListsBox, databaseFilesBox})
         box->setFont(narrow);
-    comboBox = createChild<QComboBox>(this, "comboBox", 16, 99, 81, 22);
-    pushButton = createChild<QPushButton>(this, "pushButton", 150, 99, 75, 23);
-    pushButton->setText(tr("Go"));
+    systemBox = createChild<QComboBox>(this, "comboBox", 16, 99, 81, 22);
+    auto *goButton = createChild<QPushButton>(this, "pushButton", 150, 99, 75, 23);
+    goButton->setText(tr("Go"));
 }
 
 void DeleteLists::on_pushButton_clicked()
 {
     if (!hasSystems())
         return;
-    const int item = comboBox->currentIndex();
+    const int item = systemBox->currentIndex();
     const int system = item >= 1 ? m_systemOfItem.at(item - 1) : -1; // -1: every system
-    const QStringList files = m_deletion.chooseFiles(
-        system, checkBox->isChecked(), checkBox_2->isChecked(), checkBox_3->isChecked());
+    const QStringList files =
+        m_deletion.chooseFiles(system, missListsBox->isChecked(), haveListsBox->isChecked(),
+                               databaseFilesBox->isChecked());
     const QStringList failed = ListDeletion::removeFiles(files);
     if (!failed.isEmpty()) {
         QStringList shown;

@@ -10,15 +10,15 @@
 
 RomFlagBoxes::RomFlagBoxes(QWidget *window, const QString &title)
 {
-    groupBox = createChild<QGroupBox>(window, "groupBox", 8, 8, 256, 171);
-    groupBox->setTitle(title);
+    flagGroup = createChild<QGroupBox>(window, "groupBox", 8, 8, 256, 171);
+    flagGroup->setTitle(title);
     for (int row = 0; row < RomFlagCount; ++row) {
         const RomFlag &flag = RomFlags[row];
-        auto *box = createChild<QCheckBox>(groupBox, flag.objectName, flag.x, flag.y, 104, 24);
+        auto *box = createChild<QCheckBox>(flagGroup, flag.objectName, flag.x, flag.y, 104, 24);
         box->setText(QCoreApplication::translate("RomFlagFilter", flag.label));
         boxes[row] = box;
     }
-    lineEdit = createChild<QLineEdit>(groupBox, "lineEdit", 120, 144, 113, 20);
+    customTextEdit = createChild<QLineEdit>(flagGroup, "lineEdit", 120, 144, 113, 20);
 }
 
 RomFlagFilter RomFlagBoxes::filter(bool emptyCustomMatchesAll) const
@@ -26,7 +26,7 @@ RomFlagFilter RomFlagBoxes::filter(bool emptyCustomMatchesAll) const
     RomFlagFilter result;
     for (int row = 0; row < RomFlagCount; ++row)
         result.checked[row] = boxes[row]->isChecked();
-    result.customText = lineEdit->text();
+    result.customText = customTextEdit->text();
     result.emptyCustomMatchesAll = emptyCustomMatchesAll;
     return result;
 }

@@ -10,18 +10,18 @@ class QLineEdit;
 class QWidget;
 
 // The flag group box that Delete Roms and the Goodinfo.cfg swipe share: one check box per row
-// of the flag table, placed where the table says, and `lineEdit` for the custom filter text.
+// of the flag table, placed where the table says, and a line edit for the custom filter text.
 struct RomFlagBoxes
 {
-    // Creates `groupBox` at 8, 8 in `window` with the given title and everything inside it.
+    // Creates the group box at 8, 8 in `window` with the given title and everything inside it.
     RomFlagBoxes(QWidget *window, const QString &title);
 
     // The filter as the boxes stand now.
     RomFlagFilter filter(bool emptyCustomMatchesAll) const;
 
-    QGroupBox *groupBox;
+    QGroupBox *flagGroup;
     std::array<QCheckBox *, RomFlagCount> boxes;
-    QLineEdit *lineEdit;
+    QLineEdit *customTextEdit;
 };
 
 // Before a maintenance window's widgets are made: its name, title, fixed size, and the main

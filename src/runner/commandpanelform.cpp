@@ -25,75 +25,75 @@ QFrame *createPanelFrame(QWidget *parent, const char *name, int x, int y, int wi
 
 void CommandPanelForm::setupPanel(QWidget *parent)
 {
-    frame = new QFrame(parent);
-    frame->setObjectName(QLatin1String("frame"));
-    frame->setSizePolicy(QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred));
-    frame->setMinimumSize(272, 248);
-    frame->setAutoFillBackground(false);
-    frame->setFrameShape(QFrame::Panel);
-    frame->setFrameShadow(QFrame::Raised);
-    frame->setLineWidth(1);
-    frame->setMidLineWidth(0);
+    panelFrame = new QFrame(parent);
+    panelFrame->setObjectName(QLatin1String("frame"));
+    panelFrame->setSizePolicy(QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred));
+    panelFrame->setMinimumSize(272, 248);
+    panelFrame->setAutoFillBackground(false);
+    panelFrame->setFrameShape(QFrame::Panel);
+    panelFrame->setFrameShadow(QFrame::Raised);
+    panelFrame->setLineWidth(1);
+    panelFrame->setMidLineWidth(0);
 
-    frame_2 = createPanelFrame(frame, "frame_2", 0, 0, 96, 200);
-    rename = createChild<QRadioButton>(frame_2, "rename", 8, 8, 81, 24);
-    move = createChild<QRadioButton>(frame_2, "move", 8, 32, 81, 24);
-    scan = createChild<QRadioButton>(frame_2, "scan", 8, 56, 81, 24);
+    commandFrame = createPanelFrame(panelFrame, "frame_2", 0, 0, 96, 200);
+    rename = createChild<QRadioButton>(commandFrame, "rename", 8, 8, 81, 24);
+    move = createChild<QRadioButton>(commandFrame, "move", 8, 32, 81, 24);
+    scan = createChild<QRadioButton>(commandFrame, "scan", 8, 56, 81, 24);
     scan->setStyleSheet(QLatin1String(BlueText));
-    scannew = createChild<QRadioButton>(frame_2, "scannew", 8, 80, 81, 24);
+    scannew = createChild<QRadioButton>(commandFrame, "scannew", 8, 80, 81, 24);
     scannew->setStyleSheet(QLatin1String(BlueText));
-    list = createChild<QRadioButton>(frame_2, "list", 8, 104, 72, 24);
+    list = createChild<QRadioButton>(commandFrame, "list", 8, 104, 72, 24);
     list->setStyleSheet(QLatin1String(BlueText));
-    audit = createChild<QRadioButton>(frame_2, "audit", 8, 128, 63, 24);
-    customRB = createChild<QCheckBox>(frame_2, "customRB", 8, 152, 21, 24);
-    convert = createChild<QRadioButton>(frame_2, "convert", 8, 176, 91, 24);
-    custom = createChild<QLineEdit>(frame_2, "custom", 26, 154, 67, 20);
+    audit = createChild<QRadioButton>(commandFrame, "audit", 8, 128, 63, 24);
+    customRB = createChild<QCheckBox>(commandFrame, "customRB", 8, 152, 21, 24);
+    convert = createChild<QRadioButton>(commandFrame, "convert", 8, 176, 91, 24);
+    custom = createChild<QLineEdit>(commandFrame, "custom", 26, 154, 67, 20);
     custom->setCursor(QCursor(Qt::IBeamCursor));
-    comboBox_2 = createChild<QComboBox>(frame_2, "comboBox_2", 63, 128, 32, 21);
-    comboBox_2->addItems({QString(), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                          QStringLiteral("4"), QStringLiteral("5")});
+    auditLevelBox = createChild<QComboBox>(commandFrame, "comboBox_2", 63, 128, 32, 21);
+    auditLevelBox->addItems({QString(), QStringLiteral("1"), QStringLiteral("2"),
+                             QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
 
-    frame_3 = createPanelFrame(frame, "frame_3", 96, 0, 80, 56);
-    dirs = createChild<QRadioButton>(frame_3, "dirs", 8, 8, 51, 24);
-    inplace = createChild<QRadioButton>(frame_3, "inplace", 8, 32, 61, 24);
+    foldersFrame = createPanelFrame(panelFrame, "frame_3", 96, 0, 80, 56);
+    dirs = createChild<QRadioButton>(foldersFrame, "dirs", 8, 8, 51, 24);
+    inplace = createChild<QRadioButton>(foldersFrame, "inplace", 8, 32, 61, 24);
 
-    frame_5 = createPanelFrame(frame, "frame_5", 96, 56, 80, 48);
-    nosep = createChild<QRadioButton>(frame_5, "nosep", 8, 0, 61, 24);
-    sepX = createChild<QRadioButton>(frame_5, "sepX", 8, 24, 41, 24);
-    sepXchar = createChild<QLineEdit>(frame_5, "sepXchar", 56, 24, 16, 20);
+    separatorFrame = createPanelFrame(panelFrame, "frame_5", 96, 56, 80, 48);
+    nosep = createChild<QRadioButton>(separatorFrame, "nosep", 8, 0, 61, 24);
+    sepX = createChild<QRadioButton>(separatorFrame, "sepX", 8, 24, 41, 24);
+    sepXchar = createChild<QLineEdit>(separatorFrame, "sepXchar", 56, 24, 16, 20);
     sepXchar->setCursor(QCursor(Qt::IBeamCursor));
     sepXchar->setMaxLength(1);
 
-    frame_4 = createPanelFrame(frame, "frame_4", 96, 104, 80, 96);
-    logmsgs = createChild<QCheckBox>(frame_4, "logmsgs", 8, 0, 70, 24);
-    quiet = createChild<QCheckBox>(frame_4, "quiet", 8, 24, 70, 24);
-    nodb = createChild<QCheckBox>(frame_4, "nodb", 8, 48, 70, 24);
-    deep = createChild<QCheckBox>(frame_4, "deep", 8, 72, 70, 24);
+    generalFrame = createPanelFrame(panelFrame, "frame_4", 96, 104, 80, 96);
+    logmsgs = createChild<QCheckBox>(generalFrame, "logmsgs", 8, 0, 70, 24);
+    quiet = createChild<QCheckBox>(generalFrame, "quiet", 8, 24, 70, 24);
+    nodb = createChild<QCheckBox>(generalFrame, "nodb", 8, 48, 70, 24);
+    deep = createChild<QCheckBox>(generalFrame, "deep", 8, 72, 70, 24);
 
-    frame_6 = createPanelFrame(frame, "frame_6", 176, 0, 96, 56);
-    changes = createChild<QRadioButton>(frame_6, "changes", 8, 8, 81, 24);
+    changesFrame = createPanelFrame(panelFrame, "frame_6", 176, 0, 96, 56);
+    changes = createChild<QRadioButton>(changesFrame, "changes", 8, 8, 81, 24);
     changes->setStyleSheet(QLatin1String(BlueText));
-    changesnew = createChild<QRadioButton>(frame_6, "changesnew", 8, 32, 91, 24);
+    changesnew = createChild<QRadioButton>(changesFrame, "changesnew", 8, 32, 91, 24);
     changesnew->setStyleSheet(QLatin1String(BlueText));
 
-    frame_7 = createPanelFrame(frame, "frame_7", 0, 200, 96, 47);
+    emptyFrame = createPanelFrame(panelFrame, "frame_7", 0, 200, 96, 47);
 
-    frame_8 = createPanelFrame(frame, "frame_8", 176, 56, 96, 73);
-    force63 = createChild<QRadioButton>(frame_8, "force63", 8, 0, 61, 24);
-    forcexbox = createChild<QRadioButton>(frame_8, "forcexbox", 8, 24, 91, 24);
-    forceDC = createChild<QRadioButton>(frame_8, "forceDC", 8, 48, 71, 24);
+    forceFrame = createPanelFrame(panelFrame, "frame_8", 176, 56, 96, 73);
+    force63 = createChild<QRadioButton>(forceFrame, "force63", 8, 0, 61, 24);
+    forcexbox = createChild<QRadioButton>(forceFrame, "forcexbox", 8, 24, 91, 24);
+    forceDC = createChild<QRadioButton>(forceFrame, "forceDC", 8, 48, 71, 24);
 
-    frame_9 = createPanelFrame(frame, "frame_9", 176, 129, 96, 71);
-    sort = createChild<QCheckBox>(frame_9, "sort", 8, 24, 70, 24);
-    uniq = createChild<QCheckBox>(frame_9, "uniq", 8, 0, 70, 24);
+    auditSortFrame = createPanelFrame(panelFrame, "frame_9", 176, 129, 96, 71);
+    sort = createChild<QCheckBox>(auditSortFrame, "sort", 8, 24, 70, 24);
+    uniq = createChild<QCheckBox>(auditSortFrame, "uniq", 8, 0, 70, 24);
 
-    frame_10 = createPanelFrame(frame, "frame_10", 96, 200, 176, 24);
-    config = createChild<QCheckBox>(frame_10, "config", 8, 0, 70, 24);
-    configComboBox = createChild<QComboBox>(frame_10, "configComboBox", 80, 0, 96, 21);
+    configFrame = createPanelFrame(panelFrame, "frame_10", 96, 200, 176, 24);
+    config = createChild<QCheckBox>(configFrame, "config", 8, 0, 70, 24);
+    configComboBox = createChild<QComboBox>(configFrame, "configComboBox", 80, 0, 96, 21);
 
-    Go = createChild<QPushButton>(frame, "Go", 176, 224, 96, 24);
+    Go = createChild<QPushButton>(panelFrame, "Go", 176, 224, 96, 24);
     Go->setStyleSheet(QLatin1String("background-color: rgb(85, 255, 127);"));
-    Clear = createChild<QPushButton>(frame, "Clear", 96, 224, 80, 24);
+    Clear = createChild<QPushButton>(panelFrame, "Clear", 96, 224, 80, 24);
     Clear->setStyleSheet(QLatin1String("background-color: rgb(170, 170, 255);"));
 }
 

@@ -10,7 +10,7 @@ class QPushButton;
 class QRadioButton;
 class QWidget;
 
-// The command panel's widgets: the frame `frame` with its option frames and their buttons, and
+// The command panel's widgets: the frame "frame" with its option frames and their buttons, and
 // Go and Clear. Object names and creation order are part of the behaviour: the panel walks its
 // frames in this order to build a tool's argument list. The panel is part of the main window's
 // form, so its texts translate in the main window's context.
@@ -19,13 +19,13 @@ class CommandPanelForm
     Q_DECLARE_TR_FUNCTIONS(MainWindow)
 
 public:
-    // Creates `frame` in `parent` and everything inside it; the caller lays `frame` out.
+    // Creates `panelFrame` in `parent` and everything inside it; the caller lays it out.
     void setupPanel(QWidget *parent);
     void retranslatePanel();
     void setOptionToolTips();
 
-    QFrame *frame;
-    QFrame *frame_2;
+    QFrame *panelFrame;
+    QFrame *commandFrame;
     QRadioButton *rename;
     QRadioButton *move;
     QRadioButton *scan;
@@ -35,31 +35,31 @@ public:
     QCheckBox *customRB;
     QRadioButton *convert;
     QLineEdit *custom;
-    QComboBox *comboBox_2;
-    QFrame *frame_3;
+    QComboBox *auditLevelBox;
+    QFrame *foldersFrame;
     QRadioButton *dirs;
     QRadioButton *inplace;
-    QFrame *frame_5;
+    QFrame *separatorFrame;
     QRadioButton *nosep;
     QRadioButton *sepX;
     QLineEdit *sepXchar;
-    QFrame *frame_4;
+    QFrame *generalFrame;
     QCheckBox *logmsgs;
     QCheckBox *quiet;
     QCheckBox *nodb;
     QCheckBox *deep;
-    QFrame *frame_6;
+    QFrame *changesFrame;
     QRadioButton *changes;
     QRadioButton *changesnew;
-    QFrame *frame_7;
-    QFrame *frame_8;
+    QFrame *emptyFrame;
+    QFrame *forceFrame;
     QRadioButton *force63;
     QRadioButton *forcexbox;
     QRadioButton *forceDC;
-    QFrame *frame_9;
+    QFrame *auditSortFrame;
     QCheckBox *sort;
     QCheckBox *uniq;
-    QFrame *frame_10;
+    QFrame *configFrame;
     QCheckBox *config;
     QComboBox *configComboBox;
     QPushButton *Go;

@@ -78,15 +78,15 @@ void MainWindowForm::setupUi(QMainWindow *window)
     centralLayout->setSpacing(6);
     centralLayout->setContentsMargins(11, 11, 11, 11);
 
-    textEdit = new QTextEdit(centralWidget);
-    textEdit->setObjectName(QLatin1String("textEdit"));
+    outputArea = new QTextEdit(centralWidget);
+    outputArea->setObjectName(QLatin1String("textEdit"));
     QSizePolicy expanding(QSizePolicy::Expanding, QSizePolicy::Expanding);
     expanding.setHorizontalStretch(1);
     expanding.setVerticalStretch(1);
-    textEdit->setSizePolicy(expanding);
-    textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    textEdit->setReadOnly(true);
-    centralLayout->addWidget(textEdit, 0, 0, 3, 2);
+    outputArea->setSizePolicy(expanding);
+    outputArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    outputArea->setReadOnly(true);
+    centralLayout->addWidget(outputArea, 0, 0, 3, 2);
 
     selectSystemComboBox = new QComboBox(centralWidget);
     selectSystemComboBox->setObjectName(QLatin1String("selectSystemComboBox"));

@@ -44,7 +44,7 @@ public:
 
     QWidget *centralWidget;
     QGridLayout *centralLayout;
-    QTextEdit *textEdit;
+    QTextEdit *outputArea;
     QComboBox *selectSystemComboBox;
     QLabel *cornerLabel;
     QTableWidget *romSummary;

@@ -92,6 +92,8 @@ void MainWindowForm::setupUi(QMainWindow *window)
     selectSystemComboBox->setObjectName(QLatin1String("selectSystemComboBox"));
     centralLayout->addWidget(selectSystemComboBox, 0, 2, 1, 1);
 
+    // The panel goes here in the creation order, between the selector and the corner label: the
+    // tab order and the order in which findChild meets widgets follow it.
     setupPanel(centralWidget);
     centralLayout->addWidget(panelFrame, 1, 2, 2, 1);
 

@@ -14,8 +14,8 @@ class QTableWidget;
 class QTextEdit;
 class QWidget;
 
-// The main window's widget tree, the command panel's widgets among it. Object names and creation
-// order are part of the behaviour.
+// The main window's widget tree. The command panel's widgets are its own form's (runner/), built
+// in their place in the creation order. Object names and creation order are part of the behaviour.
 class MainWindowForm : public CommandPanelForm
 {
 public:

@@ -9,7 +9,7 @@
 //
 //   bench_comparelists [N ...]      (default 100000 200000)
 #include "benchsupport.h"
-#include "lists/misslistcompare.h"
+#include "lists/misslistcomparison.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

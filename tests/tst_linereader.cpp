@@ -1,4 +1,5 @@
-#include "settings/textfile.h"
+#include "settings/atomicwrite.h"
+#include "settings/linereader.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "lists/comparemisslists.h"
-#include "lists/misslistcompare.h"
+#include "lists/misslistcomparison.h"
 #include "lockedfolder.h"
 #include "testhelpers.h"
 

@@ -2,7 +2,7 @@
 #include "runner/busyindicator.h"
 #include "runner/panelrules.h"
 #include "runner/toolcommand.h"
-#include "runner/tooloutput.h"
+#include "runner/tooloutputdecoder.h"
 
 #include <QFile>
 #include <QTemporaryDir>

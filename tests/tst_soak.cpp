@@ -1,7 +1,7 @@
 #include "demo/democollection.h"
 #include "filetree.h"
 #include "lists/listdeletion.h"
-#include "lists/misslistcompare.h"
+#include "lists/misslistcomparison.h"
 #include "maintenance/goodinfoswipe.h"
 #include "maintenance/romdeletion.h"
 #include "runner/toolcommand.h"

@@ -48,12 +48,12 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     // The output area only ever grows at its end; an undo history would hold every piece twice.
-    ui->textEdit->setUndoRedoEnabled(false);
+    ui->outputArea->setUndoRedoEnabled(false);
 
     // Only the command frame, the empty frame and the config frame show until a command is chosen.
     ui->convert->hide();
-    for (QFrame *optionFrame :
-         {ui->frame_3, ui->frame_4, ui->frame_5, ui->frame_6, ui->frame_8, ui->frame_9})
+    for (QFrame *optionFrame : {ui->foldersFrame, ui->generalFrame, ui->separatorFrame,
+                                ui->changesFrame, ui->forceFrame, ui->auditSortFrame})
         optionFrame->hide();
 
     const int columnWidths[] = {60, 175, 38, 37, 62, 50, 75, 189};
@@ -72,7 +72,7 @@ MainWindow::MainWindow(QWidget *parent)
                                             ui->list,   ui->audit, ui->customRB, ui->convert};
     for (QAbstractButton *command : commands)
         connect(command, &QAbstractButton::toggled, this, &MainWindow::viewFrames);
-    connect(ui->comboBox_2, &QComboBox::currentIndexChanged, this, &MainWindow::viewFrames);
+    connect(ui->auditLevelBox, &QComboBox::currentIndexChanged, this, &MainWindow::viewFrames);
 
     ui->setOptionToolTips();
     fixNesStage = 1;
@@ -122,7 +122,7 @@ void MainWindow::loadSettings(bool reload)
     QFile file(settingsFilePath());
     qCInfo(lcSettings, "reading %s", qUtf8Printable(file.fileName()));
     if (!file.open(QIODevice::ReadOnly)) {
-        ui->textEdit->setPlainText(tr("Can not read ") + settingsFilePath());
+        ui->outputArea->setPlainText(tr("Can not read ") + settingsFilePath());
         return;
     }
     const SettingsLoader::Result result = settingsLoader.load(&file, globalSettings, systemTable);
@@ -137,7 +137,7 @@ void MainWindow::loadSettings(bool reload)
 
 void MainWindow::notAvailableYet(const QString &feature)
 {
-    ui->textEdit->setPlainText(tr("%1 is not available yet.").arg(feature));
+    ui->outputArea->setPlainText(tr("%1 is not available yet.").arg(feature));
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -171,7 +171,7 @@ void MainWindow::on_actionWebsite_triggered()
 void MainWindow::on_actionHelp_triggered()
 {
     if (!openHelpPage(currentInstallLayout().helpDirectory))
-        ui->textEdit->setPlainText(QStringLiteral("Help file not found."));
+        ui->outputArea->setPlainText(QStringLiteral("Help file not found."));
 }
 
 // Returns at once; the answer arrives in replyFinished.
@@ -244,7 +244,7 @@ void MainWindow::on_actionDelete_Specified_Roms_triggered()
     QStringList paths;
     for (const QString &key : keys)
         paths << systemTable.value(key).romPath;
-    (new DeleteRoms(keys, paths, x(), y(), width(), ui->textEdit))->show();
+    (new DeleteRoms(keys, paths, x(), y(), width(), ui->outputArea))->show();
 }
 
 // Offers every section of Tessary.ini; Goodinfo.cfg always lives in the Good*.exe directory.
@@ -289,7 +289,7 @@ void MainWindow::on_actionMove_Files_From_Ren_to_Root_triggered()
 void MainWindow::on_actionPreview_Available_Roms_triggered()
 {
     if (ui->selectSystemComboBox->count() == 0) {
-        ui->textEdit->setPlainText(tr("No systems to preview."));
+        ui->outputArea->setPlainText(tr("No systems to preview."));
         return;
     }
     const SystemEntry system = selectedSystem();
@@ -297,17 +297,17 @@ void MainWindow::on_actionPreview_Available_Roms_triggered()
     const QString toolDir =
         globalSettings.sameAsRomPath ? system.romPath : globalSettings.goodExeDir;
     currentProcess =
-        new Process(toolDir, system.toolFile, QDir::tempPath(), &arguments, ui->textEdit, false);
+        new Process(toolDir, system.toolFile, QDir::tempPath(), &arguments, ui->outputArea, false);
     connect(currentProcess->qprocess, &QProcess::finished, this, &MainWindow::ShowAvailableTxt);
     // Without this the output area would stay empty, as if the tool knew no ROMs.
     connect(currentProcess, &Process::failedToStart, this,
-            [this](const QString &message) { ui->textEdit->setPlainText(message); });
+            [this](const QString &message) { ui->outputArea->setPlainText(message); });
 }
 
 void MainWindow::on_actionOpen_Rom_Dir_triggered()
 {
     if (ui->selectSystemComboBox->count() == 0) {
-        ui->textEdit->setPlainText(tr("Can not open rom dir. No systems found."));
+        ui->outputArea->setPlainText(tr("Can not open rom dir. No systems found."));
         return;
     }
     openRomDirectory(selectedSystem().romPath);
@@ -317,14 +317,14 @@ void MainWindow::on_actionGoodinfo_cfg_triggered()
 {
     const QString path = globalSettings.goodExeDir + QLatin1String("Goodinfo.cfg");
     const std::optional<QString> text = readWholeFileText(path);
-    ui->textEdit->setPlainText(
+    ui->outputArea->setPlainText(
         text ? *text : tr("Can not read Goodinfo.cfg. Have you set the Good*.exe Directory?"));
 }
 
 void MainWindow::on_actionTessary_ini_triggered()
 {
     const std::optional<QString> text = readWholeFileText(settingsFilePath());
-    ui->textEdit->setPlainText(text ? *text : tr("Can not read Tessary.ini"));
+    ui->outputArea->setPlainText(text ? *text : tr("Can not read Tessary.ini"));
 }
 
 void MainWindow::on_action_Miss_List_triggered()
@@ -340,18 +340,19 @@ void MainWindow::on_action_Have_List_triggered()
 void MainWindow::showSelectedList(const QString &suffix)
 {
     if (ui->selectSystemComboBox->count() == 0) {
-        ui->textEdit->setPlainText(tr("No systems found."));
+        ui->outputArea->setPlainText(tr("No systems found."));
         return;
     }
     const SystemEntry system = selectedSystem();
     const QString path = listPath(system.romPath, system.toolFile, suffix);
     const std::optional<QString> text = readWholeFileText(path);
-    ui->textEdit->setPlainText(text ? *text : tr("Can not read ") + path);
+    ui->outputArea->setPlainText(text ? *text : tr("Can not read ") + path);
 }
 
 void MainWindow::on_Clear_clicked(bool skipFrame2)
 {
     panel().clear(skipFrame2);
+    ui->outputArea->clear();
 }
 
 // Opens a fresh configuration dialog; the event filter reloads the settings when it closes.
@@ -400,7 +401,7 @@ void MainWindow::on_Go_clicked()
 
     const SystemEntry system = selectedSystem();
     currentProcess = new Process(globalSettings.goodExeDir, system.toolFile, system.romPath,
-                                 &arguments, ui->textEdit, globalSettings.sameAsRomPath);
+                                 &arguments, ui->outputArea, globalSettings.sameAsRomPath);
     currentProcess->installEventFilter(this);
     ui->Go->setStyleSheet(QStringLiteral("* { background-color: rgb(255,0,0) }"));
     ui->Go->setText(tr("Stop"));
@@ -414,10 +415,10 @@ void MainWindow::on_Go_clicked()
 void MainWindow::StopProcess()
 {
     if (ui->uniq->isChecked() || ui->sort->isChecked()) {
-        const QString text = processAuditOutput(ui->textEdit->toPlainText(),
-                                                auditMarker(ui->comboBox_2->currentIndex()),
+        const QString text = processAuditOutput(ui->outputArea->toPlainText(),
+                                                auditMarker(ui->auditLevelBox->currentIndex()),
                                                 ui->uniq->isChecked(), ui->sort->isChecked());
-        ui->textEdit->setPlainText(text);
+        ui->outputArea->setPlainText(text);
     }
 
     showGoButton();
@@ -434,7 +435,7 @@ void MainWindow::StopProcess()
 // A tool that never started sends no finish, so the run ends here, with the reason shown.
 void MainWindow::toolFailedToStart(const QString &message)
 {
-    ui->textEdit->setPlainText(message);
+    ui->outputArea->setPlainText(message);
     showGoButton();
     removeBusyIndicator();
 }
@@ -447,8 +448,8 @@ void MainWindow::showGoButton()
 
 void MainWindow::StopGif(QString textEditMsg, bool deleteThreadedObject)
 {
-    ui->textEdit->clear();
-    ui->textEdit->setPlainText(textEditMsg);
+    ui->outputArea->clear();
+    ui->outputArea->setPlainText(textEditMsg);
     removeBusyIndicator();
     if (deleteThreadedObject)
         DeleteThreadedObject();
@@ -464,12 +465,12 @@ void MainWindow::DeleteThreadedObject()
 void MainWindow::ShowAvailableTxt()
 {
     if (ui->selectSystemComboBox->count() == 0) {
-        ui->textEdit->setPlainText(tr("No systems to preview."));
+        ui->outputArea->setPlainText(tr("No systems to preview."));
         return;
     }
     const QString path = previewListPath(selectedSystem().toolFile);
     const std::optional<QString> text = readPreviewListText(path);
-    ui->textEdit->setPlainText(text ? *text : tr("Can not read ") + path);
+    ui->outputArea->setPlainText(text ? *text : tr("Can not read ") + path);
 }
 
 // Shows a randomly chosen animated picture over the top right of the output area. Only one
@@ -484,7 +485,8 @@ void MainWindow::startAnimatedGif()
     gifMovie = new QMovie(path);
     gifLabel->setMovie(gifMovie);
     gifMovie->start();
-    const int x = ui->textEdit->width() - ui->textEdit->verticalScrollBar()->width() - size.width();
+    const int x =
+        ui->outputArea->width() - ui->outputArea->verticalScrollBar()->width() - size.width();
     gifLabel->setGeometry(x, 40, size.width(), size.height());
     gifLabel->show();
 }
@@ -509,7 +511,7 @@ void MainWindow::replyFinished(QNetworkReply *reply)
 {
     const VersionVerdict verdict = compareVersion(VersionCheck::publishedVersion(reply));
     reply->deleteLater();
-    showVersionReply(verdict, this, ui->textEdit);
+    showVersionReply(verdict, this, ui->outputArea);
 }
 
 // The file step after the NES script's current tool run, in a worker thread of its own. The
@@ -533,12 +535,12 @@ void MainWindow::fixNESslot(int stage)
 {
     if (stage > 3) {
         fixNesStage = 1;
-        ui->textEdit->setPlainText(tr("fixnes script complete"));
+        ui->outputArea->setPlainText(tr("fixnes script complete"));
         return;
     }
     ++fixNesStage;
     on_Go_clicked();
-    ui->textEdit->setPlainText(tr("fixnes script stage %1 complete\nStarting stage %2")
-                                   .arg(fixNesStage - 1)
-                                   .arg(fixNesStage));
+    ui->outputArea->setPlainText(tr("fixnes script stage %1 complete\nStarting stage %2")
+                                     .arg(fixNesStage - 1)
+                                     .arg(fixNesStage));
 }

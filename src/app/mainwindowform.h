@@ -1,30 +1,26 @@
 #pragma once
 
+#include "runner/commandpanelform.h"
+
 class QAction;
-class QCheckBox;
 class QComboBox;
-class QFrame;
 class QGridLayout;
 class QLabel;
-class QLineEdit;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
-class QPushButton;
-class QRadioButton;
 class QStatusBar;
 class QTableWidget;
 class QTextEdit;
 class QWidget;
 
-// The main window's widget tree. Object names and creation order are part of the behaviour:
-// the command panel walks its frames in this order to build a tool's argument list.
-class MainWindowForm
+// The main window's widget tree. The command panel's widgets are its own form's (runner/), built
+// in their place in the creation order. Object names and creation order are part of the behaviour.
+class MainWindowForm : public CommandPanelForm
 {
 public:
     void setupUi(QMainWindow *window);
     void retranslateUi(QMainWindow *window);
-    void setOptionToolTips();
 
     QAction *actionConfig;
     QAction *actionExit;
@@ -47,52 +43,11 @@ public:
     QAction *actionWebsite;
 
     QWidget *centralWidget;
-    QGridLayout *gridLayout;
-    QTextEdit *textEdit;
+    QGridLayout *centralLayout;
+    QTextEdit *outputArea;
     QComboBox *selectSystemComboBox;
-    QFrame *frame;
-    QLabel *label;
+    QLabel *cornerLabel;
     QTableWidget *romSummary;
-
-    QFrame *frame_2;
-    QRadioButton *rename;
-    QRadioButton *move;
-    QRadioButton *scan;
-    QRadioButton *scannew;
-    QRadioButton *list;
-    QRadioButton *audit;
-    QCheckBox *customRB;
-    QRadioButton *convert;
-    QLineEdit *custom;
-    QComboBox *comboBox_2;
-    QFrame *frame_3;
-    QRadioButton *dirs;
-    QRadioButton *inplace;
-    QFrame *frame_5;
-    QRadioButton *nosep;
-    QRadioButton *sepX;
-    QLineEdit *sepXchar;
-    QFrame *frame_4;
-    QCheckBox *logmsgs;
-    QCheckBox *quiet;
-    QCheckBox *nodb;
-    QCheckBox *deep;
-    QFrame *frame_6;
-    QRadioButton *changes;
-    QRadioButton *changesnew;
-    QFrame *frame_7;
-    QFrame *frame_8;
-    QRadioButton *force63;
-    QRadioButton *forcexbox;
-    QRadioButton *forceDC;
-    QFrame *frame_9;
-    QCheckBox *sort;
-    QCheckBox *uniq;
-    QFrame *frame_10;
-    QCheckBox *config;
-    QComboBox *configComboBox;
-    QPushButton *Go;
-    QPushButton *Clear;
 
     QMenuBar *menuBar;
     QMenu *menuMain;

@@ -1,6 +1,8 @@
 #include "help/about.h"
 
 #include "version.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -25,7 +27,7 @@ About::About(int mainX, int mainY, int mainWidth, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setupUi();
-    setGeometry(mainWidth / 2 + (mainX - width() / 2), mainY + 100, width(), height());
+    setGeometry(QRect(toolWindowPosition(this, mainX, mainY, mainWidth), size()));
 
     watcherLabel = new QLabel(this);
     watcherLabel->setObjectName(QStringLiteral("watcherLabel"));
@@ -53,28 +55,22 @@ void About::setupUi()
     setObjectName(QStringLiteral("About"));
     resize(294, 282);
 
-    const auto centredLabel = [this](const char *name, const QRect &geometry) {
-        auto *created = new QLabel(this);
-        created->setObjectName(QLatin1String(name));
-        created->setGeometry(geometry);
+    const auto centredLabel = [this](const char *name, int y, int height) {
+        auto *created = createChild<QLabel>(this, name, 0, y, 294, height);
         created->setAlignment(Qt::AlignCenter);
         return created;
     };
-    label = centredLabel("label", QRect(0, 16, 294, 31));
-    QFont titleFont = label->font();
+    titleLabel = centredLabel("label", 16, 31);
+    QFont titleFont = titleLabel->font();
     titleFont.setPointSize(10);
-    label->setFont(titleFont);
-    label_2 = centredLabel("label_2", QRect(0, 56, 294, 16));
-    label_3 = new QLabel(this);
-    label_3->setObjectName(QStringLiteral("label_3"));
-    label_3->setGeometry(-36, 72, 40, 16);
-    label_4 = centredLabel("label_4", QRect(0, 96, 294, 16));
-    label_5 = centredLabel("label_5", QRect(0, 112, 294, 16));
+    titleLabel->setFont(titleFont);
+    codedByLabel = centredLabel("label_2", 56, 16);
+    authorLabel = createChild<QLabel>(this, "label_3", -36, 72, 40, 16);
+    contactLabel = centredLabel("label_4", 96, 16);
+    addressLabel = centredLabel("label_5", 112, 16);
 
-    plainTextEdit = new QPlainTextEdit(this);
-    plainTextEdit->setObjectName(QStringLiteral("plainTextEdit"));
-    plainTextEdit->setGeometry(14, 144, 261, 88);
-    plainTextEdit->setReadOnly(true);
+    thanksText = createChild<QPlainTextEdit>(this, "plainTextEdit", 14, 144, 261, 88);
+    thanksText->setReadOnly(true);
 
     retranslateUi();
 }
@@ -82,12 +78,12 @@ void About::setupUi()
 void About::retranslateUi()
 {
     setWindowTitle(tr("About"));
-    label->setText(tr("Tessary " TESSARY_VERSION_TEXT));
-    label_2->setText(tr("Coded By:"));
-    label_3->setText(tr("Ansel"));
-    label_4->setText(tr("Contact"));
-    label_5->setText(tr("tessary@example.org"));
-    plainTextEdit->setPlainText(
+    titleLabel->setText(tr("Tessary " TESSARY_VERSION_TEXT));
+    codedByLabel->setText(tr("Coded By:"));
+    authorLabel->setText(tr("Ansel"));
+    contactLabel->setText(tr("Contact"));
+    addressLabel->setText(tr("tessary@example.org"));
+    thanksText->setPlainText(
         tr("Thanks to the maker of the GoodTools and to everyone who has contributed to them.\n"
            "\n"
            "Thanks to the authors of the emulators that keep these games alive.\n"
@@ -114,8 +110,8 @@ void About::switchMovie(QLabel *target, QMovie *&movie, const QString &path)
 void About::updateGifs()
 {
     pusherLabel->setGeometry(pusherLabel->x() + Step, pusherLabel->y(), 50, 45);
-    label_3->setGeometry(label_3->x() + Step, label_3->y(), 40, 16);
-    if (label_3->x() <= NameArrivesAfter)
+    authorLabel->setGeometry(authorLabel->x() + Step, authorLabel->y(), 40, 16);
+    if (authorLabel->x() <= NameArrivesAfter)
         return;
 
     gifTimer->stop();
@@ -123,7 +119,7 @@ void About::updateGifs()
     watcherLabel->setGeometry(watcherLabel->x() + 7, watcherLabel->y() - 5, 45, 48);
     switchMovie(pusherLabel, pusherMovie, QLatin1String(PusherWins));
     pusherLabel->setGeometry(pusherLabel->x() + 7, pusherLabel->y() + 7, 31, 39);
-    label_3->setGeometry(0, 72, 294, 16);
-    label_3->setAlignment(Qt::AlignHCenter);
+    authorLabel->setGeometry(0, 72, 294, 16);
+    authorLabel->setAlignment(Qt::AlignHCenter);
     emit animationFinished();
 }

@@ -33,12 +33,12 @@ private:
     void retranslateUi();
     void switchMovie(QLabel *label, QMovie *&movie, const QString &path);
 
-    QLabel *label;
-    QLabel *label_2;
-    QLabel *label_3;
-    QLabel *label_4;
-    QLabel *label_5;
-    QPlainTextEdit *plainTextEdit;
+    QLabel *titleLabel;
+    QLabel *codedByLabel;
+    QLabel *authorLabel;
+    QLabel *contactLabel;
+    QLabel *addressLabel;
+    QPlainTextEdit *thanksText;
 
     QLabel *watcherLabel;
     QMovie *watcherMovie = nullptr;

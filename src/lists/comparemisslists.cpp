@@ -1,6 +1,8 @@
 #include "lists/comparemisslists.h"
 
-#include "lists/misslistcompare.h"
+#include "lists/misslistcomparison.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -9,22 +11,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace {
-
-template<typename Widget> Widget *createNamed(QWidget *parent, const char *name)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
-
 CompareMissLists::CompareMissLists(int x, int y, int width)
 {
     setupForm();
     setAttribute(Qt::WA_DeleteOnClose);
-    setGeometry(width / 2 + (x - this->width() / 2), y + 100, this->width(), this->height());
+    setGeometry(QRect(toolWindowPosition(this, x, y, width), size()));
     QMetaObject::connectSlotsByName(this);
 }
 
@@ -33,30 +24,20 @@ void CompareMissLists::setupForm()
     setObjectName(QStringLiteral("CompareMissLists"));
     setFixedSize(336, 140);
     setWindowTitle(tr("Compare Lists"));
-    // The main window's 8-point size, so the labels fit their fixed widths.
-    QFont formFont = font();
-    formFont.setPointSize(8);
-    setFont(formFont);
+    useMainWindowFont(this);
 
-    label_2 = createNamed<QLabel>(this, "label_2");
-    label_2->setGeometry(16, 24, 56, 23);
-    label_2->setText(tr("Your List"));
-    lineEdit = createNamed<QLineEdit>(this, "lineEdit");
-    lineEdit->setGeometry(88, 24, 176, 20);
-    pushButton = createNamed<QPushButton>(this, "pushButton");
-    pushButton->setGeometry(288, 24, 32, 23);
-    pushButton->setText(QStringLiteral("...."));
-    label = createNamed<QLabel>(this, "label");
-    label->setGeometry(16, 64, 56, 23);
-    label->setText(tr("Their List"));
-    lineEdit_2 = createNamed<QLineEdit>(this, "lineEdit_2");
-    lineEdit_2->setGeometry(88, 64, 176, 20);
-    pushButton_2 = createNamed<QPushButton>(this, "pushButton_2");
-    pushButton_2->setGeometry(288, 64, 32, 23);
-    pushButton_2->setText(QStringLiteral("...."));
-    pushButton_3 = createNamed<QPushButton>(this, "pushButton_3");
-    pushButton_3->setGeometry(270, 100, 51, 23);
-    pushButton_3->setText(tr("Go"));
+    auto *yourListLabel = createChild<QLabel>(this, "label_2", 16, 24, 56, 23);
+    yourListLabel->setText(tr("Your List"));
+    yourListEdit = createChild<QLineEdit>(this, "lineEdit", 88, 24, 176, 20);
+    auto *yourListButton = createChild<QPushButton>(this, "pushButton", 288, 24, 32, 23);
+    yourListButton->setText(QStringLiteral("...."));
+    auto *theirListLabel = createChild<QLabel>(this, "label", 16, 64, 56, 23);
+    theirListLabel->setText(tr("Their List"));
+    theirListEdit = createChild<QLineEdit>(this, "lineEdit_2", 88, 64, 176, 20);
+    auto *theirListButton = createChild<QPushButton>(this, "pushButton_2", 288, 64, 32, 23);
+    theirListButton->setText(QStringLiteral("...."));
+    auto *goButton = createChild<QPushButton>(this, "pushButton_3", 270, 100, 51, 23);
+    goButton->setText(tr("Go"));
 }
 
 void CompareMissLists::askForList(QLineEdit *field)
@@ -69,17 +50,17 @@ void CompareMissLists::askForList(QLineEdit *field)
 
 void CompareMissLists::on_pushButton_clicked()
 {
-    askForList(lineEdit);
+    askForList(yourListEdit);
 }
 
 void CompareMissLists::on_pushButton_2_clicked()
 {
-    askForList(lineEdit_2);
+    askForList(theirListEdit);
 }
 
 void CompareMissLists::on_pushButton_3_clicked()
 {
-    MissListComparison comparison(lineEdit->text(), lineEdit_2->text());
+    MissListComparison comparison(yourListEdit->text(), theirListEdit->text());
     const MissListComparison::Outcome outcome = comparison.run();
     if (outcome == MissListComparison::Outcome::ListNotFound) {
         QMessageBox::warning(this, tr("Warning"), tr("List not found. Check your file paths."));

@@ -2,9 +2,7 @@
 
 #include <QWidget>
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 
 // The Compare Lists window: the user's Miss list against another collector's, written out as
 // "I_Need.txt" and "They_Need.txt" beside the user's list. It deletes itself when closed.
@@ -25,11 +23,6 @@ private:
     void setupForm();
     void askForList(QLineEdit *field);
 
-    QLabel *label_2;
-    QLineEdit *lineEdit;
-    QPushButton *pushButton;
-    QLabel *label;
-    QLineEdit *lineEdit_2;
-    QPushButton *pushButton_2;
-    QPushButton *pushButton_3;
+    QLineEdit *yourListEdit;
+    QLineEdit *theirListEdit;
 };

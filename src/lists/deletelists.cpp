@@ -1,5 +1,8 @@
 #include "lists/deletelists.h"
 
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -7,13 +10,6 @@
 #include <QPushButton>
 
 namespace {
-
-template<typename Widget> Widget *createNamed(QWidget *parent, const char *name)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QList<ListDeletion::System> systemsFrom(const QStringList &keys, const QStringList &romPaths,
                                         const QStringList &toolFiles)
@@ -33,14 +29,14 @@ DeleteLists::DeleteLists(const QStringList &keys, const QStringList &romPaths,
 {
     setupForm();
     setAttribute(Qt::WA_DeleteOnClose);
-    setGeometry(width / 2 + (x - this->width() / 2), y + 100, this->width(), this->height());
+    setGeometry(QRect(toolWindowPosition(this, x, y, width), size()));
 
-    comboBox->addItem(QStringLiteral("Clean All"));
+    systemBox->addItem(QStringLiteral("Clean All"));
     // Each item remembers its own system, so a system without a key shifts no other.
     for (qsizetype i = 0; i < keys.size(); ++i) {
         if (keys.at(i).isEmpty())
             continue;
-        comboBox->addItem(keys.at(i));
+        systemBox->addItem(keys.at(i));
         m_systemOfItem.append(int(i));
     }
     QMetaObject::connectSlotsByName(this);
@@ -62,40 +58,33 @@ void DeleteLists::setupForm()
     setObjectName(QStringLiteral("DeleteLists"));
     setFixedSize(238, 141);
     setWindowTitle(tr("Delete Lists"));
-    // The main window's 8-point size, so the labels fit their fixed widths.
-    QFont formFont = font();
-    formFont.setPointSize(8);
-    setFont(formFont);
+    useMainWindowFont(this);
 
-    checkBox = createNamed<QCheckBox>(this, "checkBox");
-    checkBox->setGeometry(16, 1, 70, 17);
-    checkBox->setText(tr("*Miss.txt"));
-    checkBox_2 = createNamed<QCheckBox>(this, "checkBox_2");
-    checkBox_2->setGeometry(16, 25, 70, 17);
-    checkBox_2->setText(tr("*Have.txt"));
-    checkBox_3 = createNamed<QCheckBox>(this, "checkBox_3");
-    checkBox_3->setGeometry(16, 49, 70, 17);
-    checkBox_3->setText(tr("Good*.db"));
+    missListsBox = createChild<QCheckBox>(this, "checkBox", 16, 1, 70, 17);
+    missListsBox->setText(tr("*Miss.txt"));
+    haveListsBox = createChild<QCheckBox>(this, "checkBox_2", 16, 25, 70, 17);
+    haveListsBox->setText(tr("*Have.txt"));
+    databaseFilesBox = createChild<QCheckBox>(this, "checkBox_3", 16, 49, 70, 17);
+    databaseFilesBox->setText(tr("Good*.db"));
     // The labels are a little wider than their 70 pixels in most desktop fonts.
-    QFont narrow = formFont;
+    QFont narrow = font();
     narrow.setStretch(QFont::SemiCondensed);
-    for (QCheckBox *box : {checkBox, checkBox_2, checkBox_3})
+    for (QCheckBox *box : {missListsBox, haveListsBox, databaseFilesBox})
         box->setFont(narrow);
-    comboBox = createNamed<QComboBox>(this, "comboBox");
-    comboBox->setGeometry(16, 99, 81, 22);
-    pushButton = createNamed<QPushButton>(this, "pushButton");
-    pushButton->setGeometry(150, 99, 75, 23);
-    pushButton->setText(tr("Go"));
+    systemBox = createChild<QComboBox>(this, "comboBox", 16, 99, 81, 22);
+    auto *goButton = createChild<QPushButton>(this, "pushButton", 150, 99, 75, 23);
+    goButton->setText(tr("Go"));
 }
 
 void DeleteLists::on_pushButton_clicked()
 {
     if (!hasSystems())
         return;
-    const int item = comboBox->currentIndex();
+    const int item = systemBox->currentIndex();
     const int system = item >= 1 ? m_systemOfItem.at(item - 1) : -1; // -1: every system
-    const QStringList files = m_deletion.chooseFiles(
-        system, checkBox->isChecked(), checkBox_2->isChecked(), checkBox_3->isChecked());
+    const QStringList files =
+        m_deletion.chooseFiles(system, missListsBox->isChecked(), haveListsBox->isChecked(),
+                               databaseFilesBox->isChecked());
     const QStringList failed = ListDeletion::removeFiles(files);
     if (!failed.isEmpty()) {
         QStringList shown;

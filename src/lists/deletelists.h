@@ -7,7 +7,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QPushButton;
 
 // The Delete Lists window: removes the Miss lists, Have lists and database files of one system
 // or of all ("Clean All"). It works on the systems it was given when it opened and deletes
@@ -30,11 +29,10 @@ private slots:
 private:
     void setupForm();
 
-    QCheckBox *checkBox;
-    QCheckBox *checkBox_2;
-    QCheckBox *checkBox_3;
-    QComboBox *comboBox;
-    QPushButton *pushButton;
+    QCheckBox *missListsBox;
+    QCheckBox *haveListsBox;
+    QCheckBox *databaseFilesBox;
+    QComboBox *systemBox;
 
     ListDeletion m_deletion;
     QList<int> m_systemOfItem; // system index of each box item after "Clean All"

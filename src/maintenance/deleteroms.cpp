@@ -1,8 +1,9 @@
 #include "maintenance/deleteroms.h"
 
-#include "app/createchild.h"
 #include "maintenance/romdeletion.h"
 #include "maintenance/romflagboxes.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,26 +20,23 @@ struct DeleteRoms::Form
     explicit Form(DeleteRoms *window)
         : flags(window, DeleteRoms::tr("Select Roms to Delete"))
     {
-        label = createChild<QLabel>(window, "label", 8, 192, 72, 16);
-        label->setText(DeleteRoms::tr("Rom Directory"));
-        comboBox = createChild<QComboBox>(window, "comboBox", 183, 185, 81, 21);
-        lineEdit_2 = createChild<QLineEdit>(window, "lineEdit_2", 8, 210, 221, 20);
-        pushButton_2 = createChild<QPushButton>(window, "pushButton_2", 232, 210, 32, 20);
-        pushButton_2->setText(DeleteRoms::tr("...."));
-        checkBox_7 = createChild<QCheckBox>(window, "checkBox_7", 16, 234, 121, 23);
-        checkBox_7->setText(DeleteRoms::tr("Scan Sub Directories"));
-        pushButton = createChild<QPushButton>(window, "pushButton", 180, 234, 81, 23);
-        pushButton->setText(DeleteRoms::tr("Go"));
-        setGoButtonPalette(pushButton);
+        auto *romDirectoryLabel = createChild<QLabel>(window, "label", 8, 192, 72, 16);
+        romDirectoryLabel->setText(DeleteRoms::tr("Rom Directory"));
+        systemBox = createChild<QComboBox>(window, "comboBox", 183, 185, 81, 21);
+        romDirectoryEdit = createChild<QLineEdit>(window, "lineEdit_2", 8, 210, 221, 20);
+        auto *browseButton = createChild<QPushButton>(window, "pushButton_2", 232, 210, 32, 20);
+        browseButton->setText(DeleteRoms::tr("...."));
+        scanSubDirectoriesBox = createChild<QCheckBox>(window, "checkBox_7", 16, 234, 121, 23);
+        scanSubDirectoriesBox->setText(DeleteRoms::tr("Scan Sub Directories"));
+        auto *goButton = createChild<QPushButton>(window, "pushButton", 180, 234, 81, 23);
+        goButton->setText(DeleteRoms::tr("Go"));
+        setGoButtonPalette(goButton);
     }
 
     RomFlagBoxes flags;
-    QLabel *label;
-    QComboBox *comboBox;
-    QLineEdit *lineEdit_2;
-    QPushButton *pushButton_2;
-    QCheckBox *checkBox_7;
-    QPushButton *pushButton;
+    QComboBox *systemBox;
+    QLineEdit *romDirectoryEdit;
+    QCheckBox *scanSubDirectoriesBox;
 };
 
 DeleteRoms::DeleteRoms(const QStringList &names, const QStringList &paths, int x, int y, int width,
@@ -51,7 +49,7 @@ DeleteRoms::DeleteRoms(const QStringList &names, const QStringList &paths, int x
     romPaths = paths;
     // The first item selects itself, which fills in its ROM directory.
     for (const QString &name : names)
-        ui->comboBox->addItem(name);
+        ui->systemBox->addItem(name);
 }
 
 DeleteRoms::~DeleteRoms()
@@ -62,7 +60,7 @@ DeleteRoms::~DeleteRoms()
 void DeleteRoms::on_comboBox_currentIndexChanged(int index)
 {
     if (index >= 0 && index < romPaths.size())
-        ui->lineEdit_2->setText(romPaths.at(index));
+        ui->romDirectoryEdit->setText(romPaths.at(index));
 }
 
 void DeleteRoms::on_pushButton_2_clicked()
@@ -70,22 +68,22 @@ void DeleteRoms::on_pushButton_2_clicked()
     const QString directory = QFileDialog::getExistingDirectory(
         this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
     if (!directory.isEmpty())
-        ui->lineEdit_2->setText(directory);
+        ui->romDirectoryEdit->setText(directory);
 }
 
 void DeleteRoms::on_pushButton_clicked()
 {
     // An empty text would name the current directory, which is wherever the last tool ran.
-    const QString directory = ui->lineEdit_2->text();
+    const QString directory = ui->romDirectoryEdit->text();
     if (directory.isEmpty() || !QDir(directory).exists())
         return;
-    deleteMatchingRoms(ui->checkBox_7->isChecked());
+    deleteMatchingRoms(ui->scanSubDirectoriesBox->isChecked());
 }
 
 void DeleteRoms::deleteMatchingRoms(bool recursive)
 {
     const RomDeletionResult result =
-        deleteFiles(flaggedRoms(ui->lineEdit_2->text(), recursive, ui->flags.filter(false)));
+        deleteFiles(flaggedRoms(ui->romDirectoryEdit->text(), recursive, ui->flags.filter(false)));
     if (!result.failed.isEmpty())
         QMessageBox::warning(this, tr("Warning"), tr("Some roms failed to delete."));
     if (output)

@@ -1,8 +1,9 @@
 #include "maintenance/goodinfo.h"
 
-#include "app/createchild.h"
 #include "maintenance/goodinfoswipe.h"
 #include "maintenance/romflagboxes.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,26 +20,23 @@ struct GoodInfo::Form
     explicit Form(GoodInfo *window)
         : flags(window, GoodInfo::tr("Select Dumps to Exclude"))
     {
-        checkBox_7 = createChild<QCheckBox>(flags.groupBox, "checkBox_7", 120, 120, 104, 24);
-        checkBox_7->setText(GoodInfo::tr("Exclude None"));
-        label = createChild<QLabel>(window, "label", 8, 192, 72, 16);
-        label->setText(GoodInfo::tr("Goodinfo.cfg"));
-        lineEdit_2 = createChild<QLineEdit>(window, "lineEdit_2", 8, 210, 221, 20);
-        pushButton_2 = createChild<QPushButton>(window, "pushButton_2", 232, 210, 32, 20);
-        pushButton_2->setText(GoodInfo::tr("...."));
-        comboBox = createChild<QComboBox>(window, "comboBox", 8, 240, 121, 21);
-        pushButton = createChild<QPushButton>(window, "pushButton", 194, 240, 71, 23);
-        pushButton->setText(GoodInfo::tr("Go"));
-        setGoButtonPalette(pushButton);
+        excludeNoneBox = createChild<QCheckBox>(flags.flagGroup, "checkBox_7", 120, 120, 104, 24);
+        excludeNoneBox->setText(GoodInfo::tr("Exclude None"));
+        auto *pathLabel = createChild<QLabel>(window, "label", 8, 192, 72, 16);
+        pathLabel->setText(GoodInfo::tr("Goodinfo.cfg"));
+        pathEdit = createChild<QLineEdit>(window, "lineEdit_2", 8, 210, 221, 20);
+        auto *browseButton = createChild<QPushButton>(window, "pushButton_2", 232, 210, 32, 20);
+        browseButton->setText(GoodInfo::tr("...."));
+        sectionBox = createChild<QComboBox>(window, "comboBox", 8, 240, 121, 21);
+        auto *goButton = createChild<QPushButton>(window, "pushButton", 194, 240, 71, 23);
+        goButton->setText(GoodInfo::tr("Go"));
+        setGoButtonPalette(goButton);
     }
 
     RomFlagBoxes flags;
-    QCheckBox *checkBox_7;
-    QLabel *label;
-    QLineEdit *lineEdit_2;
-    QPushButton *pushButton_2;
-    QComboBox *comboBox;
-    QPushButton *pushButton;
+    QCheckBox *excludeNoneBox;
+    QLineEdit *pathEdit;
+    QComboBox *sectionBox;
 };
 
 GoodInfo::GoodInfo(const QStringList &keys, const QString &initialPath, int x, int y, int width)
@@ -46,9 +44,9 @@ GoodInfo::GoodInfo(const QStringList &keys, const QString &initialPath, int x, i
     prepareMaintenanceWindow(this, QStringLiteral("GoodInfo"), tr("Goodinfo.cfg Swipe"), 286, 286);
     ui = new Form(this);
     placeMaintenanceWindow(this, x, y, width);
-    ui->lineEdit_2->setText(initialPath);
-    ui->comboBox->addItem(swipeAllText());
-    ui->comboBox->addItems(keys);
+    ui->pathEdit->setText(initialPath);
+    ui->sectionBox->addItem(swipeAllText());
+    ui->sectionBox->addItems(keys);
 }
 
 GoodInfo::~GoodInfo()
@@ -58,12 +56,12 @@ GoodInfo::~GoodInfo()
 
 void GoodInfo::on_pushButton_clicked()
 {
-    const QString path = ui->lineEdit_2->text();
+    const QString path = ui->pathEdit->text();
     QStringList itemTexts;
-    for (int i = 0; i < ui->comboBox->count(); ++i)
-        itemTexts << ui->comboBox->itemText(i);
-    const GoodinfoSwipe swipe(ui->comboBox->currentText(), itemTexts, ui->flags.filter(true),
-                              ui->checkBox_7->isChecked());
+    for (int i = 0; i < ui->sectionBox->count(); ++i)
+        itemTexts << ui->sectionBox->itemText(i);
+    const GoodinfoSwipe swipe(ui->sectionBox->currentText(), itemTexts, ui->flags.filter(true),
+                              ui->excludeNoneBox->isChecked());
 
     const SwipeOutcome outcome = swipeGoodinfoFile(path, swipe);
     switch (outcome.status) {
@@ -94,7 +92,7 @@ void GoodInfo::on_pushButton_2_clicked()
     const QString file = QFileDialog::getOpenFileName(this, tr("Set Goodinfo.cfg"), QString(),
                                                       tr("Goodinfo.cfg (Goodinfo.cfg)"));
     if (!file.isEmpty())
-        ui->lineEdit_2->setText(file);
+        ui->pathEdit->setText(file);
 }
 
 void GoodInfo::on_checkBox_7_clicked()
@@ -105,7 +103,7 @@ void GoodInfo::on_checkBox_7_clicked()
 
 void GoodInfo::uncheckExcludeNone()
 {
-    ui->checkBox_7->setChecked(false);
+    ui->excludeNoneBox->setChecked(false);
 }
 
 void GoodInfo::on_checkBox_clicked()

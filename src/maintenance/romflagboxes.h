@@ -7,27 +7,22 @@
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
-class QPushButton;
 class QWidget;
 
 // The flag group box that Delete Roms and the Goodinfo.cfg swipe share: one check box per row
-// of the flag table, placed where the table says, and `lineEdit` for the custom filter text.
+// of the flag table, placed where the table says, and a line edit for the custom filter text.
 struct RomFlagBoxes
 {
-    // Creates `groupBox` at 8, 8 in `window` with the given title and everything inside it.
+    // Creates the group box at 8, 8 in `window` with the given title and everything inside it.
     RomFlagBoxes(QWidget *window, const QString &title);
 
     // The filter as the boxes stand now.
     RomFlagFilter filter(bool emptyCustomMatchesAll) const;
 
-    QGroupBox *groupBox;
+    QGroupBox *flagGroup;
     std::array<QCheckBox *, RomFlagCount> boxes;
-    QLineEdit *lineEdit;
+    QLineEdit *customTextEdit;
 };
-
-// Sets a label or check box whose text is wider than its fixed box a little smaller, so that
-// fonts wider than the ones these windows were laid out for do not cut texts off.
-void fitTextsToBoxes(QWidget *window);
 
 // Before a maintenance window's widgets are made: its name, title, fixed size, and the main
 // window's 8-point font, which the fixed label and box widths are made for.
@@ -37,6 +32,3 @@ void prepareMaintenanceWindow(QWidget *window, const QString &name, const QStrin
 // Once its widgets stand: texts fitted, slots connected by name, deleted on close, and placed
 // centred on the main window at mainX, mainY of width mainWidth, 100 pixels below its top.
 void placeMaintenanceWindow(QWidget *window, int mainX, int mainY, int mainWidth);
-
-// The green "Go" palette of both maintenance windows.
-void setGoButtonPalette(QPushButton *button);

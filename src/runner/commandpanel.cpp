@@ -1,13 +1,12 @@
 #include "runner/commandpanel.h"
 
-#include "app/mainwindowform.h"
+#include "runner/commandpanelform.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTextEdit>
 
 namespace {
 
@@ -33,7 +32,7 @@ void uncheck(QRadioButton *button)
 
 } // namespace
 
-CommandPanel::CommandPanel(MainWindowForm *form)
+CommandPanel::CommandPanel(CommandPanelForm *form)
     : ui(form)
 {
 }
@@ -41,14 +40,14 @@ CommandPanel::CommandPanel(MainWindowForm *form)
 QStringList CommandPanel::arguments(int fixNesStage) const
 {
     QStringList arguments;
-    for (QFrame *frame : panelFrames(ui->frame)) {
+    for (QFrame *frame : panelFrames(ui->panelFrame)) {
         // The empty frame holds nothing, and sort/uniq act on the output after the run.
-        if (frame == ui->frame_7 || frame == ui->frame_9)
+        if (frame == ui->emptyFrame || frame == ui->auditSortFrame)
             continue;
         for (QObject *child : frame->children()) {
             if (auto *radio = qobject_cast<QRadioButton *>(child); radio && radio->isChecked()) {
                 if (radio == ui->audit)
-                    arguments.append(QLatin1String("audit") + ui->comboBox_2->currentText());
+                    arguments.append(QLatin1String("audit") + ui->auditLevelBox->currentText());
                 else if (radio == ui->sepX)
                     arguments.append(QLatin1String("sep") + ui->sepXchar->text());
                 else if (radio == ui->convert)
@@ -72,8 +71,8 @@ QStringList CommandPanel::arguments(int fixNesStage) const
 
 void CommandPanel::clear(bool skipCommands)
 {
-    for (QFrame *frame : panelFrames(ui->frame)) {
-        if (skipCommands && frame == ui->frame_2)
+    for (QFrame *frame : panelFrames(ui->panelFrame)) {
+        if (skipCommands && frame == ui->commandFrame)
             continue;
         for (QObject *child : frame->children()) {
             if (auto *radio = qobject_cast<QRadioButton *>(child)) {
@@ -88,7 +87,6 @@ void CommandPanel::clear(bool skipCommands)
     }
     ui->custom->clear();
     ui->sepXchar->clear();
-    ui->textEdit->clear();
 }
 
 PanelCommand CommandPanel::checkedCommand() const
@@ -114,13 +112,14 @@ void CommandPanel::showOptionsOf(PanelCommand command)
 {
     if (command == PanelCommand::None)
         return;
-    const OptionVisibility visible = optionVisibilityFor(command, ui->comboBox_2->currentIndex());
-    ui->frame_3->setVisible(visible.folders);
-    ui->frame_4->setVisible(visible.general);
-    ui->frame_5->setVisible(visible.separator);
-    ui->frame_6->setVisible(visible.changes);
-    ui->frame_8->setVisible(visible.force);
-    ui->frame_9->setVisible(visible.auditSort);
+    const OptionVisibility visible =
+        optionVisibilityFor(command, ui->auditLevelBox->currentIndex());
+    ui->foldersFrame->setVisible(visible.folders);
+    ui->generalFrame->setVisible(visible.general);
+    ui->separatorFrame->setVisible(visible.separator);
+    ui->changesFrame->setVisible(visible.changes);
+    ui->forceFrame->setVisible(visible.force);
+    ui->auditSortFrame->setVisible(visible.auditSort);
     ui->deep->setVisible(visible.deep);
 }
 

@@ -4,20 +4,20 @@
 
 #include <QStringList>
 
-class MainWindowForm;
+class CommandPanelForm;
 
 // The command panel of the main window: reads a tool's argument list off its buttons, clears
 // it, shows the option groups of the checked command and toggles the right-click variants.
 class CommandPanel
 {
 public:
-    explicit CommandPanel(MainWindowForm *form);
+    explicit CommandPanel(CommandPanelForm *form);
 
     // The checked widgets' words in creation order, frame by frame; hidden widgets count too.
     QStringList arguments(int fixNesStage) const;
 
     // Unchecks every option (and the command too unless skipCommands) and empties the line
-    // edits and the output area. Frame visibility stays as it is.
+    // edits. Frame visibility stays as it is.
     void clear(bool skipCommands);
 
     PanelCommand checkedCommand() const;
@@ -27,5 +27,5 @@ public:
     void toggleFocusedVariant();
 
 private:
-    MainWindowForm *ui;
+    CommandPanelForm *ui;
 };

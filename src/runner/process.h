@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runner/tooloutput.h"
+#include "runner/tooloutputdecoder.h"
 
 #include <QObject>
 #include <QProcess>

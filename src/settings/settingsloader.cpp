@@ -1,7 +1,7 @@
 #include "settings/settingsloader.h"
 
 #include "settings/installlayout.h"
-#include "settings/textfile.h"
+#include "settings/linereader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,9 @@
 #include "settings/testconfig.h"
 
+#include "settings/atomicwrite.h"
 #include "settings/settingsloader.h"
-#include "settings/textfile.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,13 +20,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template<typename Widget> Widget *createNamed(QWidget *parent, const QString &name)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(name);
-    return widget;
-}
 
 QPushButton *createPickerButton(QWidget *parent, const QString &name)
 {
@@ -58,14 +53,14 @@ TestConfig::TestConfig(const SystemTable &systemTable, const QString &goodExeDir
 {
     setupForm();
     setAttribute(Qt::WA_DeleteOnClose);
-    move(x + width / 2 - this->width() / 2, y + 100);
+    move(toolWindowPosition(this, x, y, width));
 
-    comboBox->addItems({QStringLiteral("true"), QStringLiteral("false")});
+    sameAsRomPathBox->addItems({QStringLiteral("true"), QStringLiteral("false")});
     if (sameAsRomPath == QLatin1String("false"))
-        comboBox->setCurrentIndex(1);
-    lineEdit->setText(goodExeDir);
-    checkBox_2->setChecked(loadSummaryAtStartup == QLatin1String("true"));
-    checkBox->setChecked(checkVersionAtStartup == QLatin1String("true"));
+        sameAsRomPathBox->setCurrentIndex(1);
+    goodExeDirEdit->setText(goodExeDir);
+    loadSummaryBox->setChecked(loadSummaryAtStartup == QLatin1String("true"));
+    checkVersionBox->setChecked(checkVersionAtStartup == QLatin1String("true"));
 
     connect(exeDirButton, &QPushButton::clicked, this, [this] { setFolder(exeDirButton); });
     connect(saveButton, &QPushButton::clicked, this, &TestConfig::Save);
@@ -74,8 +69,8 @@ TestConfig::TestConfig(const SystemTable &systemTable, const QString &goodExeDir
     int index = 0;
     for (const SystemEntry &entry : systemTable)
         panels->addWidget(addSystemPanel(index++, entry));
-    scrollAreaWidgetContents->setLayout(panels);
-    scrollArea->setWidget(scrollAreaWidgetContents);
+    systemPanels->setLayout(panels);
+    scrollArea->setWidget(systemPanels);
 }
 
 void TestConfig::setupForm()
@@ -84,58 +79,54 @@ void TestConfig::setupForm()
     resize(582, 482);
     setMinimumSize(582, 482);
     setWindowTitle(tr("Tessary Config"));
-    // The main window's 8-point size, so the two-line labels fit their fixed widths.
-    QFont dialogFont = font();
-    dialogFont.setPointSize(8);
-    setFont(dialogFont);
-    auto *gridLayout = new QGridLayout(this);
-    gridLayout->setObjectName(QStringLiteral("gridLayout"));
+    useMainWindowFont(this);
+    auto *windowLayout = new QGridLayout(this);
+    windowLayout->setObjectName(QStringLiteral("gridLayout"));
 
-    auto *groupBox = createNamed<QGroupBox>(this, QStringLiteral("groupBox"));
-    groupBox->setTitle(tr("Options"));
-    groupBox->setMinimumSize(128, 416);
-    checkBox = createNamed<QCheckBox>(groupBox, QStringLiteral("checkBox"));
-    checkBox->setGeometry(6, 26, 104, 32);
-    checkBox->setText(tr("Check Version\nAt Startup"));
-    checkBox_2 = createNamed<QCheckBox>(groupBox, QStringLiteral("checkBox_2"));
-    checkBox_2->setGeometry(6, 64, 104, 32);
-    checkBox_2->setText(tr("Load Summary\nAt Startup"));
-    gridLayout->addWidget(groupBox, 0, 0, 2, 1);
+    auto *optionsGroup = createNamed<QGroupBox>(this, QStringLiteral("groupBox"));
+    optionsGroup->setTitle(tr("Options"));
+    optionsGroup->setMinimumSize(128, 416);
+    checkVersionBox = createNamed<QCheckBox>(optionsGroup, QStringLiteral("checkBox"));
+    checkVersionBox->setGeometry(6, 26, 104, 32);
+    checkVersionBox->setText(tr("Check Version\nAt Startup"));
+    loadSummaryBox = createNamed<QCheckBox>(optionsGroup, QStringLiteral("checkBox_2"));
+    loadSummaryBox->setGeometry(6, 64, 104, 32);
+    loadSummaryBox->setText(tr("Load Summary\nAt Startup"));
+    windowLayout->addWidget(optionsGroup, 0, 0, 2, 1);
 
-    auto *frame = createNamed<QFrame>(this, QStringLiteral("frame"));
-    frame->setMinimumSize(416, 91);
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setFrameShadow(QFrame::Plain);
-    auto *gridLayout_2 = new QGridLayout(frame);
-    gridLayout_2->setObjectName(QStringLiteral("gridLayout_2"));
-    auto *label = createNamed<QLabel>(frame, QStringLiteral("label"));
-    label->setText(tr("Good*.exe\nDirectory"));
-    gridLayout_2->addWidget(label, 0, 0);
-    lineEdit = createNamed<QLineEdit>(frame, QStringLiteral("lineEdit"));
-    gridLayout_2->addWidget(lineEdit, 0, 1);
-    exeDirButton = createPickerButton(frame, QStringLiteral("exeDirButton"));
+    auto *toolLocationFrame = createNamed<QFrame>(this, QStringLiteral("frame"));
+    toolLocationFrame->setMinimumSize(416, 91);
+    toolLocationFrame->setFrameShape(QFrame::StyledPanel);
+    toolLocationFrame->setFrameShadow(QFrame::Plain);
+    auto *toolLocationLayout = new QGridLayout(toolLocationFrame);
+    toolLocationLayout->setObjectName(QStringLiteral("gridLayout_2"));
+    auto *exeDirLabel = createNamed<QLabel>(toolLocationFrame, QStringLiteral("label"));
+    exeDirLabel->setText(tr("Good*.exe\nDirectory"));
+    toolLocationLayout->addWidget(exeDirLabel, 0, 0);
+    goodExeDirEdit = createNamed<QLineEdit>(toolLocationFrame, QStringLiteral("lineEdit"));
+    toolLocationLayout->addWidget(goodExeDirEdit, 0, 1);
+    exeDirButton = createPickerButton(toolLocationFrame, QStringLiteral("exeDirButton"));
     exeDirButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     exeDirButton->setMaximumSize(32, 23);
-    gridLayout_2->addWidget(exeDirButton, 0, 2);
-    auto *label_2 = createNamed<QLabel>(frame, QStringLiteral("label_2"));
-    label_2->setText(tr("Same As\nRom Path"));
-    gridLayout_2->addWidget(label_2, 1, 0);
-    comboBox = createNamed<QComboBox>(frame, QStringLiteral("comboBox"));
-    gridLayout_2->addWidget(comboBox, 1, 1);
-    gridLayout->addWidget(frame, 0, 1);
+    toolLocationLayout->addWidget(exeDirButton, 0, 2);
+    auto *sameAsRomPathLabel = createNamed<QLabel>(toolLocationFrame, QStringLiteral("label_2"));
+    sameAsRomPathLabel->setText(tr("Same As\nRom Path"));
+    toolLocationLayout->addWidget(sameAsRomPathLabel, 1, 0);
+    sameAsRomPathBox = createNamed<QComboBox>(toolLocationFrame, QStringLiteral("comboBox"));
+    toolLocationLayout->addWidget(sameAsRomPathBox, 1, 1);
+    windowLayout->addWidget(toolLocationFrame, 0, 1);
 
     scrollArea = createNamed<QScrollArea>(this, QStringLiteral("scrollArea"));
     scrollArea->setMinimumSize(416, 319);
     scrollArea->setWidgetResizable(true);
-    scrollAreaWidgetContents =
-        createNamed<QWidget>(nullptr, QStringLiteral("scrollAreaWidgetContents"));
-    scrollAreaWidgetContents->setGeometry(0, 0, 428, 336);
-    gridLayout->addWidget(scrollArea, 1, 1);
+    systemPanels = createNamed<QWidget>(nullptr, QStringLiteral("scrollAreaWidgetContents"));
+    systemPanels->setGeometry(0, 0, 428, 336);
+    windowLayout->addWidget(scrollArea, 1, 1);
 
     saveButton = createNamed<QPushButton>(this, QStringLiteral("saveButton"));
     saveButton->setText(tr("Save"));
     saveButton->setLayoutDirection(Qt::RightToLeft);
-    gridLayout->addWidget(saveButton, 2, 1);
+    windowLayout->addWidget(saveButton, 2, 1);
 }
 
 // One panel per system; Save writes the children back in their creation order, so the order of
@@ -143,7 +134,7 @@ void TestConfig::setupForm()
 QFrame *TestConfig::addSystemPanel(int index, const SystemEntry &entry)
 {
     const QString n = QString::number(index);
-    auto *panel = createNamed<QFrame>(scrollAreaWidgetContents, QStringLiteral("panel") + n);
+    auto *panel = createNamed<QFrame>(systemPanels, QStringLiteral("panel") + n);
     panel->setFrameShape(QFrame::Box);
     panel->setFrameShadow(QFrame::Raised);
     auto *grid = new QGridLayout(panel);
@@ -192,13 +183,13 @@ QString TestConfig::settingsText() const
         return box->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
     };
     QString text;
-    text += QLatin1String("Good*.exe Directory=") + lineEdit->text() + u'\n';
-    text += QLatin1String("Same as Rom Path=") + comboBox->currentText() + u'\n';
-    text += QLatin1String("Check Version At Startup=") + flag(checkBox) + u'\n';
-    text += QLatin1String("Load Summary At Startup=") + flag(checkBox_2) + u'\n';
+    text += QLatin1String("Good*.exe Directory=") + goodExeDirEdit->text() + u'\n';
+    text += QLatin1String("Same as Rom Path=") + sameAsRomPathBox->currentText() + u'\n';
+    text += QLatin1String("Check Version At Startup=") + flag(checkVersionBox) + u'\n';
+    text += QLatin1String("Load Summary At Startup=") + flag(loadSummaryBox) + u'\n';
     text += u'\n';
 
-    for (const QObject *child : scrollAreaWidgetContents->children()) {
+    for (const QObject *child : systemPanels->children()) {
         if (!isClass(child, "QFrame"))
             continue;
         for (const QObject *field : child->children()) {
@@ -237,7 +228,7 @@ void TestConfig::setFolder(QPushButton *origin)
     if (dir.isEmpty())
         return;
     if (origin == exeDirButton) {
-        lineEdit->setText(dir);
+        goodExeDirEdit->setText(dir);
     } else if (QLineEdit *romPath =
                    panelField(origin->parentWidget(), QStringLiteral("textBoxThree"))) {
         romPath->setText(dir);

@@ -36,12 +36,12 @@ private:
     void setFolder(QPushButton *origin);
     void setFile(QPushButton *origin);
 
-    QCheckBox *checkBox;
-    QCheckBox *checkBox_2;
-    QLineEdit *lineEdit;
+    QCheckBox *checkVersionBox;
+    QCheckBox *loadSummaryBox;
+    QLineEdit *goodExeDirEdit;
     QPushButton *exeDirButton;
-    QComboBox *comboBox;
+    QComboBox *sameAsRomPathBox;
     QScrollArea *scrollArea;
-    QWidget *scrollAreaWidgetContents;
+    QWidget *systemPanels;
     QPushButton *saveButton;
 };

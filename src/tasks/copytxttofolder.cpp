@@ -1,7 +1,8 @@
 #include "tasks/copytxttofolder.h"
 
-#include "app/createchild.h"
 #include "tasks/threadedfunctions.h"
+#include "widgets/createchild.h"
+#include "widgets/toolwindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -36,23 +37,21 @@ void Ui::CopyTxtToFolder::setupUi(QWidget *window)
     window->setFixedSize(384, 171);
     // The main window's 8-point size, and a little narrower for the box, so that "Search Sub Dirs"
     // fits its fixed 101 pixels in the wider fonts of other platforms.
-    QFont font = window->font();
-    font.setPointSize(8);
-    window->setFont(font);
-    label = createChild<QLabel>(window, "label", 8, 24, 100, 16);
-    lineEdit = createChild<QLineEdit>(window, "lineEdit", 120, 16, 200, 20);
-    pushButton = createChild<QPushButton>(window, "pushButton", 336, 16, 32, 23);
-    label_2 = createChild<QLabel>(window, "label_2", 8, 56, 64, 23);
-    lineEdit_2 = createChild<QLineEdit>(window, "lineEdit_2", 120, 56, 200, 20);
-    pushButton_2 = createChild<QPushButton>(window, "pushButton_2", 336, 56, 32, 23);
-    label_3 = createChild<QLabel>(window, "label_3", 8, 96, 96, 23);
-    lineEdit_3 = createChild<QLineEdit>(window, "lineEdit_3", 120, 96, 200, 20);
-    pushButton_3 = createChild<QPushButton>(window, "pushButton_3", 336, 96, 32, 23);
-    checkBox = createChild<QCheckBox>(window, "checkBox", 120, 136, 101, 32);
-    QFont narrow = font;
+    useMainWindowFont(window);
+    listLabel = createChild<QLabel>(window, "label", 8, 24, 100, 16);
+    listFileEdit = createChild<QLineEdit>(window, "lineEdit", 120, 16, 200, 20);
+    listFileButton = createChild<QPushButton>(window, "pushButton", 336, 16, 32, 23);
+    fileFolderLabel = createChild<QLabel>(window, "label_2", 8, 56, 64, 23);
+    fileFolderEdit = createChild<QLineEdit>(window, "lineEdit_2", 120, 56, 200, 20);
+    fileFolderButton = createChild<QPushButton>(window, "pushButton_2", 336, 56, 32, 23);
+    destinationLabel = createChild<QLabel>(window, "label_3", 8, 96, 96, 23);
+    destinationEdit = createChild<QLineEdit>(window, "lineEdit_3", 120, 96, 200, 20);
+    destinationButton = createChild<QPushButton>(window, "pushButton_3", 336, 96, 32, 23);
+    searchSubDirsBox = createChild<QCheckBox>(window, "checkBox", 120, 136, 101, 32);
+    QFont narrow = window->font();
     narrow.setLetterSpacing(QFont::PercentageSpacing, 90);
-    checkBox->setFont(narrow);
-    pushButton_4 = createChild<QPushButton>(window, "pushButton_4", 296, 136, 75, 23);
+    searchSubDirsBox->setFont(narrow);
+    goButton = createChild<QPushButton>(window, "pushButton_4", 296, 136, 75, 23);
     retranslateUi(window);
     QMetaObject::connectSlotsByName(window);
 }
@@ -63,14 +62,14 @@ void Ui::CopyTxtToFolder::retranslateUi(QWidget *window)
         return QCoreApplication::translate("CopyTxtToFolder", text);
     };
     window->setWindowTitle(tr("Copy Files From *.txt to File Destination"));
-    label->setText(tr("Select *.txt"));
-    pushButton->setText(tr("...."));
-    label_2->setText(tr("File Folder"));
-    pushButton_2->setText(tr("...."));
-    label_3->setText(tr("File Destination"));
-    pushButton_3->setText(tr("...."));
-    checkBox->setText(tr("Search Sub Dirs"));
-    pushButton_4->setText(tr("Go"));
+    listLabel->setText(tr("Select *.txt"));
+    listFileButton->setText(tr("...."));
+    fileFolderLabel->setText(tr("File Folder"));
+    fileFolderButton->setText(tr("...."));
+    destinationLabel->setText(tr("File Destination"));
+    destinationButton->setText(tr("...."));
+    searchSubDirsBox->setText(tr("Search Sub Dirs"));
+    goButton->setText(tr("Go"));
 }
 
 CopyTxtToFolder::CopyTxtToFolder(int x, int y, int width)
@@ -78,7 +77,7 @@ CopyTxtToFolder::CopyTxtToFolder(int x, int y, int width)
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    move(x + width / 2 - this->width() / 2, y + 100);
+    move(toolWindowPosition(this, x, y, width));
     // A window still open, or still copying, when the program ends goes first, with its thread.
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
             [this] { delete this; });
@@ -112,7 +111,7 @@ void CopyTxtToFolder::on_pushButton_clicked()
     const QString file =
         QFileDialog::getOpenFileName(this, tr("Set Text File"), QString(), tr("Text File (*.txt)"));
     if (!file.isEmpty())
-        ui->lineEdit->setText(file);
+        ui->listFileEdit->setText(file);
 }
 
 void CopyTxtToFolder::on_pushButton_2_clicked()
@@ -120,7 +119,7 @@ void CopyTxtToFolder::on_pushButton_2_clicked()
     const QString folder = QFileDialog::getExistingDirectory(
         this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
     if (!folder.isEmpty())
-        ui->lineEdit_2->setText(folder);
+        ui->fileFolderEdit->setText(folder);
 }
 
 void CopyTxtToFolder::on_pushButton_3_clicked()
@@ -128,35 +127,35 @@ void CopyTxtToFolder::on_pushButton_3_clicked()
     const QString folder = QFileDialog::getExistingDirectory(
         this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
     if (!folder.isEmpty())
-        ui->lineEdit_3->setText(folder);
+        ui->destinationEdit->setText(folder);
 }
 
 // Checks the three fields, then hands the copy to a worker and waits hidden for its report.
 void CopyTxtToFolder::on_pushButton_4_clicked()
 {
-    const QString txtName = ui->lineEdit->text();
+    const QString txtName = ui->listFileEdit->text();
     QFile txtFile(txtName);
     if (!txtFile.open(QIODevice::ReadOnly)) {
         QMessageBox::warning(this, tr("Warning"), tr("Problem reading txt file ") + txtName);
         return;
     }
-    if (!isFolder(ui->lineEdit_2->text())) {
+    if (!isFolder(ui->fileFolderEdit->text())) {
         QMessageBox::warning(this, tr("Warning"), tr("File folder doesn't exist."));
         return;
     }
-    if (!isFolder(ui->lineEdit_3->text())) {
+    if (!isFolder(ui->destinationEdit->text())) {
         QMessageBox::warning(this, tr("Warning"), tr("File destination doesn't exist."));
         return;
     }
-    const QString dir = withSlash(ui->lineEdit_2->text());
-    const QString destDir = withSlash(ui->lineEdit_3->text());
+    const QString dir = withSlash(ui->fileFolderEdit->text());
+    const QString destDir = withSlash(ui->destinationEdit->text());
 
     worker = new ThreadedFunctions;
     hide();
     emit StartGif();
     connect(worker, &ThreadedFunctions::taskCompleted, this, &CopyTxtToFolder::StopGif);
     connect(worker, &ThreadedFunctions::taskCompleted, this, &QWidget::close);
-    worker->copyFromTxtInvoke(txtName, destDir, dir, ui->checkBox->isChecked());
+    worker->copyFromTxtInvoke(txtName, destDir, dir, ui->searchSubDirsBox->isChecked());
 }
 
 void CopyTxtToFolder::StopGif(QString textEditMsg, bool deleteThreadedObject)

@@ -9,23 +9,23 @@ class QPushButton;
 class ThreadedFunctions;
 
 namespace Ui {
-// The Copy window's widgets, by their object names.
+// The Copy window's widgets; setupUi gives each its object name.
 struct CopyTxtToFolder
 {
     void setupUi(QWidget *window);
     void retranslateUi(QWidget *window);
 
-    QLabel *label;
-    QLineEdit *lineEdit;
-    QPushButton *pushButton;
-    QLabel *label_2;
-    QLineEdit *lineEdit_2;
-    QPushButton *pushButton_2;
-    QLabel *label_3;
-    QLineEdit *lineEdit_3;
-    QPushButton *pushButton_3;
-    QCheckBox *checkBox;
-    QPushButton *pushButton_4;
+    QLabel *listLabel;
+    QLineEdit *listFileEdit;
+    QPushButton *listFileButton;
+    QLabel *fileFolderLabel;
+    QLineEdit *fileFolderEdit;
+    QPushButton *fileFolderButton;
+    QLabel *destinationLabel;
+    QLineEdit *destinationEdit;
+    QPushButton *destinationButton;
+    QCheckBox *searchSubDirsBox;
+    QPushButton *goButton;
 };
 } // namespace Ui
 

@@ -1,4 +1,4 @@
-#include "runner/tooloutput.h"
+#include "runner/tooloutputdecoder.h"
 
 namespace {
 

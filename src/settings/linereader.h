@@ -31,11 +31,3 @@ private:
 // surrogate U+DC80 to U+DCFF, which encodeLocal8Bit turns back into the same byte.
 QString decodeLocal8Bit(QByteArrayView bytes);
 QByteArray encodeLocal8Bit(QStringView text);
-
-// Writes `bytes` in text mode (each "\n" becomes the platform's line end), all or nothing: the
-// old file stays whole when anything fails. Only where the folder admits no new file is a
-// writable file written in place instead. On failure `error` (if given) says why.
-bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
-
-// Writes `text` in the local 8-bit encoding, as writeFileAtomically does.
-bool writeTextFileAtomically(const QString &path, const QString &text, QString *error = nullptr);

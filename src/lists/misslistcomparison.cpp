@@ -1,6 +1,6 @@
-#include "lists/misslistcompare.h"
+#include "lists/misslistcomparison.h"
 
-#include "settings/textfile.h"
+#include "settings/atomicwrite.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMovie>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -89,6 +90,8 @@ private slots:
     void fixnesScript();
     void floodIsShownAsPrinted_data();
     void floodIsShownAsPrinted();
+    void outputIsBounded_data();
+    void outputIsBounded();
 
 private:
     QString root() const { return m_root->path() + u'/'; }
@@ -181,13 +184,19 @@ QString tst_ToolRun::runState()
     return go()->text() + indicator + u' ' + go()->styleSheet();
 }
 
-// Runs a tool through Process alone and returns what it printed.
+// Runs a tool through Process alone and returns what it printed, and what it left unread.
 QString tst_ToolRun::runTool(const QString &toolName, const QString &romPath, QStringList arguments)
 {
     QTextEdit area;
     auto *process = new Process(toolDir(), toolName, romPath, &arguments, &area, false);
+    qint64 unread = 0;
+    connect(process, &Process::finished, this,
+            [&unread, process] { unread = process->qprocess->bytesAvailable(); });
     QSignalSpy gone(process, &QObject::destroyed);
-    return gone.wait(20000) ? area.toPlainText() : QStringLiteral("<still running>");
+    if (!gone.wait(20000))
+        return QStringLiteral("<still running>");
+    return unread ? area.toPlainText() + QStringLiteral("<%1 unread>").arg(unread)
+                  : area.toPlainText();
 }
 
 // The substitute tool from start to end, twice: the plain audit, streamed while the tool runs,
@@ -331,6 +340,9 @@ void tst_ToolRun::processRun_data()
     // Tessary never writes to a tool: one that waits for ENTER reads end-of-file.
     row("waits for ENTER", false, "read line; echo \"read [$line]\"", {}, "read []\n");
     row("preview in the temporary directory", false, "echo shown", {}, QString(), true);
+    // A zero byte cuts the rest of its own read of the pipe, not the reads after it.
+    row("zero bytes", false, "exec '" ODDTOOL_PATH "' reads 'one@cut' '@' 'two\n@three' 'four\n'",
+        {}, "onetwo\nfour\n");
     // Short lines, so that many slices end between a CR and its LF.
     QString lines;
     for (int i = 0; i < 40000; ++i)
@@ -451,6 +463,55 @@ void tst_ToolRun::floodIsShownAsPrinted()
     QVERIFY(floodText(lines).startsWith(before));
     QTest::qWait(100);
     QCOMPARE(shown(), before);
+}
+
+void tst_ToolRun::outputIsBounded_data()
+{
+    QTest::addColumn<int>("width");    // of the numbers the tool prints, one a line
+    QTest::addColumn<bool>("endless"); // counting up without end, else down from 20000 to 1
+    QTest::addColumn<int>("fewest");   // lines on show at the end
+    QTest::addColumn<int>("most");
+    // 4 KiB allow for 16 lines, and for the whole lines within 4096 characters; a trim takes off
+    // half of either.
+    QTest::newRow("short lines") << 7 << false << 8 << 16;
+    QTest::newRow("long lines") << 300 << false << 6 << 13;
+    QTest::newRow("without end") << 7 << true << 1 << 16;
+}
+
+// With room for 4 KiB, the output area shows the end of a flood in whole lines, under a note.
+void tst_ToolRun::outputIsBounded()
+{
+    QFETCH(int, width);
+    QFETCH(bool, endless);
+    QFETCH(int, fewest);
+    QFETCH(int, most);
+    constexpr int Limit = 4096;
+    const QByteArray loop = endless ? "i = 1; ; i++" : "i = 20000; i > 0; i--";
+    QVERIFY(writeFile(toolDir() + QStringLiteral("GoodFlood"),
+                      "#!/bin/sh\nexec awk 'BEGIN { for (" + loop + ") printf \"%0" +
+                          QByteArray::number(width) + "d\\n\", i }'\n",
+                      true));
+    QTextEdit area;
+    QStringList arguments;
+    QPointer<Process> process = new Process(toolDir(), QStringLiteral("GoodFlood"), root(),
+                                            &arguments, &area, false, Limit);
+    const QString note = QStringLiteral("Earlier output dropped: only the last 4 KiB are kept.\n");
+    if (endless) {
+        QTRY_VERIFY(area.toPlainText().startsWith(note));
+        QTest::qWait(200); // many more reads
+        process->stop();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(process.isNull(), 20000);
+    QVERIFY(area.toPlainText().startsWith(note));
+    // Whole lines that follow each other; a Stop may cut the last one short.
+    QStringList lines = area.toPlainText().mid(note.size()).split(u'\n');
+    const QString last = lines.takeLast();
+    QVERIFY(endless || last.isEmpty());
+    QVERIFY2(lines.size() >= fewest && lines.size() <= most, qPrintable(lines.join(u' ')));
+    const int first = endless ? lines.first().toInt() : lines.size();
+    for (int i = 0; i < lines.size(); ++i)
+        QCOMPARE(lines.at(i), QStringLiteral("%1").arg(endless ? first + i : first - i, width, 10,
+                                                       QLatin1Char('0')));
 }
 
 QTEST_MAIN(tst_ToolRun)

@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include <csignal>
+
 using namespace TestHelpers;
 
 namespace {
@@ -55,6 +57,16 @@ QStringList filesBelow(const QString &dir)
     return files;
 }
 
+// The state letter of a process ('S' sleeping, 't' held by its tracer, 'Z' ended but not yet
+// reaped), or '-' when there is no such process.
+char processState(int pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+    const qsizetype nameEnd = line.lastIndexOf(')');
+    return nameEnd < 0 || nameEnd + 2 >= line.size() ? '-' : line.at(nameEnd + 2);
+}
+
 // How many processes run the program at `path`, read from /proc.
 int runningCopies(const QString &path)
 {
@@ -82,6 +94,8 @@ private slots:
     void auditOutputIsDeduplicatedAndSorted();
     void stopOrCloseKillsTheTool_data();
     void stopOrCloseKillsTheTool();
+    void stuckToolHoldsNothingUp_data();
+    void stuckToolHoldsNothingUp();
     void runsThatCannotStart();
     void argumentsArriveIntact();
     void processRun_data();
@@ -259,6 +273,45 @@ void tst_ToolRun::stopOrCloseKillsTheTool()
     QCOMPARE(runningCopies(tool), 0);
     // The tool writes its lists at the end: killed after its first file, it wrote none.
     QVERIFY(!QFile::exists(romDir("Gen") + QStringLiteral("GenHave.txt")));
+}
+
+void tst_ToolRun::stuckToolHoldsNothingUp_data()
+{
+    QTest::addColumn<bool>("closeWindow");
+    QTest::newRow("Stop") << false;
+    QTest::newRow("closing the window") << true;
+}
+
+// A tool that a kill does not end at once, like one stuck on a drive that no longer answers: Go
+// comes back, or the window goes, while the tool is still held in its exit. Let go, it is reaped.
+void tst_ToolRun::stuckToolHoldsNothingUp()
+{
+    QFETCH(bool, closeWindow);
+    QVERIFY(writeFile(toolDir() + QStringLiteral("GoodHeld"),
+                      "#!/bin/sh\nexec '" ODDTOOL_PATH "' held\n", true));
+    addSystem("Held", "GoodHeld");
+    startWindow();
+    button("rename")->setChecked(true);
+    clickGo();
+    QTRY_VERIFY(shown().endsWith(u'\n'));
+    if (shown() == QLatin1String("not held\n"))
+        QSKIP("no process tracing here");
+    const QStringList words = shown().split(u' '); // "tool <pid> held by <pid>"
+    const int tool = words.value(1).toInt();
+    const int helper = words.value(4).toInt();
+    QVERIFY2(tool > 0 && helper > 0, qPrintable(shown()));
+    if (closeWindow) {
+        m_window.reset();
+    } else {
+        clickGo();
+        QCOMPARE(runState(), Idle);
+    }
+    // The helper lets go after 20 seconds: a window that waited for the tool saw it end.
+    QVERIFY2(processState(helper) == 'S', "the window waited for the held tool");
+    if (processState(tool) != 't')
+        QSKIP("this system ends a killed tool at once");
+    ::kill(helper, SIGKILL);
+    QTRY_COMPARE(processState(tool), '-');
 }
 
 void tst_ToolRun::runsThatCannotStart()

@@ -418,9 +418,7 @@ void MainWindow::StopProcess()
         ui->textEdit->setPlainText(text);
     }
 
-    showGoButton();
-    if (currentProcess)
-        currentProcess->qprocess->close();
+    showGoButton(); // the Process releases its tool's channels as it goes
     removeBusyIndicator();
 
     if (ui->convert->isChecked() &&

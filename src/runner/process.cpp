@@ -24,6 +24,9 @@ constexpr qint64 SliceBudgetNs = 12'000'000;
 constexpr qint64 FirstSliceBytes = 16 * 1024;
 constexpr qint64 MinSliceBytes = 4 * 1024;
 constexpr qint64 MaxSliceBytes = 4 * 1024 * 1024;
+// How long a killed tool is waited for. A tool stuck on a drive that no longer answers ends only
+// when the drive does, and the window must not wait for that.
+constexpr int KillWaitMs = 1000;
 // A line of the output area takes about 0.8 KB of memory besides its characters, so a run keeps
 // no more lines than this many characters' worth of them.
 constexpr qsizetype CharactersPerLine = 256;
@@ -61,13 +64,13 @@ Process::Process(const QString &goodExeDir, const QString &toolFile, const QStri
 
 Process::~Process()
 {
-    // A tool still running when its owner goes is killed and waited for, not left behind.
-    qprocess->disconnect(this);
-    if (qprocess->state() != QProcess::NotRunning) {
-        qprocess->kill();
-        qprocess->waitForFinished();
-    }
-    delete qprocess;
+    // A tool still running when its owner goes is killed, not left behind. Deleting a QProcess
+    // waits for its tool, so one that the kill has not ended yet takes its QProcess along.
+    killTool();
+    if (qprocess->state() == QProcess::NotRunning)
+        delete qprocess;
+    else
+        connect(qprocess, &QProcess::finished, qprocess, &QObject::deleteLater);
 }
 
 void Process::startTool(const QString &program, const QString &workingDirectory)
@@ -115,10 +118,19 @@ void Process::stop()
 {
     if (runEnded)
         return;
-    stopping = true;
-    if (qprocess->isOpen())
-        qprocess->close(); // kills the tool and waits for it
+    killTool();
     endRun();
+}
+
+// Kills the tool and gives it a short while to end; nothing of it reaches this object any more.
+void Process::killTool()
+{
+    qprocess->disconnect(this);
+    if (toolKilled || qprocess->state() == QProcess::NotRunning)
+        return;
+    toolKilled = true;
+    qprocess->kill();
+    qprocess->waitForFinished(KillWaitMs);
 }
 
 // Takes each read of the pipe as it comes: the zero byte rule applies to one read.
@@ -132,8 +144,6 @@ void Process::updateOutputTextEdit()
 void Process::toolFinished()
 {
     toolEnded = true;
-    if (stopping)
-        return; // stop() ends the run once the tool is gone
     // QProcess has read the pipe to its end by now; what is left is shown before the run ends.
     if (pending.size() > 0)
         sliceTimer->start(0);

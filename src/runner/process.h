@@ -27,6 +27,7 @@ public:
     Process(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
             QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath,
             qsizetype outputLimit = DefaultOutputLimit);
+    // Kills a tool that still runs, without sending finished().
     ~Process() override;
 
     // Ends the run now: kills the tool if it still runs, and sends finished() at once. Output
@@ -50,6 +51,7 @@ private slots:
 private:
     void startTool(const QString &program, const QString &workingDirectory);
     void reportStartFailure();
+    void killTool();
     void toolFinished();
     void showNextSlice();
     void adaptSliceSize(qsizetype bytes, qint64 nanoseconds);
@@ -69,7 +71,7 @@ private:
     double bytesPerNs = 0; // how fast the text area takes output, once measured
     bool showsOutput;
     bool toolEnded = false;
-    bool stopping = false;
+    bool toolKilled = false;
     bool runEnded = false;
     QString startedTool;
     QString startedProgram;

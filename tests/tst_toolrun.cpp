@@ -243,32 +243,43 @@ void tst_ToolRun::auditOutputIsDeduplicatedAndSorted()
 
 void tst_ToolRun::stopOrCloseKillsTheTool_data()
 {
-    QTest::addColumn<bool>("closeWindow");
-    QTest::newRow("Stop") << false;
-    QTest::newRow("closing the window") << true;
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("Stop") << QStringList{"Go", "Stop"};
+    QTest::newRow("closing the window") << QStringList{"Go", "close"};
+    QTest::newRow("double click, then click()") << QStringList{"double click", "click()"};
 }
 
-// A rename that waits a minute after each file, seen printing its first line.
+// A rename that waits a minute after each file; each step leaves as many copies of the tool
+// running as it should.
 void tst_ToolRun::stopOrCloseKillsTheTool()
 {
-    QFETCH(bool, closeWindow);
+    QFETCH(QStringList, steps);
     if (!QFileInfo::exists(QStringLiteral("/proc/self/exe")))
         QSKIP("no /proc to look for processes");
     installSystem("Gen");
     startWindow();
     button("rename")->setChecked(true);
     qputenv("GOODTOOL_PACE_MS", "60000");
-    clickGo();
-    QTRY_VERIFY(!shown().isEmpty());
     const QString tool = toolDir() + QStringLiteral("GoodGen.exe");
-    QCOMPARE(runningCopies(tool), 1);
-    if (closeWindow) {
-        m_window.reset();
-    } else {
+    for (const QString &step : steps) {
         const QString before = shown();
-        clickGo(); // now "Stop"
-        QCOMPARE(runState(), Idle);
-        QCOMPARE(shown(), before);
+        if (step == QLatin1String("Go") || step == QLatin1String("double click")) {
+            clickGo();
+            if (step == QLatin1String("double click")) {
+                // Qt delivers a double click as press, release, double click, release.
+                QTest::mouseDClick(go(), Qt::LeftButton);
+                QTest::mouseRelease(go(), Qt::LeftButton);
+            }
+            QTRY_VERIFY(!shown().isEmpty());
+            QCOMPARE(runState(), Running);
+            QCOMPARE(runningCopies(tool), 1);
+        } else if (step == QLatin1String("close")) {
+            m_window.reset();
+        } else {
+            step == QLatin1String("Stop") ? clickGo() : go()->click();
+            QCOMPARE(runState(), Idle);
+            QCOMPARE(shown(), before);
+        }
     }
     QCOMPARE(runningCopies(tool), 0);
     // The tool writes its lists at the end: killed after its first file, it wrote none.

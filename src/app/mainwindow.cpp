@@ -74,6 +74,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->comboBox_2, &QComboBox::currentIndexChanged, this, &MainWindow::viewFrames);
 
     ui->setOptionToolTips();
+    ui->Go->installEventFilter(this);
     fixNesStage = 1;
 }
 
@@ -140,6 +141,10 @@ void MainWindow::notAvailableYet(const QString &feature)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // Qt delivers a double click as two clicks: its second press must not stop the run that its
+    // first one started. The release after it then finds Go not pressed and clicks nothing.
+    if (watched == ui->Go && event->type() == QEvent::MouseButtonDblClick)
+        return true;
     // Every closed configuration dialog, saved or not, makes the window read the file again.
     if (event->type() == QEvent::Close && watched->objectName() == QLatin1String("TestConfig"))
         loadSettings(true);

@@ -5,6 +5,7 @@
 #include "runner/process.h"
 #include "testhelpers.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
@@ -137,6 +138,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_root;
     QString m_settings;
     QByteArray m_path;
+    QByteArray m_tmpDir;
     std::unique_ptr<MainWindow> m_window;
 };
 
@@ -149,6 +151,10 @@ void tst_ToolRun::init()
                                 "Check Version At Startup=false\nLoad Summary At Startup=false\n\n")
                      .arg(toolDir());
     m_path = qgetenv("PATH");
+    // Previews write into the temporary directory: one of the test's own.
+    m_tmpDir = qgetenv("TMPDIR");
+    QVERIFY(QDir().mkpath(root() + QStringLiteral("tmp")));
+    qputenv("TMPDIR", root().toLocal8Bit() + "tmp");
 }
 
 void tst_ToolRun::cleanup()
@@ -157,6 +163,7 @@ void tst_ToolRun::cleanup()
     removeSettings();
     qunsetenv("GOODTOOL_PACE_MS");
     qputenv("PATH", m_path);
+    qputenv("TMPDIR", m_tmpDir); // empty is as good as unset
 }
 
 // A demo system: the substitute tool as Good<key>.exe with its database, and its ROM files.
@@ -247,16 +254,21 @@ void tst_ToolRun::stopOrCloseKillsTheTool_data()
     QTest::newRow("Stop") << QStringList{"Go", "Stop"};
     QTest::newRow("closing the window") << QStringList{"Go", "close"};
     QTest::newRow("double click, then click()") << QStringList{"double click", "click()"};
+    QTest::newRow("preview during the run, then Stop") << QStringList{"Go", "preview", "Stop"};
+    QTest::newRow("two previews, then closing") << QStringList{"preview", "preview", "close"};
 }
 
-// A rename that waits a minute after each file; each step leaves as many copies of the tool
-// running as it should.
+// A rename, and a preview, that wait a minute after each file; each step leaves as many copies
+// of the tool running as it should.
 void tst_ToolRun::stopOrCloseKillsTheTool()
 {
     QFETCH(QStringList, steps);
     if (!QFileInfo::exists(QStringLiteral("/proc/self/exe")))
         QSKIP("no /proc to look for processes");
     installSystem("Gen");
+    QString error;
+    QVERIFY2(!writeMissingRoms(demoSystem("Gen"), QDir::tempPath() + u'/', &error).isEmpty(),
+             qPrintable(error)); // for the preview to list
     startWindow();
     button("rename")->setChecked(true);
     qputenv("GOODTOOL_PACE_MS", "60000");
@@ -273,6 +285,18 @@ void tst_ToolRun::stopOrCloseKillsTheTool()
             QTRY_VERIFY(!shown().isEmpty());
             QCOMPARE(runState(), Running);
             QCOMPARE(runningCopies(tool), 1);
+        } else if (step == QLatin1String("preview") && go()->text() == QLatin1String("Stop")) {
+            MessageSeen seen;
+            acceptNextMessageBox(&seen);
+            child<QAction>(m_window.get(), "actionPreview_Available_Roms")->trigger();
+            QCOMPARE(seen.title + u'|' + seen.text,
+                     QStringLiteral("Warning|A tool is running. Preview Available Roms once it "
+                                    "has ended."));
+            QCOMPARE(runningCopies(tool), 1);
+            QCOMPARE(shown(), before);
+        } else if (step == QLatin1String("preview")) {
+            child<QAction>(m_window.get(), "actionPreview_Available_Roms")->trigger();
+            QTRY_COMPARE(runningCopies(tool), 1); // a second preview ends the first
         } else if (step == QLatin1String("close")) {
             m_window.reset();
         } else {

@@ -80,11 +80,9 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    if (currentProcess) {
-        // The window is going: a tool killed now must not run the finish handler on it.
-        currentProcess->disconnect(this);
-        delete currentProcess;
-    }
+    // The window is going: every tool it started is killed, without a finish handler on it.
+    delete currentProcess.data();
+    delete previewProcess.data();
     // Replies still outstanding go with the children, after the form: none may reach this window.
     versionCheck->manager()->disconnect(this);
     delete worker;
@@ -295,15 +293,22 @@ void MainWindow::on_actionPreview_Available_Roms_triggered()
         ui->textEdit->setPlainText(tr("No systems to preview."));
         return;
     }
+    // The output area belongs to the run until it ends.
+    if (ui->Go->text() != tr("Go")) {
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("A tool is running. Preview Available Roms once it has ended."));
+        return;
+    }
+    delete previewProcess.data(); // a new preview takes the place of one still running
     const SystemEntry system = selectedSystem();
     QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
     const QString toolDir =
         globalSettings.sameAsRomPath ? system.romPath : globalSettings.goodExeDir;
-    currentProcess =
+    previewProcess =
         new Process(toolDir, system.toolFile, QDir::tempPath(), &arguments, ui->textEdit, false);
-    connect(currentProcess->qprocess, &QProcess::finished, this, &MainWindow::ShowAvailableTxt);
+    connect(previewProcess, &Process::finished, this, &MainWindow::ShowAvailableTxt);
     // Without this the output area would stay empty, as if the tool knew no ROMs.
-    connect(currentProcess, &Process::failedToStart, this,
+    connect(previewProcess, &Process::failedToStart, this,
             [this](const QString &message) { ui->textEdit->setPlainText(message); });
 }
 

@@ -23,6 +23,8 @@ private slots:
     void toolCommands();
     void outputPieces_data();
     void outputPieces();
+    void pendingOutputIsBounded_data();
+    void pendingOutputIsBounded();
     void busyIndicatorIsSeededBySecond();
 };
 
@@ -157,7 +159,7 @@ void tst_RunnerRules::outputPieces_data()
     row("lone CR", local, {"a\r", "b\r\r", "\n"}, "a\rb\r\r\n");
     row("CR at the end", local, {"a\r"}, "a\r");
     row("CR before a cut piece", local, {"a\r", QByteArray("\0x", 2)}, "a\r");
-    // A zero byte ends its piece; the next piece is shown again.
+    // A zero byte ends the text of its read; the next read is shown again.
     row("cut at zero", local, {QByteArray("abc\0def", 7), QByteArray("\0x", 2), "next"}, "abcnext");
     row("UTF-8", local, {"Pok\xc3\xa9mon"}, "Pokémon");
     row("UTF-8 character split", local, {"Pok\xc3", "\xa9mon"}, "Pokémon");
@@ -165,7 +167,7 @@ void tst_RunnerRules::outputPieces_data()
     row("Windows-1252 cut at zero", cp1252, {QByteArray("\xe9\0\xe9", 3), "\x80"}, "é€");
 }
 
-// The pieces of one run, decoded one after the other, and what is held back at the end.
+// The reads of one run, each shown before the next, and what is held back at the end.
 void tst_RunnerRules::outputPieces()
 {
     QFETCH(ToolOutputDecoder::Encoding, encoding);
@@ -175,11 +177,49 @@ void tst_RunnerRules::outputPieces()
         QStringEncoder(QStringConverter::System)(expected) != expected.toUtf8())
         QSKIP("the local encoding is not UTF-8");
     ToolOutputDecoder decoder(encoding);
+    PendingToolOutput pending(1024);
     QString text;
-    for (const QByteArray &piece : pieces)
-        text += decoder.decode(piece);
+    for (const QByteArray &piece : pieces) {
+        pending.addRead(piece);
+        text += decoder.decode(pending.take(pending.size()));
+    }
     text += decoder.flush();
     QCOMPARE(text, expected);
+}
+
+void tst_RunnerRules::pendingOutputIsBounded_data()
+{
+    QTest::addColumn<QByteArrayList>("reads");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("within") << QByteArrayList{"ab\n", "cd\n"} << 6 << QByteArray("ab\ncd\n")
+                            << false;
+    QTest::newRow("whole lines go")
+        << QByteArrayList{"one\ntwo\n", "three\n"} << 8 << QByteArray("three\n") << true;
+    QTest::newRow("end of a long last line")
+        << QByteArrayList{"ab\ncdefgh\n"} << 4 << QByteArray("fgh\n") << true;
+    QTest::newRow("what a zero byte cuts takes no room")
+        << QByteArrayList{QByteArray("ab\0xxxxxxxxx", 12), "cd"} << 4 << QByteArray("abcd")
+        << false;
+}
+
+// Reads pile up beyond the limit, then are taken three bytes at a time.
+void tst_RunnerRules::pendingOutputIsBounded()
+{
+    QFETCH(QByteArrayList, reads);
+    QFETCH(int, limit);
+    QFETCH(QByteArray, expected);
+    QFETCH(bool, dropped);
+    PendingToolOutput pending(limit);
+    for (const QByteArray &read : reads)
+        pending.addRead(read);
+    QCOMPARE(pending.takeDropped(), dropped);
+    QVERIFY(!pending.takeDropped()); // told once
+    QByteArray taken;
+    while (pending.size() > 0)
+        taken += pending.take(3);
+    QCOMPARE(taken, expected);
 }
 
 void tst_RunnerRules::busyIndicatorIsSeededBySecond()

@@ -12,12 +12,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMovie>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+
+#include <csignal>
 
 using namespace TestHelpers;
 
@@ -56,6 +59,16 @@ QStringList filesBelow(const QString &dir)
     return files;
 }
 
+// The state letter of a process ('S' sleeping, 't' held by its tracer, 'Z' ended but not yet
+// reaped), or '-' when there is no such process.
+char processState(int pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+    const qsizetype nameEnd = line.lastIndexOf(')');
+    return nameEnd < 0 || nameEnd + 2 >= line.size() ? '-' : line.at(nameEnd + 2);
+}
+
 // How many processes run the program at `path`, read from /proc.
 int runningCopies(const QString &path)
 {
@@ -83,6 +96,8 @@ private slots:
     void auditOutputIsDeduplicatedAndSorted();
     void stopOrCloseKillsTheTool_data();
     void stopOrCloseKillsTheTool();
+    void stuckToolHoldsNothingUp_data();
+    void stuckToolHoldsNothingUp();
     void runsThatCannotStart();
     void argumentsArriveIntact();
     void processRun_data();
@@ -92,6 +107,8 @@ private slots:
     void floodIsShownAsPrinted_data();
     void floodIsShownAsPrinted();
     void relativePathsKeepEachSystemInItsFolder();
+    void outputIsBounded_data();
+    void outputIsBounded();
 
 private:
     QString root() const { return m_root->path() + u'/'; }
@@ -123,6 +140,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_root;
     QString m_settings;
     QByteArray m_path;
+    QByteArray m_tmpDir;
     std::unique_ptr<MainWindow> m_window;
 };
 
@@ -135,6 +153,10 @@ void tst_ToolRun::init()
                                 "Check Version At Startup=false\nLoad Summary At Startup=false\n\n")
                      .arg(toolDir());
     m_path = qgetenv("PATH");
+    // Previews write into the temporary directory: one of the test's own.
+    m_tmpDir = qgetenv("TMPDIR");
+    QVERIFY(QDir().mkpath(root() + QStringLiteral("tmp")));
+    qputenv("TMPDIR", root().toLocal8Bit() + "tmp");
 }
 
 void tst_ToolRun::cleanup()
@@ -143,6 +165,7 @@ void tst_ToolRun::cleanup()
     removeSettings();
     qunsetenv("GOODTOOL_PACE_MS");
     qputenv("PATH", m_path);
+    qputenv("TMPDIR", m_tmpDir); // empty is as good as unset
 }
 
 // A demo system: the substitute tool as Good<key>.exe with its database, and its ROM files.
@@ -184,13 +207,19 @@ QString tst_ToolRun::runState()
     return go()->text() + indicator + u' ' + go()->styleSheet();
 }
 
-// Runs a tool through Process alone and returns what it printed.
+// Runs a tool through Process alone and returns what it printed, and what it left unread.
 QString tst_ToolRun::runTool(const QString &toolName, const QString &romPath, QStringList arguments)
 {
     QTextEdit area;
     auto *process = new Process(toolDir(), toolName, romPath, &arguments, &area, false);
+    qint64 unread = 0;
+    connect(process, &Process::finished, this,
+            [&unread, process] { unread = process->qprocess->bytesAvailable(); });
     QSignalSpy gone(process, &QObject::destroyed);
-    return gone.wait(20000) ? area.toPlainText() : QStringLiteral("<still running>");
+    if (!gone.wait(20000))
+        return QStringLiteral("<still running>");
+    return unread ? area.toPlainText() + QStringLiteral("<%1 unread>").arg(unread)
+                  : area.toPlainText();
 }
 
 // The substitute tool from start to end, twice: the plain audit, streamed while the tool runs,
@@ -223,36 +252,103 @@ void tst_ToolRun::auditOutputIsDeduplicatedAndSorted()
 
 void tst_ToolRun::stopOrCloseKillsTheTool_data()
 {
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("Stop") << QStringList{"Go", "Stop"};
+    QTest::newRow("closing the window") << QStringList{"Go", "close"};
+    QTest::newRow("double click, then click()") << QStringList{"double click", "click()"};
+    QTest::newRow("preview during the run, then Stop") << QStringList{"Go", "preview", "Stop"};
+    QTest::newRow("two previews, then closing") << QStringList{"preview", "preview", "close"};
+}
+
+// A rename, and a preview, that wait a minute after each file; each step leaves as many copies
+// of the tool running as it should.
+void tst_ToolRun::stopOrCloseKillsTheTool()
+{
+    QFETCH(QStringList, steps);
+    if (!QFileInfo::exists(QStringLiteral("/proc/self/exe")))
+        QSKIP("no /proc to look for processes");
+    installSystem("Gen");
+    QString error;
+    QVERIFY2(!writeMissingRoms(demoSystem("Gen"), QDir::tempPath() + u'/', &error).isEmpty(),
+             qPrintable(error)); // for the preview to list
+    startWindow();
+    button("rename")->setChecked(true);
+    qputenv("GOODTOOL_PACE_MS", "60000");
+    const QString tool = toolDir() + QStringLiteral("GoodGen.exe");
+    for (const QString &step : steps) {
+        const QString before = shown();
+        if (step == QLatin1String("Go") || step == QLatin1String("double click")) {
+            clickGo();
+            if (step == QLatin1String("double click")) {
+                // Qt delivers a double click as press, release, double click, release.
+                QTest::mouseDClick(go(), Qt::LeftButton);
+                QTest::mouseRelease(go(), Qt::LeftButton);
+            }
+            QTRY_VERIFY(!shown().isEmpty());
+            QCOMPARE(runState(), Running);
+            QCOMPARE(runningCopies(tool), 1);
+        } else if (step == QLatin1String("preview") && go()->text() == QLatin1String("Stop")) {
+            MessageSeen seen;
+            acceptNextMessageBox(&seen);
+            child<QAction>(m_window.get(), "actionPreview_Available_Roms")->trigger();
+            QCOMPARE(seen.title + u'|' + seen.text,
+                     QStringLiteral("Warning|A tool is running. Preview Available Roms once it "
+                                    "has ended."));
+            QCOMPARE(runningCopies(tool), 1);
+            QCOMPARE(shown(), before);
+        } else if (step == QLatin1String("preview")) {
+            child<QAction>(m_window.get(), "actionPreview_Available_Roms")->trigger();
+            QTRY_COMPARE(runningCopies(tool), 1); // a second preview ends the first
+        } else if (step == QLatin1String("close")) {
+            m_window.reset();
+        } else {
+            step == QLatin1String("Stop") ? clickGo() : go()->click();
+            QCOMPARE(runState(), Idle);
+            QCOMPARE(shown(), before);
+        }
+    }
+    QCOMPARE(runningCopies(tool), 0);
+    // The tool writes its lists at the end: killed after its first file, it wrote none.
+    QVERIFY(!QFile::exists(romDir("Gen") + QStringLiteral("GenHave.txt")));
+}
+
+void tst_ToolRun::stuckToolHoldsNothingUp_data()
+{
     QTest::addColumn<bool>("closeWindow");
     QTest::newRow("Stop") << false;
     QTest::newRow("closing the window") << true;
 }
 
-// A rename that waits a minute after each file, seen printing its first line.
-void tst_ToolRun::stopOrCloseKillsTheTool()
+// A tool that a kill does not end at once, like one stuck on a drive that no longer answers: Go
+// comes back, or the window goes, while the tool is still held in its exit. Let go, it is reaped.
+void tst_ToolRun::stuckToolHoldsNothingUp()
 {
     QFETCH(bool, closeWindow);
-    if (!QFileInfo::exists(QStringLiteral("/proc/self/exe")))
-        QSKIP("no /proc to look for processes");
-    installSystem("Gen");
+    QVERIFY(writeFile(toolDir() + QStringLiteral("GoodHeld"),
+                      "#!/bin/sh\nexec '" ODDTOOL_PATH "' held\n", true));
+    addSystem("Held", "GoodHeld");
     startWindow();
     button("rename")->setChecked(true);
-    qputenv("GOODTOOL_PACE_MS", "60000");
     clickGo();
-    QTRY_VERIFY(!shown().isEmpty());
-    const QString tool = toolDir() + QStringLiteral("GoodGen.exe");
-    QCOMPARE(runningCopies(tool), 1);
+    QTRY_VERIFY(shown().endsWith(u'\n'));
+    if (shown() == QLatin1String("not held\n"))
+        QSKIP("no process tracing here");
+    const QStringList words = shown().split(u' '); // "tool <pid> held by <pid>"
+    const int tool = words.value(1).toInt();
+    const int helper = words.value(4).toInt();
+    QVERIFY2(tool > 0 && helper > 0, qPrintable(shown()));
     if (closeWindow) {
         m_window.reset();
     } else {
-        const QString before = shown();
-        clickGo(); // now "Stop"
+        clickGo();
         QCOMPARE(runState(), Idle);
-        QCOMPARE(shown(), before);
     }
-    QCOMPARE(runningCopies(tool), 0);
-    // The tool writes its lists at the end: killed after its first file, it wrote none.
-    QVERIFY(!QFile::exists(romDir("Gen") + QStringLiteral("GenHave.txt")));
+    // The helper lets go after 20 seconds: a window that waited for the tool saw it end.
+    QVERIFY2(processState(helper) == 'S', "the window waited for the held tool");
+    if (processState(tool) != 't')
+        QSKIP("this system ends a killed tool at once");
+    ::kill(helper, SIGKILL);
+    QTRY_COMPARE(processState(tool), '-');
 }
 
 void tst_ToolRun::runsThatCannotStart()
@@ -334,6 +430,9 @@ void tst_ToolRun::processRun_data()
     // Tessary never writes to a tool: one that waits for ENTER reads end-of-file.
     row("waits for ENTER", false, "read line; echo \"read [$line]\"", {}, "read []\n");
     row("preview in the temporary directory", false, "echo shown", {}, QString(), true);
+    // A zero byte cuts the rest of its own read of the pipe, not the reads after it.
+    row("zero bytes", false, "exec '" ODDTOOL_PATH "' reads 'one@cut' '@' 'two\n@three' 'four\n'",
+        {}, "onetwo\nfour\n");
     // Short lines, so that many slices end between a CR and its LF.
     QString lines;
     for (int i = 0; i < 40000; ++i)
@@ -501,6 +600,55 @@ void tst_ToolRun::relativePathsKeepEachSystemInItsFolder()
     QCOMPARE(child<QLineEdit>(dialog, "textBoxThree0")->text(),
              fromSettings + QStringLiteral("Gen roms/"));
     delete dialog;
+}
+
+void tst_ToolRun::outputIsBounded_data()
+{
+    QTest::addColumn<int>("width");    // of the numbers the tool prints, one a line
+    QTest::addColumn<bool>("endless"); // counting up without end, else down from 20000 to 1
+    QTest::addColumn<int>("fewest");   // lines on show at the end
+    QTest::addColumn<int>("most");
+    // 4 KiB allow for 16 lines, and for the whole lines within 4096 characters; a trim takes
+    // off half of either.
+    QTest::newRow("short lines") << 7 << false << 8 << 16;
+    QTest::newRow("long lines") << 300 << false << 6 << 13;
+    QTest::newRow("without end") << 7 << true << 1 << 16;
+}
+
+// With room for 4 KiB, the output area shows the end of a flood in whole lines, under a note.
+void tst_ToolRun::outputIsBounded()
+{
+    QFETCH(int, width);
+    QFETCH(bool, endless);
+    QFETCH(int, fewest);
+    QFETCH(int, most);
+    constexpr int Limit = 4096;
+    const QByteArray loop = endless ? "i = 1; ; i++" : "i = 20000; i > 0; i--";
+    QVERIFY(writeFile(toolDir() + QStringLiteral("GoodFlood"),
+                      "#!/bin/sh\nexec awk 'BEGIN { for (" + loop + ") printf \"%0" +
+                          QByteArray::number(width) + "d\\n\", i }'\n",
+                      true));
+    QTextEdit area;
+    QStringList arguments;
+    QPointer<Process> process = new Process(toolDir(), QStringLiteral("GoodFlood"), root(),
+                                            &arguments, &area, false, Limit);
+    const QString note = QStringLiteral("Earlier output dropped: only the last 4 KiB are kept.\n");
+    if (endless) {
+        QTRY_VERIFY(area.toPlainText().startsWith(note));
+        QTest::qWait(200); // many more reads
+        process->stop();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(process.isNull(), 20000);
+    QVERIFY(area.toPlainText().startsWith(note));
+    // Whole lines that follow each other; a Stop may cut the last one short.
+    QStringList lines = area.toPlainText().mid(note.size()).split(u'\n');
+    const QString last = lines.takeLast();
+    QVERIFY(endless || last.isEmpty());
+    QVERIFY2(lines.size() >= fewest && lines.size() <= most, qPrintable(lines.join(u' ')));
+    const int first = endless ? lines.first().toInt() : lines.size();
+    for (int i = 0; i < lines.size(); ++i)
+        QCOMPARE(lines.at(i), QStringLiteral("%1").arg(endless ? first + i : first - i, width, 10,
+                                                       QLatin1Char('0')));
 }
 
 QTEST_MAIN(tst_ToolRun)

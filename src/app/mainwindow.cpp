@@ -75,16 +75,15 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->auditLevelBox, &QComboBox::currentIndexChanged, this, &MainWindow::viewFrames);
 
     ui->setOptionToolTips();
+    ui->Go->installEventFilter(this);
     fixNesStage = 1;
 }
 
 MainWindow::~MainWindow()
 {
-    if (currentProcess) {
-        // The window is going: a tool killed now must not run the finish handler on it.
-        currentProcess->disconnect(this);
-        delete currentProcess;
-    }
+    // The window is going: every tool it started is killed, without a finish handler on it.
+    delete currentProcess.data();
+    delete previewProcess.data();
     // Replies still outstanding go with the children, after the form: none may reach this window.
     versionCheck->manager()->disconnect(this);
     delete worker;
@@ -142,6 +141,10 @@ void MainWindow::notAvailableYet(const QString &feature)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // Qt delivers a double click as two clicks: its second press must not stop the run that its
+    // first one started. The release after it then finds Go not pressed and clicks nothing.
+    if (watched == ui->Go && event->type() == QEvent::MouseButtonDblClick)
+        return true;
     // Every closed configuration dialog, saved or not, makes the window read the file again.
     if (event->type() == QEvent::Close && watched->objectName() == QLatin1String("TestConfig"))
         loadSettings(true);
@@ -292,15 +295,22 @@ void MainWindow::on_actionPreview_Available_Roms_triggered()
         ui->outputArea->setPlainText(tr("No systems to preview."));
         return;
     }
+    // The output area belongs to the run until it ends.
+    if (ui->Go->text() != tr("Go")) {
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("A tool is running. Preview Available Roms once it has ended."));
+        return;
+    }
+    delete previewProcess.data(); // a new preview takes the place of one still running
     const SystemEntry system = selectedSystem();
     QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
     const QString toolDir =
         globalSettings.sameAsRomPath ? system.romPath : globalSettings.goodExeDir;
-    currentProcess =
+    previewProcess =
         new Process(toolDir, system.toolFile, QDir::tempPath(), &arguments, ui->outputArea, false);
-    connect(currentProcess->qprocess, &QProcess::finished, this, &MainWindow::ShowAvailableTxt);
+    connect(previewProcess, &Process::finished, this, &MainWindow::ShowAvailableTxt);
     // Without this the output area would stay empty, as if the tool knew no ROMs.
-    connect(currentProcess, &Process::failedToStart, this,
+    connect(previewProcess, &Process::failedToStart, this,
             [this](const QString &message) { ui->outputArea->setPlainText(message); });
 }
 
@@ -421,9 +431,7 @@ void MainWindow::StopProcess()
         ui->outputArea->setPlainText(text);
     }
 
-    showGoButton();
-    if (currentProcess)
-        currentProcess->qprocess->close();
+    showGoButton(); // the Process releases its tool's channels as it goes
     removeBusyIndicator();
 
     if (ui->convert->isChecked() &&

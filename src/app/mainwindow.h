@@ -93,6 +93,7 @@ private:
 
     // Run state.
     QPointer<Process> currentProcess; // deletes itself when its tool has finished
+    QPointer<Process> previewProcess; // the same, for Preview Available Roms
     ThreadedFunctions *worker = nullptr;
     QList<ThreadedFunctions *> earlierMoveWorkers; // moves overtaken by a later one, still running
     ThreadedFunctions *fixNesWorker = nullptr;     // the file step of the NES script, one per stage

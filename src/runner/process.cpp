@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocale>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -21,13 +24,22 @@ constexpr qint64 SliceBudgetNs = 12'000'000;
 constexpr qint64 FirstSliceBytes = 16 * 1024;
 constexpr qint64 MinSliceBytes = 4 * 1024;
 constexpr qint64 MaxSliceBytes = 4 * 1024 * 1024;
+// How long a killed tool is waited for. A tool stuck on a drive that no longer answers ends only
+// when the drive does, and the window must not wait for that.
+constexpr int KillWaitMs = 1000;
+// A line of the output area takes about 0.8 KB of memory besides its characters, so a run keeps
+// no more lines than this many characters' worth of them.
+constexpr qsizetype CharactersPerLine = 256;
 
 } // namespace
 
 Process::Process(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
-                 QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath)
+                 QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath,
+                 qsizetype outputLimit)
     : outputArea(outputArea)
     , arguments(arguments)
+    , pending(outputLimit)
+    , outputLimit(outputLimit)
     , sliceBytes(FirstSliceBytes)
 {
     outputArea->clear();
@@ -40,22 +52,25 @@ Process::Process(const QString &goodExeDir, const QString &toolFile, const QStri
         if (error == QProcess::FailedToStart)
             reportStartFailure();
     });
-    // A run in the temporary directory (the preview) leaves its results in files instead.
+    // A run in the temporary directory (the preview) leaves its results in files instead; its
+    // output is discarded rather than gathered unread.
     showsOutput = romPath != QDir::tempPath();
     if (showsOutput)
         connect(qprocess, &QProcess::readyReadStandardOutput, this, &Process::updateOutputTextEdit);
+    else
+        qprocess->setStandardOutputFile(QProcess::nullDevice());
     startTool(toolPath(goodExeDir, toolFile, romPath, sameAsRomPath), romPath);
 }
 
 Process::~Process()
 {
-    // A tool still running when its owner goes is killed and waited for, not left behind.
-    qprocess->disconnect(this);
-    if (qprocess->state() != QProcess::NotRunning) {
-        qprocess->kill();
-        qprocess->waitForFinished();
-    }
-    delete qprocess;
+    // A tool still running when its owner goes is killed, not left behind. Deleting a QProcess
+    // waits for its tool, so one that the kill has not ended yet takes its QProcess along.
+    killTool();
+    if (qprocess->state() == QProcess::NotRunning)
+        delete qprocess;
+    else
+        connect(qprocess, &QProcess::finished, qprocess, &QObject::deleteLater);
 }
 
 void Process::startTool(const QString &program, const QString &workingDirectory)
@@ -103,14 +118,25 @@ void Process::stop()
 {
     if (runEnded)
         return;
-    stopping = true;
-    if (qprocess->isOpen())
-        qprocess->close(); // kills the tool and waits for it
+    killTool();
     endRun();
 }
 
+// Kills the tool and gives it a short while to end; nothing of it reaches this object any more.
+void Process::killTool()
+{
+    qprocess->disconnect(this);
+    if (toolKilled || qprocess->state() == QProcess::NotRunning)
+        return;
+    toolKilled = true;
+    qprocess->kill();
+    qprocess->waitForFinished(KillWaitMs);
+}
+
+// Takes each read of the pipe as it comes: the zero byte rule applies to one read.
 void Process::updateOutputTextEdit()
 {
+    pending.addRead(qprocess->readAllStandardOutput());
     if (!sliceTimer->isActive())
         sliceTimer->start(CoalesceMs);
 }
@@ -118,10 +144,8 @@ void Process::updateOutputTextEdit()
 void Process::toolFinished()
 {
     toolEnded = true;
-    if (stopping)
-        return; // stop() ends the run once the tool is gone
     // QProcess has read the pipe to its end by now; what is left is shown before the run ends.
-    if (showsOutput && qprocess->bytesAvailable() > 0)
+    if (pending.size() > 0)
         sliceTimer->start(0);
     else
         endRun();
@@ -133,11 +157,16 @@ void Process::showNextSlice()
         return;
     QElapsedTimer clock;
     clock.start();
-    const QByteArray piece = qprocess->read(sliceBytes);
+    if (pending.takeDropped()) {
+        // What is on show came before the output that was dropped.
+        dropShownBefore(outputArea->document()->characterCount() - 1);
+        decoder.reset();
+    }
+    const QByteArray piece = pending.take(sliceBytes);
     append(decoder.decode(piece));
     adaptSliceSize(piece.size(), clock.nsecsElapsed());
 
-    if (qprocess->bytesAvailable() > 0)
+    if (pending.size() > 0)
         sliceTimer->start(0); // the rest after the window has had its turn
     else if (toolEnded)
         endRun();
@@ -164,6 +193,47 @@ void Process::append(const QString &text)
     QTextCursor end(outputArea->document());
     end.movePosition(QTextCursor::End);
     end.insertText(text);
+    keepWithinLimit();
+}
+
+// Keeps no more than the last `outputLimit` characters on show, from the start of a line where
+// there is one, and of those no more lines than their share of the limit. A trim lays out all
+// that stays again, which takes a while, so each takes off half the limit at once.
+void Process::keepWithinLimit()
+{
+    const QTextDocument *document = outputArea->document();
+    const int end = document->characterCount() - 1; // without the closing paragraph separator
+    // The line in progress is the last block; the note, once shown, the first.
+    const int noteBlocks = droppedNoteLength > 0 ? 1 : 0;
+    const int maxLines = int(outputLimit / CharactersPerLine);
+    if (end - droppedNoteLength <= outputLimit &&
+        document->blockCount() - 1 - noteBlocks <= maxLines)
+        return;
+    int keepFrom = std::max(end - int(outputLimit / 2), droppedNoteLength);
+    const QTextBlock block = document->findBlock(keepFrom);
+    if (block.position() != keepFrom && block.next().isValid())
+        keepFrom = block.next().position();
+    const int firstKeptLine = document->blockCount() - 1 - maxLines / 2;
+    if (firstKeptLine > noteBlocks)
+        keepFrom = std::max(keepFrom, document->findBlockByNumber(firstKeptLine).position());
+    dropShownBefore(keepFrom);
+}
+
+// Removes what is shown before `position`, under a line at the top that says so.
+void Process::dropShownBefore(int position)
+{
+    QTextCursor cursor(outputArea->document());
+    if (droppedNoteLength == 0) {
+        const QString size =
+            QLocale().formattedDataSize(outputLimit, 0, QLocale::DataSizeIecFormat);
+        const QString note = tr("Earlier output dropped: only the last %1 are kept.").arg(size);
+        cursor.insertText(note + u'\n');
+        droppedNoteLength = int(note.size()) + 1;
+        position += droppedNoteLength;
+    }
+    cursor.setPosition(droppedNoteLength);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }
 
 void Process::endRun()

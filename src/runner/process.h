@@ -14,14 +14,20 @@ class QTextEdit;
 //
 // The output is shown in slices of bounded work, with a return to the event loop between two
 // slices, so a tool that prints faster than the text area can take it never freezes the window.
-// Meanwhile the QProcess keeps reading the pipe into its buffer, so the tool is never held up.
+// Meanwhile every read of the pipe is taken from the QProcess at once, so the tool is never held
+// up. A run keeps at most `outputLimit` of its output, the end: a tool that prints without end
+// never fills the memory.
 class Process : public QObject
 {
     Q_OBJECT
 
 public:
+    static constexpr qsizetype DefaultOutputLimit = 64 * 1024 * 1024;
+
     Process(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
-            QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath);
+            QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath,
+            qsizetype outputLimit = DefaultOutputLimit);
+    // Kills a tool that still runs, without sending finished().
     ~Process() override;
 
     // Ends the run now: kills the tool if it still runs, and sends finished() at once. Output
@@ -45,21 +51,27 @@ private slots:
 private:
     void startTool(const QString &program, const QString &workingDirectory);
     void reportStartFailure();
+    void killTool();
     void toolFinished();
     void showNextSlice();
     void adaptSliceSize(qsizetype bytes, qint64 nanoseconds);
     void append(const QString &text);
+    void keepWithinLimit();
+    void dropShownBefore(int position);
     void endRun();
 
     QTextEdit *outputArea;
     QStringList *arguments;
     ToolOutputDecoder decoder;
+    PendingToolOutput pending;
+    qsizetype outputLimit;
+    int droppedNoteLength = 0; // the note above the output that its start was dropped, once shown
     QTimer *sliceTimer;
     qint64 sliceBytes;
     double bytesPerNs = 0; // how fast the text area takes output, once measured
     bool showsOutput;
     bool toolEnded = false;
-    bool stopping = false;
+    bool toolKilled = false;
     bool runEnded = false;
     QString startedTool;
     QString startedProgram;

@@ -21,9 +21,7 @@ ToolOutputDecoder::ToolOutputDecoder(Encoding encoding)
 
 QString ToolOutputDecoder::decode(const QByteArray &piece)
 {
-    const qsizetype zero = piece.indexOf('\0');
-    QString text =
-        m_decoder.decode(zero < 0 ? QByteArrayView(piece) : QByteArrayView(piece).first(zero));
+    QString text = m_decoder.decode(piece);
     if (m_heldCarriageReturn)
         text.prepend(u'\r');
     m_heldCarriageReturn = text.endsWith(u'\r');
@@ -36,4 +34,52 @@ QString ToolOutputDecoder::flush()
 {
     const bool held = std::exchange(m_heldCarriageReturn, false);
     return held ? QStringLiteral("\r") : QString();
+}
+
+void ToolOutputDecoder::reset()
+{
+    m_decoder.resetState();
+    m_heldCarriageReturn = false;
+}
+
+PendingToolOutput::PendingToolOutput(qsizetype limit)
+    : m_limit(limit)
+{
+}
+
+void PendingToolOutput::addRead(const QByteArray &read)
+{
+    const qsizetype zero = read.indexOf('\0');
+    if (m_front > 0 && m_front >= m_bytes.size() / 2) {
+        m_bytes.remove(0, m_front); // the taken bytes go once they are half the buffer
+        m_front = 0;
+    }
+    m_bytes.append(zero < 0 ? QByteArrayView(read) : QByteArrayView(read).first(zero));
+    if (size() > m_limit)
+        dropFront(size() - m_limit);
+}
+
+QByteArray PendingToolOutput::take(qsizetype maxBytes)
+{
+    const QByteArray piece = m_bytes.mid(m_front, maxBytes);
+    m_front += piece.size();
+    if (m_front == m_bytes.size())
+        clear();
+    return piece;
+}
+
+void PendingToolOutput::clear()
+{
+    m_bytes.clear();
+    m_front = 0;
+}
+
+// Drops `bytes`, and on up to the start of a line when one follows: the last line stays, even
+// when only its end fits.
+void PendingToolOutput::dropFront(qsizetype bytes)
+{
+    const qsizetype lineEnd = m_bytes.indexOf('\n', m_front + bytes - 1);
+    const bool lineFollows = lineEnd >= 0 && lineEnd + 1 < m_bytes.size();
+    m_front = lineFollows ? lineEnd + 1 : m_front + bytes;
+    m_dropped = true;
 }

@@ -4,9 +4,11 @@
 #include <QString>
 #include <QStringDecoder>
 
-// Turns the pieces of a tool's standard output into text. A zero byte ends the text of its
-// piece. One decoder serves a whole run, so a character whose bytes arrive in two pieces is
-// still decoded whole, and so is a CR LF line end split between two pieces.
+#include <utility>
+
+// Turns the bytes of a tool's standard output into text. One decoder serves a whole run, so a
+// character whose bytes arrive in two pieces is still decoded whole, and so is a CR LF line end
+// split between two pieces.
 class ToolOutputDecoder
 {
 public:
@@ -22,8 +24,37 @@ public:
     QString decode(const QByteArray &piece);
     // What is held back, once the output has ended.
     QString flush();
+    // Forgets a character or CR begun by earlier pieces, when the output goes on elsewhere.
+    void reset();
 
 private:
     QStringDecoder m_decoder;
     bool m_heldCarriageReturn = false;
+};
+
+// A tool's output that waits to be shown, as the reads of the pipe delivered it. A zero byte
+// ends the text of its read: the rest of that read is dropped, and the next read shows again.
+// At most `limit` bytes wait; beyond that whole lines go from the front, so that a tool that
+// prints faster than its output can be shown never fills the memory.
+class PendingToolOutput
+{
+public:
+    explicit PendingToolOutput(qsizetype limit);
+
+    void addRead(const QByteArray &read);
+    // Up to `maxBytes` from the front.
+    QByteArray take(qsizetype maxBytes);
+    qsizetype size() const { return m_bytes.size() - m_front; }
+    void clear();
+    // Whether output went unshown since the last call: what is shown before it is not followed
+    // by what waits now.
+    bool takeDropped() { return std::exchange(m_dropped, false); }
+
+private:
+    void dropFront(qsizetype bytes);
+
+    QByteArray m_bytes;
+    qsizetype m_front = 0; // where the waiting bytes begin in m_bytes
+    qsizetype m_limit;
+    bool m_dropped = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Moves and copies that never replace anything: each lands on a name only while that name is
@@ -13,9 +14,18 @@ enum class TransferResult {
 // True when anything at all has that name, a link to nowhere included.
 bool nameTaken(const QString &path);
 
-// A rename within one file system; a move to another one fails.
+// A rename; onto another file system, a copy as below, then the source removed (a link is made
+// anew). Should the source stay, so does nothing at the target: the file is in one place only.
 TransferResult moveWithoutReplacing(const QString &from, const QString &to);
 
-// The copy is written under a hidden name of its own beside the target and takes the target
-// name only once it is complete. It gets the source's permissions.
+// Copies a regular file, or what a link leads to when that is one; anything else (a FIFO, a
+// device) fails. The copy is written under a hidden name of its own beside the target, gets the
+// source's permissions, and takes the target name only once its data is on the disk.
 TransferResult copyWithoutReplacing(const QString &from, const QString &to);
+
+#ifndef Q_OS_WIN
+// The same on paths as the file system spells them, for names that are not valid in the
+// locale's encoding (a Latin-1 name from an old archive).
+bool nameTaken(const QByteArray &path);
+TransferResult moveWithoutReplacing(const QByteArray &from, const QByteArray &to);
+#endif

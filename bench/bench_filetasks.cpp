@@ -122,7 +122,7 @@ Timing benchMove(const Sizes &sizes, int run)
     const Timing timing = timeBoth(
         run,
         [&] {
-            if (!moveFilesToRoot(ours.path() + u'/').isEmpty())
+            if (!moveFilesToRoot(ours.path() + u'/').failed.isEmpty())
                 qFatal("a move failed");
         },
         [&] { return runShell(QLatin1String(MoveAnchor), {anchor.path()}); });

@@ -16,6 +16,7 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #endif
 
 namespace {
@@ -118,6 +119,25 @@ TransferResult copyWithoutReplacing(const QString &from, const QString &to)
     const TransferResult result = moveWithoutReplacing(part.file.fileName(), to);
     part.keep = result == TransferResult::Done;
     return result;
+}
+
+CopyBatch::CopyBatch(const QString &) {}
+
+CopyBatch::~CopyBatch() = default;
+
+// Each copy is flushed on its own here.
+bool CopyBatch::add(const QString &from, const QString &to)
+{
+    const TransferResult result = copyWithoutReplacing(from, to);
+    if (result == TransferResult::Failed)
+        return false;
+    m_staged.append({from, result});
+    return true;
+}
+
+QList<std::pair<QString, TransferResult>> CopyBatch::publish()
+{
+    return std::exchange(m_staged, {});
 }
 
 #else
@@ -235,6 +255,15 @@ public:
         return result;
     }
 
+    // Closes the file and hands over its path, which the caller then answers for; empty when
+    // the close failed (and the file is gone).
+    QByteArray release()
+    {
+        if (!m_file.close())
+            return QByteArray();
+        return std::exchange(m_path, QByteArray());
+    }
+
 private:
     Descriptor m_file;
     QByteArray m_path;
@@ -259,30 +288,34 @@ bool copyData(int in, int out, qint64 sizeHint)
     }
 }
 
-// Regular files only: a FIFO would wait for a writer for ever and a device may never end. The
-// look before the open spares a device its open; the one after it catches a swap in between.
-// With `asMove` the copy keeps the owner (where allowed) and times too.
-TransferResult copyRegularFile(const QByteArray &from, const QByteArray &to, bool asMove)
+// Writes the copy of a regular file into `part`. Regular files only: a FIFO would wait for a
+// writer for ever and a device may never end. The look before the open spares a device its
+// open; the one after it catches a swap in between. With `asMove` the copy keeps the owner
+// (where allowed) and the times too.
+bool writeCopy(const QByteArray &from, PartFile &part, const QByteArray &folder, bool asMove)
 {
     struct stat source;
     if (::stat(from.constData(), &source) != 0 || !S_ISREG(source.st_mode))
-        return TransferResult::Failed;
+        return false;
     const Descriptor in(::open(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!in.valid() || ::fstat(in.fd(), &source) != 0 || !S_ISREG(source.st_mode) ||
         ::fcntl(in.fd(), F_SETFL, 0) != 0)
-        return TransferResult::Failed;
+        return false;
 
-    PartFile part;
-    if (!part.create(folderOf(to)) || !copyData(in.fd(), part.fd(), source.st_size))
-        return TransferResult::Failed;
+    if (!part.create(folder) || !copyData(in.fd(), part.fd(), source.st_size))
+        return false;
     if (asMove) {
         [[maybe_unused]] const int owned = ::fchown(part.fd(), source.st_uid, source.st_gid);
         const timespec times[2] = {source.st_atim, source.st_mtim};
         ::futimens(part.fd(), times);
     }
-    if (::fchmod(part.fd(), source.st_mode & 0777) != 0)
-        return TransferResult::Failed;
-    return part.publish(to);
+    return ::fchmod(part.fd(), source.st_mode & 0777) == 0;
+}
+
+TransferResult copyRegularFile(const QByteArray &from, const QByteArray &to, bool asMove)
+{
+    PartFile part;
+    return writeCopy(from, part, folderOf(to), asMove) ? part.publish(to) : TransferResult::Failed;
 }
 
 TransferResult copyLink(const QByteArray &from, const QByteArray &to)
@@ -339,6 +372,58 @@ TransferResult moveWithoutReplacing(const QString &from, const QString &to)
 TransferResult copyWithoutReplacing(const QString &from, const QString &to)
 {
     return copyRegularFile(QFile::encodeName(from), QFile::encodeName(to), false);
+}
+
+// Opened before the first copy: syncfs reports a failed writeback that happened since.
+CopyBatch::CopyBatch(const QString &folder)
+    : m_folder(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+}
+
+CopyBatch::~CopyBatch()
+{
+    for (const Staged &copy : std::as_const(m_staged))
+        ::unlink(copy.part.constData());
+    if (m_folder >= 0)
+        ::close(m_folder);
+}
+
+bool CopyBatch::add(const QString &from, const QString &to)
+{
+    const QByteArray target = QFile::encodeName(to);
+    PartFile part;
+    if (!writeCopy(QFile::encodeName(from), part, folderOf(target), false))
+        return false;
+    const QByteArray path = part.release();
+    if (path.isEmpty())
+        return false;
+    m_staged.append({from, path, target});
+    return true;
+}
+
+QList<std::pair<QString, TransferResult>> CopyBatch::publish()
+{
+    QList<std::pair<QString, TransferResult>> results;
+    if (m_staged.isEmpty())
+        return results;
+    // One sync for the data of the whole batch, before any copy takes its name.
+    const bool synced = m_folder >= 0 && ::syncfs(m_folder) == 0;
+    for (const Staged &copy : std::as_const(m_staged)) {
+        TransferResult result = TransferResult::Failed;
+        if (synced)
+            result = transferResult(renameWithoutReplacing(copy.part, copy.target));
+        if (result != TransferResult::Done)
+            ::unlink(copy.part.constData());
+        results.append({copy.source, result});
+    }
+    m_staged.clear();
+    // The names on the disk too, before anyone is told the copies are done.
+    if (m_folder >= 0 && ::fsync(m_folder) != 0) {
+        for (auto &[source, result] : results)
+            if (result == TransferResult::Done)
+                result = TransferResult::Failed; // written and named, but not known to be durable
+    }
+    return results;
 }
 
 #endif

@@ -92,8 +92,9 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
-// Moves and copies still running end after the file in hand: all are asked first, so the window
-// waits for one file of each at most. A Copy window goes with its copy, reporting to no one.
+// Moves and copies still running end after the file in hand (a copy then syncs what it has
+// written): the moves are all asked first, so they wind down together. A Copy window goes with
+// its copy, reporting to no one.
 void MainWindow::stopFileChores()
 {
     if (worker)

@@ -86,11 +86,29 @@ MainWindow::~MainWindow()
     delete previewProcess.data();
     // Replies still outstanding go with the children, after the form: none may reach this window.
     versionCheck->manager()->disconnect(this);
-    delete worker;
-    qDeleteAll(earlierMoveWorkers);
+    stopFileChores();
     delete fixNesWorker;
     delete gifMovie;
     delete ui;
+}
+
+// Moves and copies still running end after the file in hand (a copy then syncs what it has
+// written): the moves are all asked first, so they wind down together. A Copy window goes with
+// its copy, reporting to no one.
+void MainWindow::stopFileChores()
+{
+    if (worker)
+        worker->requestStop();
+    for (ThreadedFunctions *move : std::as_const(earlierMoveWorkers))
+        move->requestStop();
+    for (const QPointer<CopyTxtToFolder> &window : std::as_const(copyWindows)) {
+        if (window) {
+            window->disconnect(this);
+            delete window.data();
+        }
+    }
+    delete worker;
+    qDeleteAll(earlierMoveWorkers);
 }
 
 SystemEntry MainWindow::selectedSystem() const
@@ -220,6 +238,8 @@ void MainWindow::on_actionCompare_Miss_Lists_triggered()
 void MainWindow::on_actionCopy_files_from_txt_to_Directory_triggered()
 {
     auto *window = new CopyTxtToFolder(x(), y(), width());
+    copyWindows.removeAll(QPointer<CopyTxtToFolder>());
+    copyWindows.append(window);
     window->show();
     connect(window, &CopyTxtToFolder::StartGif, this, &MainWindow::startAnimatedGif);
     connect(window, &CopyTxtToFolder::StopGifSignal, this, &MainWindow::StopGif);

@@ -10,6 +10,7 @@
 class QLabel;
 class QMovie;
 class CommandPanel;
+class CopyTxtToFolder;
 class MainWindowForm;
 
 class Process;
@@ -85,6 +86,7 @@ private:
     void showGoButton();
     void removeBusyIndicator();
     void startFixNesStep();
+    void stopFileChores();
 
     // Settings and systems, read from Tessary.ini.
     GlobalSettings globalSettings;
@@ -97,6 +99,7 @@ private:
     ThreadedFunctions *worker = nullptr;
     QList<ThreadedFunctions *> earlierMoveWorkers; // moves overtaken by a later one, still running
     ThreadedFunctions *fixNesWorker = nullptr;     // the file step of the NES script, one per stage
+    QList<QPointer<CopyTxtToFolder>> copyWindows;  // each may run a copy of its own
     QLabel *gifLabel = nullptr;
     QMovie *gifMovie = nullptr;
     int fixNesStage = 1;

@@ -27,6 +27,24 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
     if (names.isEmpty() || dir.isEmpty())
         return result;
 
+    // The copies reach the disk in batches, one sync for each: a sync per file would cost many
+    // times the copying itself. The batch is kept small enough that a stop is not kept waiting.
+    constexpr qsizetype BatchFiles = 100;
+    constexpr qint64 BatchBytes = 64 << 20;
+    CopyBatch batch(destDir);
+    QSet<QString> staged; // names taken by copies of the batch, not yet in destDir
+    qint64 stagedBytes = 0;
+    const auto publish = [&] {
+        for (const auto &[source, outcome] : batch.publish()) {
+            if (outcome == TransferResult::Done)
+                ++result.copied;
+            else if (outcome == TransferResult::Failed)
+                result.failed.append(source);
+        }
+        staged.clear();
+        stagedBytes = 0;
+    };
+
     QDirIterator files(dir, QDir::Files,
                        subDirs ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
     while (files.hasNext()) {
@@ -39,19 +57,17 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
         if (!names.contains(fileName.left(fileName.indexOf(u'.'))))
             continue;
         // Also a copy made earlier in this walk, when destDir lies inside dir.
-        const QString target = destDir + fileName;
-        if (nameTaken(target))
+        if (staged.contains(fileName) || nameTaken(destDir + fileName))
             continue;
-        switch (copyWithoutReplacing(path, target)) {
-        case TransferResult::Done:
-            ++result.copied;
-            break;
-        case TransferResult::TargetTaken:
-            break;
-        case TransferResult::Failed:
+        if (!batch.add(path, destDir + fileName)) {
             result.failed.append(path);
-            break;
+            continue;
         }
+        staged.insert(fileName);
+        stagedBytes += files.fileInfo().size();
+        if (batch.size() >= BatchFiles || stagedBytes >= BatchBytes)
+            publish();
     }
+    publish();
     return result;
 }

@@ -3,42 +3,148 @@
 #include "tasks/safetransfer.h"
 
 #include <QDir>
-#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 
-QString uniqueTargetName(const QString &dir, const QString &name)
+#ifdef Q_OS_WIN
+#include <QDirIterator>
+#else
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+// Paths as QString or, where names are bytes, as QByteArray.
+template<typename Path> Path freeName(const Path &dir, const Path &name)
 {
-    QString candidate = name;
+    Path candidate = name;
     while (nameTaken(dir + candidate))
-        candidate.prepend(u'_');
+        candidate.prepend('_');
     return dir + candidate;
 }
 
-QStringList moveFilesToRoot(const QString &dir)
+// The move of one file into root. A name taken between the look and the move is looked for
+// again, a bounded number of times.
+template<typename Path>
+TransferResult moveIntoRoot(const Path &path, const Path &root, const Path &name)
 {
-    QStringList failed;
-    if (dir.isEmpty()) // would be the current directory, whatever that is
-        return failed;
+    TransferResult result = moveWithoutReplacing(path, freeName(root, name));
+    for (int retry = 0; result == TransferResult::TargetTaken && retry < 100; ++retry)
+        result = moveWithoutReplacing(path, freeName(root, name));
+    return result;
+}
 
-    QDirIterator files(dir, QDir::Files, QDirIterator::Subdirectories);
+#ifdef Q_OS_WIN
+
+void moveBelow(const QString &root, const std::atomic_bool *stop, MoveToRootResult &result)
+{
+    QDirIterator files(root, QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
+        if (stop && stop->load()) {
+            result.stopped = true;
+            return;
+        }
         const QString path = files.next();
-        const QString name = files.fileName();
-        QString target = dir + name;
-        if (nameTaken(target)) {
-            // Also the case for a file met again after its move into dir.
-            if (QDir::cleanPath(path) == QDir::cleanPath(target))
-                continue;
-            target = uniqueTargetName(dir, name);
-        }
-        // A name taken between the look and the move: look again, a bounded number of times.
-        TransferResult result = moveWithoutReplacing(path, target);
-        for (int retry = 0; result == TransferResult::TargetTaken && retry < 100; ++retry) {
-            target = uniqueTargetName(dir, name);
-            result = moveWithoutReplacing(path, target);
-        }
-        // One that has gone meanwhile (another move took it) is no longer anything to report.
-        if (result != TransferResult::Done && nameTaken(path))
-            failed.append(path);
+        // Files in root itself stay, and so does one met again after its move.
+        if (QDir::cleanPath(files.fileInfo().path()) == QDir::cleanPath(root))
+            continue;
+        if (moveIntoRoot(path, root, files.fileName()) != TransferResult::Done && nameTaken(path))
+            result.failed.append(path);
     }
-    return failed;
+}
+
+#else
+
+// The walk reads names as bytes: QDirIterator decodes them, and a name not valid in the
+// locale's encoding would come back as another name that no file has.
+struct Folder
+{
+    QList<QByteArray> files;   // regular files, and links to anything but a directory
+    QList<QByteArray> folders; // not links
+};
+
+// Hidden entries are left out, as are links to nowhere, FIFOs, sockets and devices; so are the
+// files unless `withFiles`.
+Folder readFolder(const QByteArray &path, bool withFiles)
+{
+    Folder folder;
+    DIR *dir = ::opendir(path.constData());
+    if (!dir)
+        return folder;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.startsWith('.'))
+            continue;
+        unsigned char type = entry->d_type;
+        if (!withFiles && type != DT_DIR && type != DT_UNKNOWN)
+            continue;
+        struct stat info;
+        if (type == DT_UNKNOWN)
+            type = ::lstat((path + name).constData(), &info) != 0 ? DT_UNKNOWN
+                   : S_ISDIR(info.st_mode)                        ? DT_DIR
+                   : S_ISREG(info.st_mode)                        ? DT_REG
+                   : S_ISLNK(info.st_mode)                        ? DT_LNK
+                                                                  : DT_UNKNOWN;
+        if (type == DT_LNK && ::stat((path + name).constData(), &info) == 0 &&
+            !S_ISDIR(info.st_mode))
+            type = DT_REG;
+        if (type == DT_REG && withFiles)
+            folder.files.append(name);
+        else if (type == DT_DIR)
+            folder.folders.append(name);
+    }
+    ::closedir(dir);
+    return folder;
+}
+
+// A folder's files, then its sub-folders; each folder is read whole before anything moves, so
+// files moved into root are never met again.
+void moveBelow(const QByteArray &root, const QByteArray &path, const std::atomic_bool *stop,
+               MoveToRootResult &result)
+{
+    const Folder folder = readFolder(path, path != root);
+    for (const QByteArray &name : folder.files) {
+        if (stop && stop->load()) {
+            result.stopped = true;
+            return;
+        }
+        if (moveIntoRoot(path + name, root, name) != TransferResult::Done && nameTaken(path + name))
+            result.failed.append(QFile::decodeName(path + name));
+    }
+    for (const QByteArray &name : folder.folders) {
+        moveBelow(root, path + name + '/', stop, result);
+        if (result.stopped)
+            return;
+    }
+}
+
+void moveBelow(const QString &root, const std::atomic_bool *stop, MoveToRootResult &result)
+{
+    const QByteArray encoded = QFile::encodeName(root);
+    moveBelow(encoded, encoded, stop, result);
+}
+
+#endif
+
+} // namespace
+
+QString uniqueTargetName(const QString &dir, const QString &name)
+{
+    return freeName(dir, name);
+}
+
+MoveToRootResult moveFilesToRoot(const QString &dir, const std::atomic_bool *stop)
+{
+    MoveToRootResult result;
+    if (dir.isEmpty()) // would be the current directory, whatever that is
+        return result;
+    if (!QFileInfo(dir).isDir()) {
+        result.folderMissing = true;
+        return result;
+    }
+    moveBelow(dir, stop, result);
+    // A drive unplugged half-way ends the walk as if it were done.
+    result.folderMissing = !QFileInfo(dir).isDir();
+    return result;
 }

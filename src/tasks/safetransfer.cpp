@@ -6,13 +6,31 @@
 
 #ifdef Q_OS_WIN
 #include <QDir>
+#include <io.h>
 #include <windows.h>
 #else
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #endif
+
+namespace {
+
+// A name no one else picks: a copy in the making lives under it until it is complete.
+QString partName()
+{
+    return QLatin1String(".tessary-copy-") +
+           QString::number(QRandomGenerator::global()->generate64(), 36);
+}
+
+} // namespace
+
+#ifdef Q_OS_WIN
 
 bool nameTaken(const QString &path)
 {
@@ -22,37 +40,17 @@ bool nameTaken(const QString &path)
 
 TransferResult moveWithoutReplacing(const QString &from, const QString &to)
 {
-#ifdef Q_OS_WIN
     const QString source = QDir::toNativeSeparators(from);
     const QString target = QDir::toNativeSeparators(to);
-    // Without MOVEFILE_REPLACE_EXISTING the move fails on a taken name.
+    // Without MOVEFILE_REPLACE_EXISTING the move fails on a taken name; onto another volume it
+    // copies, and returns once the copy is on the disk.
     if (MoveFileExW(reinterpret_cast<const wchar_t *>(source.utf16()),
-                    reinterpret_cast<const wchar_t *>(target.utf16()), 0))
+                    reinterpret_cast<const wchar_t *>(target.utf16()),
+                    MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
         return TransferResult::Done;
     const DWORD error = GetLastError();
     return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? TransferResult::TargetTaken
                                                                        : TransferResult::Failed;
-#else
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-#ifdef RENAME_NOREPLACE
-    const int renamed =
-        ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
-    if (renamed == 0)
-        return TransferResult::Done;
-    if (errno == EEXIST)
-        return TransferResult::TargetTaken;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return TransferResult::Failed;
-#endif
-    // Where the file system has no exclusive rename: a new hard link never replaces either.
-    if (::link(source.constData(), target.constData()) != 0)
-        return errno == EEXIST ? TransferResult::TargetTaken : TransferResult::Failed;
-    if (::unlink(source.constData()) == 0)
-        return TransferResult::Done;
-    ::unlink(target.constData());
-    return TransferResult::Failed;
-#endif
 }
 
 namespace {
@@ -71,8 +69,7 @@ struct PartFile
     bool create(const QString &folder)
     {
         for (int attempt = 0; attempt < 16; ++attempt) {
-            const QString name = folder + QLatin1String("/.tessary-copy-") +
-                                 QString::number(QRandomGenerator::global()->generate64(), 36);
+            const QString name = folder + u'/' + partName();
             file.setFileName(name);
             if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
                 return true;
@@ -112,7 +109,8 @@ TransferResult copyWithoutReplacing(const QString &from, const QString &to)
     // add to the owner's bits.
     const QFileDevice::Permissions sourceBits =
         source.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
-    if (!part.file.setPermissions(sourceBits) || !part.file.flush())
+    if (!part.file.setPermissions(sourceBits) || !part.file.flush() ||
+        !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(part.file.handle()))))
         return TransferResult::Failed;
     part.file.close();
     if (part.file.error() != QFileDevice::NoError)
@@ -122,3 +120,310 @@ TransferResult copyWithoutReplacing(const QString &from, const QString &to)
     part.keep = result == TransferResult::Done;
     return result;
 }
+
+CopyBatch::CopyBatch(const QString &) {}
+
+CopyBatch::~CopyBatch() = default;
+
+// Each copy is flushed on its own here.
+bool CopyBatch::add(const QString &from, const QString &to)
+{
+    const TransferResult result = copyWithoutReplacing(from, to);
+    if (result == TransferResult::Failed)
+        return false;
+    m_staged.append({from, result});
+    return true;
+}
+
+QList<std::pair<QString, TransferResult>> CopyBatch::publish()
+{
+    return std::exchange(m_staged, {});
+}
+
+#else
+
+namespace {
+
+// A file descriptor, closed when it goes.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd = -1)
+        : m_fd(fd)
+    {
+    }
+    ~Descriptor() { close(); }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+
+    int fd() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+    void reset(int fd)
+    {
+        close();
+        m_fd = fd;
+    }
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+// Makes the names in a folder durable, as a file's data is with fdatasync.
+bool syncFolder(const QByteArray &folder)
+{
+    const Descriptor dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return dir.valid() && ::fsync(dir.fd()) == 0;
+}
+
+// 0, or why the rename failed: EEXIST when the name is taken, EXDEV onto another file system.
+int renameWithoutReplacing(const QByteArray &from, const QByteArray &to)
+{
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+#endif
+    // Where the file system has no exclusive rename: a new hard link never replaces either.
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno;
+    if (::unlink(from.constData()) == 0)
+        return 0;
+    const int error = errno;
+    ::unlink(to.constData());
+    return error;
+}
+
+TransferResult transferResult(int error)
+{
+    return error == 0        ? TransferResult::Done
+           : error == EEXIST ? TransferResult::TargetTaken
+                             : TransferResult::Failed;
+}
+
+// A copy in the making, under a hidden name of its own beside its target; removed unless it
+// has taken the target name.
+class PartFile
+{
+public:
+    ~PartFile()
+    {
+        m_file.close();
+        if (!m_path.isEmpty())
+            ::unlink(m_path.constData());
+    }
+
+    int fd() const { return m_file.fd(); }
+
+    bool create(const QByteArray &folder)
+    {
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            const QByteArray path = folder + '/' + partName().toLatin1();
+            const int fd =
+                ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
+            if (fd >= 0) {
+                m_file.reset(fd);
+                m_path = path;
+                return true;
+            }
+            if (errno != EEXIST)
+                return false;
+        }
+        return false;
+    }
+
+    // The data on the disk first, then the name: a power cut never leaves a short file under it.
+    TransferResult publish(const QByteArray &to)
+    {
+        if (::fdatasync(m_file.fd()) != 0 || !m_file.close())
+            return TransferResult::Failed;
+        const TransferResult result = transferResult(renameWithoutReplacing(m_path, to));
+        if (result == TransferResult::Done)
+            m_path.clear();
+        return result;
+    }
+
+    // Closes the file and hands over its path, which the caller then answers for; empty when
+    // the close failed (and the file is gone).
+    QByteArray release()
+    {
+        if (!m_file.close())
+            return QByteArray();
+        return std::exchange(m_path, QByteArray());
+    }
+
+private:
+    Descriptor m_file;
+    QByteArray m_path;
+};
+
+bool copyData(int in, int out, qint64 sizeHint)
+{
+    const size_t size = size_t(std::clamp<qint64>(sizeHint, 4096, 1 << 20));
+    const std::unique_ptr<char[]> buffer(new char[size]);
+    for (;;) {
+        const ssize_t got = ::read(in, buffer.get(), size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return got == 0;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(out, buffer.get() + done, size_t(got - done));
+            if (put < 0 && errno != EINTR)
+                return false;
+            done += qMax<ssize_t>(put, 0);
+        }
+    }
+}
+
+// Writes the copy of a regular file into `part`. Regular files only: a FIFO would wait for a
+// writer for ever and a device may never end. The look before the open spares a device its
+// open; the one after it catches a swap in between. With `asMove` the copy keeps the owner
+// (where allowed) and the times too.
+bool writeCopy(const QByteArray &from, PartFile &part, const QByteArray &folder, bool asMove)
+{
+    struct stat source;
+    if (::stat(from.constData(), &source) != 0 || !S_ISREG(source.st_mode))
+        return false;
+    const Descriptor in(::open(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!in.valid() || ::fstat(in.fd(), &source) != 0 || !S_ISREG(source.st_mode) ||
+        ::fcntl(in.fd(), F_SETFL, 0) != 0)
+        return false;
+
+    if (!part.create(folder) || !copyData(in.fd(), part.fd(), source.st_size))
+        return false;
+    if (asMove) {
+        [[maybe_unused]] const int owned = ::fchown(part.fd(), source.st_uid, source.st_gid);
+        const timespec times[2] = {source.st_atim, source.st_mtim};
+        ::futimens(part.fd(), times);
+    }
+    return ::fchmod(part.fd(), source.st_mode & 0777) == 0;
+}
+
+TransferResult copyRegularFile(const QByteArray &from, const QByteArray &to, bool asMove)
+{
+    PartFile part;
+    return writeCopy(from, part, folderOf(to), asMove) ? part.publish(to) : TransferResult::Failed;
+}
+
+TransferResult copyLink(const QByteArray &from, const QByteArray &to)
+{
+    QByteArray target(4096, Qt::Uninitialized);
+    const ssize_t size = ::readlink(from.constData(), target.data(), size_t(target.size()));
+    if (size <= 0 || size >= target.size())
+        return TransferResult::Failed;
+    target.truncate(size);
+    return transferResult(::symlink(target.constData(), to.constData()) == 0 ? 0 : errno);
+}
+
+// Onto another file system: copy, make the copy's name durable, and only then remove the
+// source. Should the source stay, the copy goes again.
+TransferResult moveAcross(const QByteArray &from, const QByteArray &to)
+{
+    struct stat source;
+    if (::lstat(from.constData(), &source) != 0)
+        return TransferResult::Failed;
+    const TransferResult copied =
+        S_ISLNK(source.st_mode) ? copyLink(from, to) : copyRegularFile(from, to, true);
+    if (copied != TransferResult::Done)
+        return copied;
+    if (syncFolder(folderOf(to)) && ::unlink(from.constData()) == 0)
+        return TransferResult::Done;
+    ::unlink(to.constData());
+    return TransferResult::Failed;
+}
+
+} // namespace
+
+bool nameTaken(const QByteArray &path)
+{
+    struct stat info;
+    return ::lstat(path.constData(), &info) == 0;
+}
+
+bool nameTaken(const QString &path)
+{
+    return nameTaken(QFile::encodeName(path));
+}
+
+TransferResult moveWithoutReplacing(const QByteArray &from, const QByteArray &to)
+{
+    const int error = renameWithoutReplacing(from, to);
+    return error == EXDEV ? moveAcross(from, to) : transferResult(error);
+}
+
+TransferResult moveWithoutReplacing(const QString &from, const QString &to)
+{
+    return moveWithoutReplacing(QFile::encodeName(from), QFile::encodeName(to));
+}
+
+TransferResult copyWithoutReplacing(const QString &from, const QString &to)
+{
+    return copyRegularFile(QFile::encodeName(from), QFile::encodeName(to), false);
+}
+
+// Opened before the first copy: syncfs reports a failed writeback that happened since.
+CopyBatch::CopyBatch(const QString &folder)
+    : m_folder(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+}
+
+CopyBatch::~CopyBatch()
+{
+    for (const Staged &copy : std::as_const(m_staged))
+        ::unlink(copy.part.constData());
+    if (m_folder >= 0)
+        ::close(m_folder);
+}
+
+bool CopyBatch::add(const QString &from, const QString &to)
+{
+    const QByteArray target = QFile::encodeName(to);
+    PartFile part;
+    if (!writeCopy(QFile::encodeName(from), part, folderOf(target), false))
+        return false;
+    const QByteArray path = part.release();
+    if (path.isEmpty())
+        return false;
+    m_staged.append({from, path, target});
+    return true;
+}
+
+QList<std::pair<QString, TransferResult>> CopyBatch::publish()
+{
+    QList<std::pair<QString, TransferResult>> results;
+    if (m_staged.isEmpty())
+        return results;
+    // One sync for the data of the whole batch, before any copy takes its name.
+    const bool synced = m_folder >= 0 && ::syncfs(m_folder) == 0;
+    for (const Staged &copy : std::as_const(m_staged)) {
+        TransferResult result = TransferResult::Failed;
+        if (synced)
+            result = transferResult(renameWithoutReplacing(copy.part, copy.target));
+        if (result != TransferResult::Done)
+            ::unlink(copy.part.constData());
+        results.append({copy.source, result});
+    }
+    m_staged.clear();
+    // The names on the disk too, before anyone is told the copies are done.
+    if (m_folder >= 0 && ::fsync(m_folder) != 0) {
+        for (auto &[source, result] : results)
+            if (result == TransferResult::Done)
+                result = TransferResult::Failed; // written and named, but not known to be durable
+    }
+    return results;
+}
+
+#endif

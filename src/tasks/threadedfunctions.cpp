@@ -13,6 +13,8 @@ ThreadedFunctions::ThreadedFunctions(QObject *parent)
 
 ThreadedFunctions::~ThreadedFunctions()
 {
+    // A chore still running ends after the file in hand, so its owner waits for that file only.
+    requestStop();
     if (thread.isRunning()) {
         thread.quit();
         thread.wait();
@@ -39,8 +41,16 @@ void ThreadedFunctions::fixNESInvoke(QString dir, int stage)
 
 void ThreadedFunctions::renToRoot(QString dir)
 {
-    const QStringList failed = moveFilesToRoot(dir);
-    emit taskCompleted(withFailures(tr("Ren To Root Completed"), failed, true), true);
+    const MoveToRootResult result = moveFilesToRoot(dir, &m_stopRequested);
+    if (result.folderMissing) {
+        emit taskCompleted(withFailures(tr("Ren To Root FAILED\nThe ROM folder is missing: ") + dir,
+                                        result.failed, true),
+                           true);
+        return;
+    }
+    const QString firstLine =
+        result.stopped ? tr("Ren To Root Stopped") : tr("Ren To Root Completed");
+    emit taskCompleted(withFailures(firstLine, result.failed, true), true);
 }
 
 void ThreadedFunctions::copyFromTxt(QString txtName, QString destDir, QString dir, bool checked)

@@ -14,10 +14,11 @@ class ThreadedFunctions : public QObject
 
 public:
     explicit ThreadedFunctions(QObject *parent = nullptr);
-    // Waits for a running task to return before the thread and the object go.
+    // Asks a running task to stop, and waits for it to return before the thread and the object go.
     ~ThreadedFunctions() override;
 
-    // Asks a running copy to end after the file in hand; it still reports. Safe from any thread.
+    // Asks a running move or copy to end after the file in hand; it still reports. Safe from any
+    // thread.
     void requestStop() { m_stopRequested = true; }
 
 signals:

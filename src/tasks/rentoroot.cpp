@@ -15,13 +15,23 @@
 
 namespace {
 
+void prependUnderscore(QString &name)
+{
+    name.prepend(u'_');
+}
+
+void prependUnderscore(QByteArray &name)
+{
+    name.prepend('_');
+}
+
 // Paths as QString or, where names are bytes, as QByteArray.
 template<typename Path> Path freeName(const Path &dir, const Path &name)
 {
     Path candidate = name;
-    while (nameTaken(dir + candidate))
-        candidate.prepend('_');
-    return dir + candidate;
+    while (nameTaken(Path(dir + candidate)))
+        prependUnderscore(candidate);
+    return Path(dir + candidate);
 }
 
 // The move of one file into root. A name taken between the look and the move is looked for
@@ -81,12 +91,12 @@ Folder readFolder(const QByteArray &path, bool withFiles)
             continue;
         struct stat info;
         if (type == DT_UNKNOWN)
-            type = ::lstat((path + name).constData(), &info) != 0 ? DT_UNKNOWN
-                   : S_ISDIR(info.st_mode)                        ? DT_DIR
-                   : S_ISREG(info.st_mode)                        ? DT_REG
-                   : S_ISLNK(info.st_mode)                        ? DT_LNK
-                                                                  : DT_UNKNOWN;
-        if (type == DT_LNK && ::stat((path + name).constData(), &info) == 0 &&
+            type = ::lstat(QByteArray(path + name).constData(), &info) != 0 ? DT_UNKNOWN
+                   : S_ISDIR(info.st_mode)                                  ? DT_DIR
+                   : S_ISREG(info.st_mode)                                  ? DT_REG
+                   : S_ISLNK(info.st_mode)                                  ? DT_LNK
+                                                                            : DT_UNKNOWN;
+        if (type == DT_LNK && ::stat(QByteArray(path + name).constData(), &info) == 0 &&
             !S_ISDIR(info.st_mode))
             type = DT_REG;
         if (type == DT_REG && withFiles)
@@ -109,7 +119,8 @@ void moveBelow(const QByteArray &root, const QByteArray &path, const std::atomic
             result.stopped = true;
             return;
         }
-        if (moveIntoRoot(path + name, root, name) != TransferResult::Done && nameTaken(path + name))
+        if (moveIntoRoot(QByteArray(path + name), root, name) != TransferResult::Done &&
+            nameTaken(QByteArray(path + name)))
             result.failed.append(QFile::decodeName(path + name));
     }
     for (const QByteArray &name : folder.folders) {

@@ -2,7 +2,7 @@
 // whose tool file or ROM folder is missing: the folder of the settings file (also the current
 // folder while it loads) holds some tools, a folder named like a tool and links to a tool that is
 // there and to one that is not. The line reader must also read the same lines however the file
-// arrives.
+// arrives, and text read must be saved back as it was.
 #include "settings/settingsloader.h"
 #include "settings/textfile.h"
 
@@ -13,7 +13,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <type_traits>
 
 namespace {
 
@@ -34,16 +33,6 @@ QString settingsFolder()
     return folder;
 }
 
-// A loader that takes the folder of the settings file is given it, so that relative paths start
-// there; otherwise they start at the current folder, which is the same folder here.
-template<typename Loader = SettingsLoader> Loader loaderFor(const QString &folder)
-{
-    if constexpr (std::is_constructible_v<Loader, QString>)
-        return Loader(folder);
-    else
-        return Loader();
-}
-
 struct Load
 {
     GlobalSettings settings;
@@ -57,7 +46,7 @@ Load load(QByteArrayView bytes)
     QBuffer buffer(&text);
     buffer.open(QIODevice::ReadOnly);
     Load load;
-    load.result = loaderFor(settingsFolder()).load(&buffer, load.settings, load.table);
+    load.result = SettingsLoader(settingsFolder()).load(&buffer, load.settings, load.table);
     return load;
 }
 
@@ -144,8 +133,8 @@ QStringList readLines(QIODevice *device)
     return lines;
 }
 
-// Relative paths in the file are taken from the settings folder while an input runs; libFuzzer
-// itself keeps its own current folder for its corpus and its findings.
+// A tool file given as a path is tested as written, from the current folder: the settings folder
+// while an input runs. libFuzzer keeps its own current folder for its corpus and its findings.
 class CurrentFolder
 {
 public:
@@ -172,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QFile file(folder + QStringLiteral("Tessary.ini"));
     FUZZ_CHECK(file.open(QIODevice::ReadOnly), "Tessary.ini can be read back");
     Load whole;
-    whole.result = loaderFor(folder).load(&file, whole.settings, whole.table);
+    whole.result = SettingsLoader(folder).load(&file, whole.settings, whole.table);
     for (qsizetype item = 0; item < whole.result.offeredSystems.size(); ++item)
         checkOffered(text, item);
 
@@ -185,5 +174,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         pieceSizes.append(data[i] % 32 + 1);
     PieceDevice pieces(text, pieceSizes);
     FUZZ_CHECK(readLines(&pieces) == lines, "lines read alike however the file arrives");
+
+    // What is read is saved byte for byte, whatever the encoding; only a byte order mark that
+    // opens the text may go.
+    const QByteArray saved = encodeLocal8Bit(decodeLocal8Bit(text));
+    FUZZ_CHECK(saved == text || (text.startsWith("\xef\xbb\xbf") && saved == text.sliced(3)),
+               "text read from the settings file is saved as it was");
     return 0;
 }

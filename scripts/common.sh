@@ -5,9 +5,10 @@ TESSARY_DEMO_PACKAGES=(qt6-base-dev cmake ninja-build g++)
 # The tests need more: wine runs the Windows tools, and the MinGW cross compiler builds the
 # stand-in Windows tool for the test that runs one through wine (the wine64 loader alone puts no
 # "wine" on the path); clang-format checks the layout of the sources; dpkg-dev and file make the
-# Debian package, which lintian, desktop-file-validate and appstreamcli check.
+# Debian package, which lintian, desktop-file-validate and appstreamcli check; Clang and its
+# runtime libraries build the fuzz targets with libFuzzer.
 TESSARY_TEST_PACKAGES=("${TESSARY_DEMO_PACKAGES[@]}" wine wine64 gcc-mingw-w64-x86-64 clang-format
-    dpkg-dev file lintian desktop-file-utils appstream)
+    dpkg-dev file lintian desktop-file-utils appstream clang-14 libclang-rt-14-dev)
 
 # install_packages PACKAGE...
 # Installs only what is missing, so a second run needs neither the network nor root.
@@ -53,7 +54,9 @@ package_tessary() {
     lintian --fail-on error "$build_dir"/tessary_*.deb
 }
 
-# Builds one of the test builds (normal, asan or tsan) in its own folder and runs the whole suite.
+# Builds one of the test builds (normal, asan, tsan or fuzz) in its own folder and runs its tests.
+# The fuzz build holds only the core and its fuzz targets, built with Clang and run for a short
+# fixed time each.
 # Sanitizer reports go to files, because a tool that Tessary starts has its standard error
 # discarded: a report from the substitute tool would otherwise pass unseen. Any report fails.
 # Qt itself is not built with ThreadSanitizer, so its locks are invisible to it: accesses made by
@@ -66,23 +69,32 @@ run_test_build() {
     normal) build_dir=build ;;
     asan) build_dir=build-asan sanitize=address,undefined ;;
     tsan) build_dir=build-tsan sanitize=thread ;;
+    fuzz) build_dir=build-fuzz ;;
     esac
     local started=$SECONDS
     echo "== $name build in $build_dir"
-    # The benchmarks are built once, in the normal build: they are run by hand, never under test.
-    local benchmarks=ON
-    [ -z "$sanitize" ] || benchmarks=OFF
-    configure_tessary "$build_dir" -DTESSARY_SANITIZE="$sanitize" -DTESSARY_BUILD_TESTS=ON \
-        -DTESSARY_BUILD_BENCHMARKS=$benchmarks
+    if [ "$name" = fuzz ]; then
+        CC=clang-14 CXX=clang++-14 configure_tessary "$build_dir" -DTESSARY_FUZZ=ON
+    else
+        # The benchmarks are built once, in the normal build: they are run by hand, never under
+        # test.
+        local benchmarks=ON
+        [ -z "$sanitize" ] || benchmarks=OFF
+        configure_tessary "$build_dir" -DTESSARY_SANITIZE="$sanitize" -DTESSARY_BUILD_TESTS=ON \
+            -DTESSARY_BUILD_BENCHMARKS=$benchmarks
+    fi
     cmake --build "$build_dir"
     # The package is made once, in the normal build; a test there unpacks and starts it.
-    [ -n "$sanitize" ] || package_tessary "$build_dir"
+    [ "$name" != normal ] || package_tessary "$build_dir"
 
     local reports=$PWD/$build_dir/sanitizer-reports
     local suppressions=$PWD/tests/sanitizers
     rm -rf "$reports"
     mkdir -p "$reports"
     local status=0
+    # Each fuzz target runs alone on one core for a fixed time: two at once halve the wait.
+    local jobs=1
+    [ "$name" != fuzz ] || jobs=2
     local tsan_options=halt_on_error=1:second_deadlock_stack=1
     tsan_options+=:ignore_noninstrumented_modules=1:die_after_fork=0
     ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:log_path=$reports/asan" \
@@ -90,7 +102,7 @@ run_test_build() {
         UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan" \
         TSAN_OPTIONS="$tsan_options:log_path=$reports/tsan:suppressions=$suppressions/tsan.supp" \
         QT_QPA_PLATFORM=offscreen \
-        ctest --test-dir "$build_dir" --output-on-failure --timeout 600 || status=$?
+        ctest --test-dir "$build_dir" --output-on-failure --timeout 600 -j "$jobs" || status=$?
 
     if compgen -G "$reports/*" >/dev/null; then
         echo "== $name: sanitizer reports"

@@ -2,17 +2,18 @@
 # Installs what Tessary needs on Debian 12, checks the layout of the sources, then builds and runs
 # every test headless, three times:
 # a normal build (build/), AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/) and
-# ThreadSanitizer (build-tsan/). Name builds to run only those: scripts/run-tests.sh asan
+# ThreadSanitizer (build-tsan/); then a fourth build (build-fuzz/) runs each fuzz target for a
+# short fixed time. Name builds to run only those: scripts/run-tests.sh asan fuzz
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 
 builds=("$@")
-[ ${#builds[@]} -gt 0 ] || builds=(normal asan tsan)
+[ ${#builds[@]} -gt 0 ] || builds=(normal asan tsan fuzz)
 for build in "${builds[@]}"; do
     case $build in
-    normal | asan | tsan) ;;
-    *) echo "usage: scripts/run-tests.sh [normal] [asan] [tsan]" >&2; exit 2 ;;
+    normal | asan | tsan | fuzz) ;;
+    *) echo "usage: scripts/run-tests.sh [normal] [asan] [tsan] [fuzz]" >&2; exit 2 ;;
     esac
 done
 

@@ -53,6 +53,10 @@ void tst_LineReader::lineEnds_data()
     QTest::newRow("invalid utf-8 kept") << QByteArray("x\xff\xe9y\xe2\x82\n")
                                         << QStringList{u"x"_qs + QChar(0xDCFF) + QChar(0xDCE9) +
                                                        u"y"_qs + QChar(0xDCE2) + QChar(0xDC82)};
+    // Only a byte order mark that opens a line is left out, whatever else the line holds.
+    QTest::newRow("byte order mark beside invalid utf-8")
+        << QByteArray("\xef\xbb\xbf\xe9x\ny\xef\xbb\xbf\xe9\n")
+        << QStringList{QChar(0xDCE9) + u"x"_qs, u"y"_qs + QChar::ByteOrderMark + QChar(0xDCE9)};
 }
 
 void tst_LineReader::lineEnds()

@@ -163,6 +163,13 @@ void tst_RunnerRules::outputPieces_data()
     row("cut at zero", local, {QByteArray("abc\0def", 7), QByteArray("\0x", 2), "next"}, "abcnext");
     row("UTF-8", local, {"Pok\xc3\xa9mon"}, "Pokémon");
     row("UTF-8 character split", local, {"Pok\xc3", "\xa9mon"}, "Pokémon");
+    // A byte that cannot continue a character cut at the end of a piece is shown, not lost.
+    row("UTF-8 lead before a line end", local, {"Pok\xc3", "\nmon"}, "Pok\ufffd\nmon");
+    row("UTF-8 lead split twice", local, {"\xf1", "\x80", "x\xff"}, "\ufffd\ufffdx\ufffd");
+    row("byte order mark opening the output", local,
+        {"\xef\xbb", "\xbf"
+                     "a\xef\xbb\xbf"},
+        "a\ufeff");
     row("Windows-1252", cp1252, {"Pok\xe9mon \x80\x96\xbd\xfc"}, "Pokémon €–½ü");
     row("Windows-1252 cut at zero", cp1252, {QByteArray("\xe9\0\xe9", 3), "\x80"}, "é€");
 }

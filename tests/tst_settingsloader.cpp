@@ -192,18 +192,21 @@ void tst_SettingsLoader::readySystemsAreOffered()
 {
     const QString gen = makeSystem(QStringLiteral("Genesis"), QStringLiteral("GoodGen.exe"));
     const QString nes = makeSystem(QStringLiteral("NES"), QString()); // tool missing
+    const QString pce = makeSystem(QStringLiteral("PCE"), QString());
+    QVERIFY(QDir().mkpath(pce + QStringLiteral("GoodPCE.exe"))); // a folder, no tool
     const QString text = QStringLiteral("Same as Rom Path=true\n\n"
                                         "[NES=Nintendo\nRom Path=%1\nFile Name=GoodNES.exe\n\n"
                                         "[Gen=Sega Genesis\nRom Path=%2\nFile Name=GoodGen.exe\n\n"
                                         "[SNES=Super\nRom Path=%3\nFile Name=GoodGen.exe\n\n"
-                                        "[GBA=Advance\nRom Path=\nFile Name=GoodGen.exe\n")
-                             .arg(nes, gen, m_root + QStringLiteral("nowhere"));
+                                        "[GBA=Advance\nRom Path=\nFile Name=GoodGen.exe\n\n"
+                                        "[PCE=Engine\nRom Path=%4\nFile Name=GoodPCE.exe\n")
+                             .arg(nes, gen, m_root + QStringLiteral("nowhere"), pce);
     Loads loads;
     const SettingsLoader::Result result = loads.load(text);
 
     QCOMPARE(result.offeredSystems, QStringList{QStringLiteral("[Gen Sega Genesis")});
-    QCOMPARE(result.sectionKeys, (QStringList{"[NES", "[Gen", "[SNES", "[GBA"}));
-    QCOMPARE(loads.table.keys(), (QStringList{"[GBA", "[Gen", "[NES", "[SNES"}));
+    QCOMPARE(result.sectionKeys, (QStringList{"[NES", "[Gen", "[SNES", "[GBA", "[PCE"}));
+    QCOMPARE(loads.table.keys(), (QStringList{"[GBA", "[Gen", "[NES", "[PCE", "[SNES"}));
     const SystemEntry expected{QStringLiteral("[Gen"), QStringLiteral("Sega Genesis"), gen,
                                QStringLiteral("GoodGen.exe"), gen};
     QCOMPARE(loads.table.value(QStringLiteral("[Gen")), expected);

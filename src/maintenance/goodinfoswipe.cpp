@@ -114,8 +114,10 @@ QByteArray GoodinfoSwipe::swipe(QByteArrayView content)
         const qsizetype next = end < 0 ? content.size() : end + 1;
         if (end < 0)
             end = content.size();
-        // CR LF ends a line as LF does, and so does a CR that is the file's last byte.
-        if (end > pos && content.at(end - 1) == '\r')
+        // CR LF ends a line as LF does, and so does a CR that is the file's last byte. Further
+        // CRs before either belong to the line end too: kept in the line, a CR would be written
+        // back as a CR LF, and every swipe would change the file.
+        while (end > pos && content.at(end - 1) == '\r')
             --end;
         const QByteArrayView bytes = content.sliced(pos, end - pos);
         decodeLine(bytes, line);

@@ -2,6 +2,11 @@
 
 namespace {
 
+bool localIsUtf8()
+{
+    return QString::fromLocal8Bit("\xc3\xa9") == u"\u00e9";
+}
+
 QStringDecoder decoderFor(ToolOutputDecoder::Encoding encoding)
 {
     if (encoding == ToolOutputDecoder::Encoding::Windows1252) {
@@ -9,24 +14,69 @@ QStringDecoder decoderFor(ToolOutputDecoder::Encoding encoding)
         // Without ICU, Latin-1 is the nearest: it differs only in 0x80 to 0x9F.
         return windows.isValid() ? std::move(windows) : QStringDecoder(QStringConverter::Latin1);
     }
+    // Qt's UTF-8 decoder loses the byte that follows a character left incomplete at the end of
+    // one piece when that byte cannot continue it, so UTF-8 is decoded without state and
+    // decodeUtf8 holds such a start back itself.
+    if (localIsUtf8()) {
+        return QStringDecoder(QStringConverter::Utf8,
+                              QStringConverter::Flag::Stateless |
+                                  QStringConverter::Flag::ConvertInitialBom);
+    }
     return QStringDecoder(QStringConverter::System);
+}
+
+// The bytes at the end of `bytes` that begin a UTF-8 character and may still be completed.
+qsizetype incompleteUtf8Tail(QByteArrayView bytes)
+{
+    for (qsizetype back = 1; back <= std::min<qsizetype>(3, bytes.size()); ++back) {
+        const auto byte = uchar(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue;
+        const int length = byte >= 0xC2 && byte <= 0xDF   ? 2
+                           : byte >= 0xE0 && byte <= 0xEF ? 3
+                           : byte >= 0xF0 && byte <= 0xF4 ? 4
+                                                          : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
 }
 
 } // namespace
 
 ToolOutputDecoder::ToolOutputDecoder(Encoding encoding)
     : m_decoder(decoderFor(encoding))
+    , m_utf8(encoding == Encoding::Local && localIsUtf8())
 {
 }
 
 QString ToolOutputDecoder::decode(const QByteArray &piece)
 {
-    QString text = m_decoder.decode(piece);
+    QString text = m_utf8 ? decodeUtf8(piece) : QString(m_decoder.decode(piece));
     if (m_heldCarriageReturn)
         text.prepend(u'\r');
     m_heldCarriageReturn = text.endsWith(u'\r');
     if (m_heldCarriageReturn)
         text.chop(1);
+    return text;
+}
+
+QString ToolOutputDecoder::decodeUtf8(QByteArrayView bytes)
+{
+    QByteArray joined;
+    if (!m_heldBytes.isEmpty()) {
+        joined = m_heldBytes;
+        joined += bytes;
+        bytes = joined;
+    }
+    const qsizetype held = incompleteUtf8Tail(bytes);
+    QString text = m_decoder.decode(bytes.first(bytes.size() - held));
+    m_heldBytes = bytes.last(held).toByteArray();
+    // Only a byte order mark that opens the output is dropped, as a decoder with state does.
+    if (m_atStart && !text.isEmpty()) {
+        m_atStart = false;
+        if (text.startsWith(QChar::ByteOrderMark))
+            text.remove(0, 1);
+    }
     return text;
 }
 
@@ -39,6 +89,7 @@ QString ToolOutputDecoder::flush()
 void ToolOutputDecoder::reset()
 {
     m_decoder.resetState();
+    m_heldBytes.clear();
     m_heldCarriageReturn = false;
 }
 

@@ -28,7 +28,12 @@ public:
     void reset();
 
 private:
+    QString decodeUtf8(QByteArrayView bytes);
+
     QStringDecoder m_decoder;
+    bool m_utf8;            // a native tool on a system whose local encoding is UTF-8
+    QByteArray m_heldBytes; // the start of a UTF-8 character whose other bytes are still to come
+    bool m_atStart = true;
     bool m_heldCarriageReturn = false;
 };
 

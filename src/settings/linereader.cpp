@@ -46,7 +46,9 @@ QString decodeUtf8Escaped(QByteArrayView bytes)
         if (length == 1) {
             text += QLatin1Char(char(lead));
         } else if (length > 1 && sequence.size() == length && sequence.isValidUtf8()) {
-            text += QString::fromUtf8(sequence);
+            // fromUtf8 drops a byte order mark, which is no text only where it opens the text.
+            const QString character = QString::fromUtf8(sequence);
+            text += character.isEmpty() && i > 0 ? QString(QChar::ByteOrderMark) : character;
             used = length;
         } else {
             text += QChar(char16_t(EscapeBase + lead));

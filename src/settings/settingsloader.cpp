@@ -4,7 +4,7 @@
 #include "settings/linereader.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 
 Q_LOGGING_CATEGORY(lcSettings, "tessary.settings", QtWarningMsg)
 
@@ -130,7 +130,8 @@ void SettingsLoader::completeSystem(const GlobalSettings &settings, SystemTable 
         return;
     }
     const QString toolPath = toolPathToCheck(entry, settings);
-    if (!QFile::exists(toolPath)) {
+    // A folder where the tool should be is no tool: it could never start.
+    if (!QFileInfo(toolPath).isFile()) {
         qCInfo(lcSettings, "%s not offered: no tool file %s", qUtf8Printable(entry.key),
                qUtf8Printable(toolPath));
     } else if (!QDir(entry.romPath).exists()) {

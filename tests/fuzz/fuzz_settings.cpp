@@ -1,0 +1,184 @@
+// Loads a fuzzed Tessary.ini. Besides surviving any text, the loader must never offer a system
+// whose tool file or ROM folder is missing: the folder of the settings file (also the current
+// folder while it loads) holds some tools, a folder named like a tool and links to a tool that is
+// there and to one that is not. The line reader must also read the same lines however the file
+// arrives, and text read must be saved back as it was.
+#include "settings/linereader.h"
+#include "settings/settingsloader.h"
+
+#include "fuzzcheck.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+// The folder of Tessary.ini, made once.
+QString settingsFolder()
+{
+    static const QString folder = [] {
+        const QString root = scratchFolder() + QStringLiteral("ini/");
+        for (const char *dir : {"roms/Gen", "roms/SNES", "tools", "GoodDir.exe"})
+            QDir().mkpath(root + QLatin1String(dir));
+        for (const char *tool : {"GoodGen.exe", "roms/Gen/GoodGen.exe", "tools/GoodSNES.exe"})
+            writeFile(root + QLatin1String(tool), "tool");
+        QFile::link(root + QStringLiteral("GoodGen.exe"),
+                    root + QStringLiteral("tools/GoodGen.exe"));
+        QFile::link(root + QStringLiteral("gone.exe"), root + QStringLiteral("tools/GoodNES.exe"));
+        return root;
+    }();
+    return folder;
+}
+
+struct Load
+{
+    GlobalSettings settings;
+    SystemTable table;
+    SettingsLoader::Result result;
+};
+
+Load load(QByteArrayView bytes)
+{
+    QByteArray text = QByteArray::fromRawData(bytes.data(), bytes.size());
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    Load load;
+    load.result = SettingsLoader(settingsFolder()).load(&buffer, load.settings, load.table);
+    return load;
+}
+
+// The selector's own rule, applied here to the real files: a tool file not beginning with
+// "Good" is a path of its own; any other lies in the ROM folder or in the Good*.exe folder.
+bool isReady(const SystemEntry &system, const GlobalSettings &settings)
+{
+    const QString tool =
+        !system.toolFile.startsWith(QLatin1String("Good"))
+            ? system.toolFile
+            : (settings.sameAsRomPath ? system.romPath : settings.goodExeDir) + system.toolFile;
+    return QFileInfo(tool).isFile() && QFileInfo(system.romPath).isDir();
+}
+
+// Where each line ends: after an LF, after a CR not followed by one, and at the end.
+QList<qsizetype> lineEnds(QByteArrayView text)
+{
+    QList<qsizetype> ends;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            ends.append(i + 1);
+    }
+    if (ends.isEmpty() || ends.last() != text.size())
+        ends.append(text.size());
+    return ends;
+}
+
+// The system offered as item `item` was completed by the line that first makes the loader
+// offer item + 1 systems: the table and the settings after that line are what it was judged by.
+void checkOffered(QByteArrayView text, qsizetype item)
+{
+    const QList<qsizetype> ends = lineEnds(text);
+    const auto firstEnd = std::partition_point(ends.begin(), ends.end(), [&](qsizetype end) {
+        return load(text.first(end)).result.offeredSystems.size() <= item;
+    });
+    FUZZ_CHECK(firstEnd != ends.end(), "an offered system is offered by some prefix of the file");
+    const Load state = load(text.first(*firstEnd));
+    const QString offered = state.result.offeredSystems.at(item);
+    // Keys with spaces can make two systems look alike; one of them must be ready.
+    bool ready = false;
+    for (const SystemEntry &system : state.table)
+        ready = ready || (selectorText(system) == offered && isReady(system, state.settings));
+    FUZZ_CHECK(ready, "an offered system has its tool file and its ROM folder");
+}
+
+// Hands out the file in pieces of the given sizes, then the rest at once, as a pipe or a slow
+// disk may. (Every read costs the reader a large buffer, which is slow under AddressSanitizer,
+// so there are few pieces.)
+class PieceDevice : public QIODevice
+{
+public:
+    PieceDevice(const QByteArray &bytes, const QList<qint64> &pieceSizes)
+        : m_bytes(bytes)
+        , m_pieceSizes(pieceSizes)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 piece = m_pieceSizes.isEmpty() ? maxSize : m_pieceSizes.takeFirst();
+        const qint64 size = std::min({maxSize, piece, m_bytes.size() - m_pos});
+        std::copy_n(m_bytes.constData() + m_pos, size, data);
+        m_pos += size;
+        return size;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    QList<qint64> m_pieceSizes;
+    qint64 m_pos = 0;
+};
+
+QStringList readLines(QIODevice *device)
+{
+    LineReader reader(device);
+    QStringList lines;
+    QString line;
+    while (reader.readLine(line))
+        lines.append(line);
+    return lines;
+}
+
+// A tool file given as a path is tested as written, from the current folder: the settings folder
+// while an input runs. libFuzzer keeps its own current folder for its corpus and its findings.
+class CurrentFolder
+{
+public:
+    explicit CurrentFolder(const QString &folder)
+        : m_previous(QDir::currentPath())
+    {
+        FUZZ_CHECK(QDir::setCurrent(folder), "the settings folder can be made current");
+    }
+    ~CurrentFolder() { QDir::setCurrent(m_previous); }
+
+private:
+    QString m_previous;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString folder = settingsFolder();
+    const CurrentFolder current(folder);
+    const QByteArray text(reinterpret_cast<const char *>(data), qsizetype(size));
+    writeFile(folder + QStringLiteral("Tessary.ini"), text);
+
+    QFile file(folder + QStringLiteral("Tessary.ini"));
+    FUZZ_CHECK(file.open(QIODevice::ReadOnly), "Tessary.ini can be read back");
+    Load whole;
+    whole.result = SettingsLoader(folder).load(&file, whole.settings, whole.table);
+    for (qsizetype item = 0; item < whole.result.offeredSystems.size(); ++item)
+        checkOffered(text, item);
+
+    QBuffer buffer;
+    buffer.setData(text);
+    buffer.open(QIODevice::ReadOnly);
+    const QStringList lines = readLines(&buffer);
+    QList<qint64> pieceSizes;
+    for (size_t i = 0; i < std::min<size_t>(size, 3); ++i)
+        pieceSizes.append(data[i] % 32 + 1);
+    PieceDevice pieces(text, pieceSizes);
+    FUZZ_CHECK(readLines(&pieces) == lines, "lines read alike however the file arrives");
+
+    // What is read is saved byte for byte, whatever the encoding; only a byte order mark that
+    // opens the text may go.
+    const QByteArray saved = encodeLocal8Bit(decodeLocal8Bit(text));
+    FUZZ_CHECK(saved == text || (text.startsWith("\xef\xbb\xbf") && saved == text.sliced(3)),
+               "text read from the settings file is saved as it was");
+    return 0;
+}

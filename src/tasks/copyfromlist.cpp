@@ -28,9 +28,11 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
         return result;
 
     // The copies reach the disk in batches, one sync for each: a sync per file would cost many
-    // times the copying itself. The batch is kept small enough that a stop is not kept waiting.
-    constexpr qsizetype BatchFiles = 100;
+    // times the copying itself. The first batches are small, so the first copies show soon; the
+    // limits keep a stop from waiting long for the sync of the batch in hand.
+    constexpr qsizetype MaxBatchFiles = 1024;
     constexpr qint64 BatchBytes = 64 << 20;
+    qsizetype batchFiles = 16;
     CopyBatch batch(destDir);
     QSet<QString> staged; // names taken by copies of the batch, not yet in destDir
     qint64 stagedBytes = 0;
@@ -43,6 +45,7 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
         }
         staged.clear();
         stagedBytes = 0;
+        batchFiles = qMin(batchFiles * 2, MaxBatchFiles);
     };
 
     QDirIterator files(dir, QDir::Files,
@@ -65,7 +68,7 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
         }
         staged.insert(fileName);
         stagedBytes += files.fileInfo().size();
-        if (batch.size() >= BatchFiles || stagedBytes >= BatchBytes)
+        if (batch.size() >= batchFiles || stagedBytes >= BatchBytes)
             publish();
     }
     publish();

@@ -23,6 +23,7 @@ private slots:
     void toolCommands();
     void outputPieces_data();
     void outputPieces();
+    void decoderResetForgetsWhatWasBegun();
     void pendingOutputIsBounded_data();
     void pendingOutputIsBounded();
     void busyIndicatorIsSeededBySecond();
@@ -166,10 +167,7 @@ void tst_RunnerRules::outputPieces_data()
     // A byte that cannot continue a character cut at the end of a piece is shown, not lost.
     row("UTF-8 lead before a line end", local, {"Pok\xc3", "\nmon"}, "Pok\ufffd\nmon");
     row("UTF-8 lead split twice", local, {"\xf1", "\x80", "x\xff"}, "\ufffd\ufffdx\ufffd");
-    row("byte order mark opening the output", local,
-        {"\xef\xbb", "\xbf"
-                     "a\xef\xbb\xbf"},
-        "a\ufeff");
+    row("byte order mark opening the output", local, {"\xef\xbb", "\xbfx\xef\xbb\xbf"}, "x\ufeff");
     row("Windows-1252", cp1252, {"Pok\xe9mon \x80\x96\xbd\xfc"}, "Pokémon €–½ü");
     row("Windows-1252 cut at zero", cp1252, {QByteArray("\xe9\0\xe9", 3), "\x80"}, "é€");
 }
@@ -192,6 +190,16 @@ void tst_RunnerRules::outputPieces()
     }
     text += decoder.flush();
     QCOMPARE(text, expected);
+}
+
+// After dropped output, the start of a character or a CR before the gap belongs to nothing, and
+// the output starts afresh, as a decoder with state starts.
+void tst_RunnerRules::decoderResetForgetsWhatWasBegun()
+{
+    ToolOutputDecoder decoder;
+    QCOMPARE(decoder.decode("a\r\xc3"), u"a"_qs);
+    decoder.reset();
+    QCOMPARE(decoder.decode("\xef\xbb\xbf\xa9x") + decoder.flush(), u"\ufffdx"_qs);
 }
 
 void tst_RunnerRules::pendingOutputIsBounded_data()

@@ -90,6 +90,7 @@ void ToolOutputDecoder::reset()
 {
     m_decoder.resetState();
     m_heldBytes.clear();
+    m_atStart = true;
     m_heldCarriageReturn = false;
 }
 

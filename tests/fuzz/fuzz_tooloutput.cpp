@@ -1,6 +1,7 @@
-// Decodes a tool's standard output in pieces as the pipe delivers them. However the bytes are
-// split, the text must come out the same; a zero byte cuts its own piece by design, so that
-// property is checked on the output without its zero bytes.
+// Shows a tool's standard output as the window does: each read of the pipe waits, cut at its first
+// zero byte, until slices of it are decoded. However the output was split into reads and slices,
+// the text must be that of the whole output, each read cut at its zero byte; and waiting output
+// must stay within its limit, whole unless it says that some was dropped.
 #include "runner/tooloutputdecoder.h"
 
 #include "fuzzcheck.h"
@@ -12,35 +13,64 @@
 
 namespace {
 
-QString decodeInPieces(ToolOutputDecoder::Encoding encoding, const QByteArray &output,
-                       const std::vector<qsizetype> &cuts)
+QList<QByteArray> readsOf(const QByteArray &output, std::vector<qsizetype> cuts)
 {
-    ToolOutputDecoder decoder(encoding);
-    QString text;
+    std::sort(cuts.begin(), cuts.end());
+    QList<QByteArray> reads;
     qsizetype from = 0;
     for (const qsizetype cut : cuts) {
-        text += decoder.decode(output.mid(from, cut - from));
+        reads.append(output.mid(from, cut - from));
         from = cut;
     }
-    text += decoder.decode(output.mid(from));
+    reads.append(output.mid(from));
+    return reads;
+}
+
+// A zero byte ends the text of its read.
+QByteArray textOf(const QByteArray &read)
+{
+    const qsizetype zero = read.indexOf('\0');
+    return zero < 0 ? read : read.first(zero);
+}
+
+// The text a run shows when every read waits until slices of `sliceBytes` are taken from it.
+QString shown(ToolOutputDecoder::Encoding encoding, const QList<QByteArray> &reads,
+              qsizetype sliceBytes)
+{
+    ToolOutputDecoder decoder(encoding);
+    PendingToolOutput pending(1 << 20);
+    QString text;
+    for (const QByteArray &read : reads) {
+        pending.addRead(read);
+        while (pending.size() > 0)
+            text += decoder.decode(pending.take(sliceBytes));
+    }
+    FUZZ_CHECK(!pending.takeDropped(), "output within the limit is never dropped");
     return text + decoder.flush();
 }
 
-std::vector<qsizetype> cutsFor(const std::vector<quint16> &positions, qsizetype size)
+QString decodedWhole(ToolOutputDecoder::Encoding encoding, const QList<QByteArray> &reads)
 {
-    std::vector<qsizetype> cuts;
-    for (const quint16 position : positions)
-        cuts.push_back(position % (size + 1));
-    std::sort(cuts.begin(), cuts.end());
-    return cuts;
+    QByteArray bytes;
+    for (const QByteArray &read : reads)
+        bytes += textOf(read);
+    ToolOutputDecoder decoder(encoding);
+    return decoder.decode(bytes) + decoder.flush();
 }
 
-std::vector<qsizetype> everyByte(qsizetype size)
+void checkBounded(const QList<QByteArray> &reads, qsizetype limit)
 {
-    std::vector<qsizetype> cuts;
-    for (qsizetype i = 1; i < size; ++i)
-        cuts.push_back(i);
-    return cuts;
+    PendingToolOutput pending(limit);
+    QByteArray waiting;
+    for (const QByteArray &read : reads) {
+        pending.addRead(read);
+        waiting += textOf(read);
+        FUZZ_CHECK(pending.size() <= limit, "waiting output stays within its limit");
+    }
+    const bool dropped = pending.takeDropped();
+    const QByteArray taken = pending.take(pending.size());
+    FUZZ_CHECK(waiting.endsWith(taken), "what waits is the end of the output");
+    FUZZ_CHECK(dropped || taken == waiting, "output is whole unless some was said to be dropped");
 }
 
 } // namespace
@@ -50,21 +80,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzedDataProvider input(data, size);
     const auto encoding = input.ConsumeBool() ? ToolOutputDecoder::Encoding::Windows1252
                                               : ToolOutputDecoder::Encoding::Local;
+    const qsizetype sliceBytes = input.ConsumeIntegralInRange<qsizetype>(1, 64);
+    const qsizetype limit = input.ConsumeIntegralInRange<qsizetype>(1, 256);
     std::vector<quint16> positions(input.ConsumeIntegralInRange<int>(0, 16));
     for (quint16 &position : positions)
         position = input.ConsumeIntegral<quint16>();
     const std::vector<char> rest = input.ConsumeRemainingBytes<char>();
     const QByteArray output(rest.data(), qsizetype(rest.size()));
 
-    decodeInPieces(encoding, output, cutsFor(positions, output.size()));
-
-    QByteArray withoutZeros = output;
-    withoutZeros.replace('\0', QByteArray());
-    const QString whole = decodeInPieces(encoding, withoutZeros, {});
-    FUZZ_CHECK(decodeInPieces(encoding, withoutZeros, cutsFor(positions, withoutZeros.size())) ==
-                   whole,
-               "output decodes to the same text however it is split");
-    FUZZ_CHECK(decodeInPieces(encoding, withoutZeros, everyByte(withoutZeros.size())) == whole,
-               "output decodes to the same text when it arrives byte by byte");
+    std::vector<qsizetype> cuts;
+    for (const quint16 position : positions)
+        cuts.push_back(position % (output.size() + 1));
+    const QList<QByteArray> reads = readsOf(output, cuts);
+    const QString whole = decodedWhole(encoding, reads);
+    FUZZ_CHECK(shown(encoding, reads, sliceBytes) == whole,
+               "output shows the same text however it is read and sliced");
+    FUZZ_CHECK(shown(encoding, reads, 1) == whole,
+               "output shows the same text when it is shown byte by byte");
+    checkBounded(reads, limit);
     return 0;
 }

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QObject>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+class MainWindow;
+class QPushButton;
+
+// What the tests share: files and settings, answering modal dialogs, and a collection on disk with
+// a main window over it.
+namespace TessaryTest {
+
+// The widget of that object name below `parent`, found the way a user's test would reach it.
+template<typename T> T *child(const QObject *parent, const QString &name)
+{
+    T *found = parent->findChild<T *>(name);
+    if (!found)
+        qWarning("no child %s", qPrintable(name));
+    return found;
+}
+
+bool writeFile(const QString &path, const QByteArray &content, bool executable = false);
+QByteArray readFile(const QString &path); // "<unreadable>" when it cannot be read
+
+// Tessary.ini beside the test program, where the program looks for it.
+QString settingsPath();
+bool writeSettings(const QByteArray &bytes);
+QByteArray readSettings();
+
+// Answers every message box that opens while it lives with `button` (its default button when
+// none is given) and keeps "title: text" of each, in order.
+class MessageBoxAnswerer : public QObject
+{
+public:
+    explicit MessageBoxAnswerer(QMessageBox::StandardButton button = QMessageBox::NoButton);
+    QStringList seen;
+
+private:
+    QTimer m_timer;
+};
+
+// Answers the next file dialog with `path`, or cancels it when `path` is empty; `seen` gets its
+// "title: filters".
+void answerNextFileDialog(const QString &path, QString *seen = nullptr);
+
+// A collection in a temporary root: the tools in root/tools/, each system's ROMs in
+// "root/<key> roms/", previews in root/tmp/ (TMPDIR). Everything goes when it does.
+class Collection
+{
+public:
+    Collection();
+    ~Collection();
+
+    QString root() const { return m_root.path() + u'/'; }
+    QString toolDir() const { return root() + QLatin1String("tools/"); }
+    QString romDir(const QString &key) const { return root() + key + QLatin1String(" roms/"); }
+
+    // A system whose tool file is only there to be found (unless it exists already).
+    void addSystem(const QString &key, const QString &title = {}, const QString &toolName = {});
+    // A demo system: the substitute tool as Good<key>.exe with its database, and its ROM files.
+    void addDemoSystem(const QString &key);
+
+    // The global lines come first; a later line wins over an earlier one.
+    QByteArray globals;
+    bool writeSettings() const;
+
+    MainWindow *startWindow(); // shown and exposed
+    MainWindow *window() const { return m_window.get(); }
+    void closeWindow();
+
+    void select(const QString &key); // the selector's "[key ..." item
+    void trigger(const QString &action);
+    QPushButton *go() const;
+    void clickGo();
+    bool waitForGo(int ms = 20000); // until the button says "Go" again
+    QString output() const;
+
+private:
+    QTemporaryDir m_root;
+    QByteArray m_systems;
+    QByteArray m_oldTmpDir;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+} // namespace TessaryTest

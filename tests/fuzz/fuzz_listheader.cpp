@@ -5,21 +5,9 @@
 
 #include "fuzzcheck.h"
 
-#include <QDir>
-
 #include <fuzzer/FuzzedDataProvider.h>
 
 namespace {
-
-QString listFolder()
-{
-    static const QString folder = [] {
-        const QString dir = scratchFolder() + QStringLiteral("lists/");
-        QDir().mkpath(dir);
-        return dir;
-    }();
-    return folder;
-}
 
 // The same first line with other lines after it.
 QByteArray withOtherLines(const QByteArray &list)
@@ -53,8 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray have = lists.left(split % (lists.size() + 1));
     const QByteArray miss = lists.mid(have.size());
 
-    const QString haveList = listFolder() + QStringLiteral("GenHave.txt");
-    const QString missList = listFolder() + QStringLiteral("GenMiss.txt");
+    static const QString folder = scratchFolder(QStringLiteral("lists"));
+    const QString haveList = folder + QStringLiteral("GenHave.txt");
+    const QString missList = folder + QStringLiteral("GenMiss.txt");
     checkFirstLineAlone(haveList, have);
     checkFirstLineAlone(missList, miss);
     writeFile(haveList, have);
@@ -63,11 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     SystemEntry gen;
     gen.key = QStringLiteral("[Gen");
     gen.systemName = QStringLiteral("Genesis");
-    gen.romPath = listFolder();
+    gen.romPath = folder;
     gen.toolFile = QStringLiteral("GoodGen.exe");
     const SummaryRow row = summaryRow(QStringLiteral("[Gen Genesis"), {{gen.key, gen}});
     FUZZ_CHECK(row.cells.size() == 8, "a summary row has eight cells");
-    FUZZ_CHECK(row.cells.first() == QLatin1String("[Gen") && row.cells.last() == listFolder(),
+    FUZZ_CHECK(row.cells.first() == QLatin1String("[Gen") && row.cells.last() == folder,
                "a summary row names its system and folder");
     bool isNumber = false;
     row.cells.at(4).toLongLong(&isNumber);

@@ -4,18 +4,9 @@
 
 #include "fuzzcheck.h"
 
-#include <QDir>
-
 #include <fuzzer/FuzzedDataProvider.h>
 
 namespace {
-
-QString folder(const char *name)
-{
-    const QString dir = scratchFolder() + QLatin1String(name) + u'/';
-    QDir().mkpath(dir);
-    return dir;
-}
 
 void compare(const QString &yours, const QString &theirs)
 {
@@ -36,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray mine = lists.left(split % (lists.size() + 1));
     const QByteArray other = lists.mid(mine.size());
 
-    static const QString a = folder("a"), b = folder("b");
+    static const QString a = scratchFolder(QStringLiteral("a")),
+                         b = scratchFolder(QStringLiteral("b"));
     writeFile(a + QStringLiteral("GenMiss.txt"), mine);
     writeFile(b + QStringLiteral("GenMiss.txt"), other);
     compare(a + QStringLiteral("GenMiss.txt"), b + QStringLiteral("GenMiss.txt"));

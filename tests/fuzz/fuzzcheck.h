@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
@@ -17,12 +18,13 @@
         }                                                                                          \
     } while (false)
 
-// The fuzzer's own folder for the files it writes, removed when the run ends.
-inline QString scratchFolder()
+// A folder of the fuzzer's own for the files it writes, removed when the run ends.
+inline QString scratchFolder(const QString &name = {})
 {
     static const QTemporaryDir dir;
-    FUZZ_CHECK(dir.isValid(), "a temporary folder can be made");
-    return dir.path() + u'/';
+    const QString folder = dir.path() + u'/' + name + (name.isEmpty() ? "" : "/");
+    FUZZ_CHECK(dir.isValid() && QDir().mkpath(folder), "a temporary folder can be made");
+    return folder;
 }
 
 inline void writeFile(const QString &path, const QByteArray &bytes)

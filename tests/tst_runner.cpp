@@ -118,7 +118,6 @@ private slots:
     void initTestCase()
     {
         qputenv("WINEPREFIX", QFile::encodeName(m_winePrefix.path()));
-        qputenv("WINEDEBUG", "-all");
         qputenv("WINEDLLOVERRIDES", "mscoree,mshtml="); // no installer dialogs
     }
     void cleanupTestCase()
@@ -200,6 +199,7 @@ private slots:
         QTest::addColumn<QByteArrayList>("reads");
         QTest::addColumn<int>("limit");
         QTest::addColumn<QByteArray>("expected"); // "!" first when output was dropped
+        QTest::newRow("within") << QByteArrayList{"ab\n", "cd\n"} << 6 << QByteArray("ab\ncd\n");
         QTest::newRow("cut at zero")
             << QByteArrayList{QByteArray("ab\0c", 4), QByteArray("\0d", 2), "e"} << 9
             << QByteArray("abe");
@@ -240,7 +240,7 @@ private slots:
             {"rename", "configComboBox=1", "config", "logmsgs", "right changes", "changes",
              "sepXchar=_", "sepX", "dirs"},
             {"rename", "dirs", "sep_", "logmsgs", "changes-", "config", "Gen"}, "34568");
-        row("move; hidden options count", {"move", "forceDC"}, {"move", "forceDC"}, "346");
+        row("move; hidden options count", {"move", "force63"}, {"move", "force63"}, "346");
         row("audit without level", {"audit"}, {"audit"}, "4");
         row("audit 4", {"audit", "comboBox_2=4"}, {"audit4"}, "49");
         row("custom, config without sections", {"customRB", "configComboBox=", "config"},
@@ -317,7 +317,7 @@ private slots:
             "Can not start %1GoodRun.exe\nThe ROM directory %2/ does not exist.");
         row("arguments arrive whole", echo,
             {"rename", "customRB", "custom= two  \"words\" 'x' \\", "configComboBox=", "config",
-             "Go"},
+             "textEdit=last run", "Go"},
             "1:[rename]\n2:[ two  \"words\" 'x' \\]\n3:[config]\n4:[]\ncwd:[%2]\n");
         row("waiting for ENTER", "read l; echo \"read [$l]\"", {"list", "Go"}, "read []\n");
         row("zero bytes cut their own read",

@@ -4,57 +4,35 @@
 #include "tessarytest.h"
 #include "widgets/toolwindow.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QTest>
-#include <QTextEdit>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace TessaryTest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList items(const QWidget *window, const char *comboBox)
+QStringList items(const QWidget *window, const QString &comboBox)
 {
-    auto *box = child<QComboBox>(window, QLatin1String(comboBox));
     QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
+    for (auto *box = child<QComboBox>(window, comboBox); texts.size() < box->count();)
+        texts << box->itemText(texts.size());
     return texts;
 }
 
-QWidget *configDialog(int index)
-{
-    QList<QWidget *> dialogs;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("TestConfig") && widget->isVisible())
-            dialogs << widget;
-    }
-    return dialogs.value(index);
-}
-
-// The room a fixed-size label, check box or radio button leaves for its one-line text; -1 else.
+// The room a label, check box or radio button leaves for its one-line text; -1 for others.
 int roomForText(const QWidget *widget)
 {
     if (auto *label = qobject_cast<const QLabel *>(widget))
         return label->wordWrap() ? -1 : label->contentsRect().width() - 2 * label->margin();
-    auto *button = qobject_cast<const QAbstractButton *>(widget);
     const bool checkBox = qobject_cast<const QCheckBox *>(widget);
     if (!checkBox && !qobject_cast<const QRadioButton *>(widget))
         return -1;
     QStyleOptionButton option;
     option.initFrom(widget);
-    option.text = button->text();
-    return widget->style()
-        ->subElementRect(checkBox ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents,
-                         &option, widget)
-        .width();
+    option.text = widget->property("text").toString();
+    const auto contents = checkBox ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents;
+    return widget->style()->subElementRect(contents, &option, widget).width();
 }
 
 } // namespace
@@ -64,17 +42,6 @@ class tst_App : public QObject
     Q_OBJECT
 
 private slots:
-    void missingSettingsFile()
-    {
-        QFile::remove(settingsPath());
-        MainWindow window;
-        QCOMPARE(child<QTextEdit>(&window, QStringLiteral("textEdit"))->toPlainText(),
-                 QStringLiteral("Can not read %1/Tessary.ini")
-                     .arg(QCoreApplication::applicationDirPath()));
-        QCOMPARE(items(&window, "selectSystemComboBox"), QStringList());
-        QCOMPARE(window.selectedSystem(), SystemEntry());
-    }
-
     // Main, Config: each dialog shows the table in key order; closing one, saved or not, makes
     // the window read the file again.
     void configCycle()
@@ -82,34 +49,34 @@ private slots:
         Collection collection;
         for (const char *key : {"NES", "Gen ", "GBA"})
             collection.addSystem(QLatin1String(key));
-        collection.addSystem(QStringLiteral("SNES"), {}, QStringLiteral("/no/tool"));
+        collection.addSystem(u"SNES"_s, {}, u"/no/tool"_s);
         MainWindow *window = collection.startWindow();
         QVERIFY(window);
-        QCOMPARE(items(window, "selectSystemComboBox"),
+        QCOMPARE(items(window, u"selectSystemComboBox"_s),
                  (QStringList{"[NES NES System", "[Gen  Gen  System", "[GBA GBA System"}));
-        QCOMPARE(items(window, "configComboBox"), (QStringList{"[NES", "[Gen ", "[GBA", "[SNES"}));
-        collection.select(QStringLiteral("Gen "));
+        QCOMPARE(items(window, u"configComboBox"_s),
+                 (QStringList{"[NES", "[Gen ", "[GBA", "[SNES"}));
+        collection.select(u"Gen "_s);
         QCOMPARE(window->selectedSystem(), SystemEntry()); // a key with a space is not found
 
-        collection.trigger(QStringLiteral("actionConfig"));
-        collection.trigger(QStringLiteral("actionConfig"));
-        child<QLineEdit>(configDialog(0), QStringLiteral("textBoxTwo0"))->setText("First");
-        child<QLineEdit>(configDialog(1), QStringLiteral("textBoxTwo0"))->setText("Second");
-        child<QPushButton>(configDialog(0), QStringLiteral("saveButton"))->click();
-        QCOMPARE(items(window, "selectSystemComboBox"),
+        QWidget *first = openFromMenu(window, "actionConfig");
+        QWidget *second = openFromMenu(window, "actionConfig");
+        child<QLineEdit>(first, u"textBoxTwo0"_s)->setText(u"First"_s);
+        child<QLineEdit>(second, u"textBoxTwo0"_s)->setText(u"Second"_s);
+        child<QPushButton>(first, u"saveButton"_s)->click();
+        QCOMPARE(items(window, u"selectSystemComboBox"_s),
                  (QStringList{"[GBA First", "[Gen  Gen  System", "[NES NES System"}));
-        child<QPushButton>(configDialog(0), QStringLiteral("saveButton"))->click();
-        QCOMPARE(items(window, "selectSystemComboBox").value(0), QStringLiteral("[GBA Second"));
+        child<QPushButton>(second, u"saveButton"_s)->click();
+        QCOMPARE(items(window, u"selectSystemComboBox"_s).value(0), u"[GBA Second"_s);
 
         // A file gone by then empties the lists; the settings read before stay.
-        collection.trigger(QStringLiteral("actionConfig"));
-        QVERIFY(QFile::remove(settingsPath()));
-        configDialog(0)->close();
-        QCOMPARE(items(window, "configComboBox"), QStringList());
-        QVERIFY(window->systems().isEmpty());
+        QWidget *third = openFromMenu(window, "actionConfig");
+        QVERIFY(QFile::remove(settingsPath()) && third->close());
+        QCOMPARE(items(window, u"configComboBox"_s), QStringList());
+        QCOMPARE(window->selectedSystem(), SystemEntry());
         QCOMPARE(window->settings().goodExeDir, collection.toolDir());
-        QVERIFY(collection.output().startsWith(QStringLiteral("Can not read ")));
-        collection.trigger(QStringLiteral("actionExit"));
+        QCOMPARE(collection.output(), "Can not read " + settingsPath());
+        collection.trigger(u"actionExit"_s);
         QVERIFY(!window->isVisible());
     }
 
@@ -134,7 +101,7 @@ private slots:
         QFETCH(QByteArray, action);
         QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray("2"));
         Collection collection;
-        collection.addSystem(QStringLiteral("Gen"), QStringLiteral("Sega Genesis"));
+        collection.addSystem(u"Gen"_s, u"Sega Genesis"_s);
         QWidget *window = collection.startWindow();
         if (!action.isEmpty())
             window = openFromMenu(window, action.constData());
@@ -142,13 +109,10 @@ private slots:
         QStringList clipped;
         for (QWidget *widget : window->findChildren<QWidget *>()) {
             const QString text = widget->property("text").toString();
-            const int room = roomForText(widget);
-            const int needed = widget->fontMetrics().horizontalAdvance(text);
-            if (room >= 0 && !text.contains(u'\n') && widget->isVisibleTo(window) && needed > room)
-                clipped << QStringLiteral("%1: %2 > %3")
-                               .arg(widget->objectName())
-                               .arg(needed)
-                               .arg(room);
+            const int room = roomForText(widget),
+                      needed = widget->fontMetrics().horizontalAdvance(text);
+            if (room >= 0 && needed > room && !text.contains(u'\n') && widget->isVisibleTo(window))
+                clipped << u"%1: %2 > %3"_s.arg(widget->objectName()).arg(needed).arg(room);
         }
         if (window != collection.window())
             window->close();

@@ -24,6 +24,7 @@ private slots:
             collection.addSystem(QLatin1String(key));
         MainWindow *window = collection.startWindow();
         auto *selector = child<QComboBox>(window, u"selectSystemComboBox"_s);
+        auto *sections = child<QComboBox>(window, u"configComboBox"_s);
         collection.select(u"Gen "_s);
         QCOMPARE(window->selectedSystem(), SystemEntry()); // a key with a space is not found
         QWidget *first = openFromMenu(window, "actionConfig");
@@ -31,13 +32,12 @@ private slots:
         child<QLineEdit>(first, u"textBoxTwo0"_s)->setText(u"First"_s);
         child<QLineEdit>(second, u"textBoxTwo0"_s)->setText(u"Second"_s);
         child<QPushButton>(first, u"saveButton"_s)->click();
-        QCOMPARE(selector->currentText(), u"[GBA First"_s);
-        QCOMPARE(selector->itemText(1), u"[Gen  Gen  System"_s);
+        QCOMPARE(selector->currentText() + sections->itemText(2), u"[GBA First[NES"_s);
         child<QPushButton>(second, u"saveButton"_s)->click();
         QCOMPARE(selector->currentText(), u"[GBA Second"_s);
         // A file gone by then empties the lists; the settings read before stay.
         QVERIFY(QFile::remove(settingsPath()) && openFromMenu(window, "actionConfig")->close());
-        QCOMPARE(selector->count() + child<QComboBox>(window, u"configComboBox"_s)->count(), 0);
+        QCOMPARE(selector->count() + sections->count(), 0);
         QCOMPARE(window->settings().goodExeDir, collection.toolDir());
         QCOMPARE(collection.output(), "Can not read " + settingsPath());
     }
@@ -54,28 +54,23 @@ private slots:
     {
         Collection collection;
         collection.addSystem(u"Gen"_s, u"Sega Genesis"_s);
-        QWidgetList windows{collection.startWindow()};
+        collection.startWindow(); // and every window its menus open, left open to the end
         for (const TourStop &stop : windowTour())
-            windows << openFromMenu(collection.window(), stop.action);
+            QVERIFY(openFromMenu(collection.window(), stop.action));
         QStringList clipped;
         for (QWidget *widget : QApplication::allWidgets()) {
             QStyleOptionButton option; // the room for the text beside a box's indicator
             option.initFrom(widget);
             option.text = widget->property("text").toString();
-            const bool box = widget->inherits("QCheckBox");
-            const int room = widget->inherits("QLabel") ? widget->contentsRect().width()
-                             : box || widget->inherits("QRadioButton")
-                                 ? widget->style()
-                                       ->subElementRect(box ? QStyle::SE_CheckBoxContents
-                                                            : QStyle::SE_RadioButtonContents,
-                                                        &option, widget)
-                                       .width()
-                                 : -1;
-            if (room >= 0 && !option.text.contains(u'\n') && widget->isVisible() &&
-                widget->fontMetrics().horizontalAdvance(option.text) > room)
+            const bool box = widget->inherits("QCheckBox") || widget->inherits("QRadioButton");
+            const QRect room =
+                box ? widget->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, widget)
+                    : widget->contentsRect();
+            if ((box || widget->inherits("QLabel")) && !option.text.contains(u'\n') &&
+                widget->isVisible() &&
+                widget->fontMetrics().horizontalAdvance(option.text) > room.width())
                 clipped << widget->window()->objectName() + u'.' + widget->objectName();
         }
-        qDeleteAll(windows.mid(1));
         QCOMPARE(clipped, QStringList());
     }
 };

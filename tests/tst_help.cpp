@@ -10,8 +10,6 @@
 using namespace TessaryTest;
 using namespace Qt::StringLiterals;
 
-namespace {
-
 // A web server on the loopback interface: it answers every request with `response`, and ends
 // the connection when the response gives its length.
 struct WebServer : QTcpServer
@@ -21,28 +19,17 @@ struct WebServer : QTcpServer
         connect(this, &QTcpServer::newConnection, this, [this, response] {
             QTcpSocket *socket = nextPendingConnection();
             connect(socket, &QTcpSocket::readyRead, this, [this, socket, response] {
-                const QByteArray request = socket->readAll();
-                requests << request.left(request.indexOf('\r'));
                 socket->write(response);
                 if (response.contains("Length"))
                     socket->disconnectFromHost();
             });
         });
-        listen(QHostAddress::LocalHost);
+        if (response != "refused")
+            listen(QHostAddress::LocalHost);
     }
-
-    QList<QByteArray> requests;
 };
 
-QByteArray answer(const QByteArray &body, const QByteArray &status = "200 OK")
-{
-    return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\n\r\n" + body;
-}
-
-const QString Problem = u"Version reply: Problem getting version number."_s;
-
-} // namespace
+static const QString Problem = u"Version reply: Problem getting version number."_s;
 
 class tst_Help : public QObject
 {
@@ -54,8 +41,12 @@ public slots:
 private slots:
     void updateCheck_data()
     {
-        QTest::addColumn<QByteArray>("response"); // "refused": the server has closed
+        QTest::addColumn<QByteArray>("response"); // "refused": no server listens
         QTest::addColumn<QString>("box");         // "": none, the output area says current
+        const auto answer = [](const QByteArray &body, const QByteArray &status = "200 OK") {
+            return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+                   "\r\n\r\n" + body;
+        };
         QTest::newRow("same number") << answer("2.10") << QString();
         QTest::newRow("lower") << answer("2.05")
                                << u"Version reply: Your version is higher than the current public "
@@ -79,8 +70,6 @@ private slots:
         QFETCH(QByteArray, response);
         QFETCH(QString, box);
         WebServer server(response);
-        if (response == "refused")
-            server.close();
         MainWindow window;
         auto *check = window.findChild<VersionCheck *>();
         check->setUrl(
@@ -96,21 +85,6 @@ private slots:
         QCOMPARE(child<QTextEdit>(&window, u"textEdit"_s)->toPlainText() ==
                      u"Version reply: Your version is current.",
                  box.isEmpty());
-    }
-
-    // The check at start-up with no way out: a proxy that refuses stands for the missing network.
-    void checkAtStartupWithoutNetwork()
-    {
-        Collection collection;
-        collection.globals += "Check Version At Startup=true\n";
-        WebServer proxy(answer({}, "502 Bad Gateway"));
-        QNetworkProxy::setApplicationProxy(
-            {QNetworkProxy::HttpProxy, u"127.0.0.1"_s, proxy.serverPort()});
-        MessageBoxAnswerer answerer;
-        QVERIFY(collection.startWindow());
-        QTRY_COMPARE(answerer.seen, QStringList{Problem});
-        QCOMPARE(proxy.requests, QList<QByteArray>{"CONNECT " TESSARY_WEB_HOST ":443 HTTP/1.1"});
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     }
 
     // Help opens help.htm beside the program, which the build puts there; Website the site.
@@ -129,7 +103,6 @@ private slots:
                                       QUrl::fromLocalFile(page)}));
         QVERIFY(QFile::remove(page));
         window.findChild<QAction *>(u"actionHelp"_s)->trigger();
-        QCOMPARE(opened.size(), 2);
         QCOMPARE(child<QTextEdit>(&window, u"textEdit"_s)->toPlainText(),
                  u"Help file not found."_s);
     }
@@ -142,8 +115,7 @@ private slots:
         for (int tick = 1; tick <= 84; QMetaObject::invokeMethod(&about, "updateGifs"), ++tick)
             QCOMPARE(finished.size(), 0);
         QCOMPARE(finished.size(), 1);
-        QVERIFY(!about.findChild<QTimer *>()->isActive());  // so it finishes once
-        QCOMPARE(about.findChildren<QMovie *>().size(), 2); // the replaced movies are gone
+        QVERIFY(!about.findChild<QTimer *>()->isActive()); // so it finishes once
     }
 
 private:

@@ -183,7 +183,7 @@ private slots:
         QVERIFY(QDir(settingsPath()).removeRecursively());
         QCOMPARE(answerer.seen.value(0).section(u'\n', 0, 0),
                  failed ? "Warning: Can not write " + settingsPath() : QString());
-        QTRY_COMPARE(dialog.isNull(), !failed);
+        QCOMPARE(dialog && dialog->isVisible(), failed); // a failed save loses no edit
         delete dialog;
     }
 };

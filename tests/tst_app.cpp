@@ -1,0 +1,79 @@
+// Runs at twice the scale, as on a HiDPI screen (see CMakeLists.txt).
+#include "app/mainwindow.h"
+#include "screenshots/windowtour.h"
+#include "tessarytest.h"
+#include "widgets/toolwindow.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace TessaryTest;
+using namespace Qt::StringLiterals;
+
+class tst_App : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Main, Config: each dialog shows the table in key order; closing one, saved or not, makes
+    // the window read the file again and select its first system.
+    void configCycle()
+    {
+        Collection collection;
+        for (const char *key : {"NES", "Gen ", "GBA"})
+            collection.addSystem(QLatin1String(key));
+        MainWindow *window = collection.startWindow();
+        auto *selector = child<QComboBox>(window, u"selectSystemComboBox"_s);
+        auto *sections = child<QComboBox>(window, u"configComboBox"_s);
+        collection.select(u"Gen "_s);
+        QCOMPARE(window->selectedSystem(), SystemEntry()); // a key with a space is not found
+        QWidget *first = openFromMenu(window, "actionConfig");
+        QWidget *second = openFromMenu(window, "actionConfig");
+        child<QLineEdit>(first, u"textBoxTwo0"_s)->setText(u"First"_s);
+        child<QLineEdit>(second, u"textBoxTwo0"_s)->setText(u"Second"_s);
+        child<QPushButton>(first, u"saveButton"_s)->click();
+        QCOMPARE(selector->currentText() + sections->itemText(2), u"[GBA First[NES"_s);
+        child<QPushButton>(second, u"saveButton"_s)->click();
+        QCOMPARE(selector->currentText(), u"[GBA Second"_s);
+        // A file gone by then empties the lists; the settings read before stay.
+        QVERIFY(QFile::remove(settingsPath()) && openFromMenu(window, "actionConfig")->close());
+        QCOMPARE(selector->count() + sections->count(), 0);
+        QCOMPARE(window->settings().goodExeDir, collection.toolDir());
+        QCOMPARE(collection.output(), "Can not read " + settingsPath());
+    }
+
+    void toolWindowPlacement()
+    {
+        QWidget window;
+        window.resize(294, 282);
+        QCOMPARE(toolWindowPosition(&window, 101, 50, 735), QPoint(321, 150)); // 367 + 101 - 147
+    }
+
+    // The windows are laid out at fixed coordinates: at scale 2 every text must still fit.
+    void textsFitAtScaleTwo()
+    {
+        Collection collection;
+        collection.addSystem(u"Gen"_s, u"Sega Genesis"_s);
+        collection.startWindow(); // and every window its menus open, left open to the end
+        for (const TourStop &stop : windowTour())
+            QVERIFY(openFromMenu(collection.window(), stop.action));
+        QStringList clipped;
+        for (QWidget *widget : QApplication::allWidgets()) {
+            QStyleOptionButton option; // the room for the text beside a box's indicator
+            option.initFrom(widget);
+            option.text = widget->property("text").toString();
+            const bool box = widget->inherits("QCheckBox") || widget->inherits("QRadioButton");
+            const QRect room =
+                box ? widget->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, widget)
+                    : widget->contentsRect();
+            if ((box || widget->inherits("QLabel")) && !option.text.contains(u'\n') &&
+                widget->isVisible() &&
+                widget->fontMetrics().horizontalAdvance(option.text) > room.width())
+                clipped << widget->window()->objectName() + u'.' + widget->objectName();
+        }
+        QCOMPARE(clipped, QStringList());
+    }
+};
+
+QTEST_MAIN(tst_App)
+#include "tst_app.moc"

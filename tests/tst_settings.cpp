@@ -1,0 +1,192 @@
+#include "app/mainwindow.h"
+#include "screenshots/windowtour.h"
+#include "settings/linereader.h"
+#include "settings/settingsloader.h"
+#include "tessarytest.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace TessaryTest;
+using namespace Qt::StringLiterals;
+
+// What one load of `text` leaves: "goodExeDir|flags;section keys;offered systems;" and each
+// system as "key=name,romPath,toolFile".
+static QString load(QByteArray text, const QString &base)
+{
+    GlobalSettings s;
+    SystemTable table;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    const SettingsLoader::Result result = SettingsLoader(base).load(&buffer, s, table);
+    const auto bit = [](bool flag) {
+        return flag ? u'1' : u'0';
+    };
+    QStringList dump{s.goodExeDir + u'|' + bit(s.sameAsRomPath) + bit(s.checkVersionAtStartup) +
+                         bit(s.loadSummaryAtStartup),
+                     result.sectionKeys.join(u','), result.offeredSystems.join(u',')};
+    for (const SystemEntry &e : table)
+        dump << e.key + u'=' + e.systemName + u',' + e.romPath + u',' + e.toolFile;
+    return dump.join(u';');
+}
+
+class tst_Settings : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_root; // R/GoodR.exe, the folder R/GoodD.exe, tools/GoodT.exe, mytool
+
+private slots:
+    void initTestCase()
+    {
+        for (const char *file : {"R/GoodR.exe", "R/GoodD.exe/x", "tools/GoodT.exe", "mytool"})
+            QVERIFY(writeFile(m_root.filePath(QLatin1String(file)), {}));
+        QVERIFY(QDir::setCurrent(m_root.filePath(u"R"_s)));
+    }
+
+    void lineReader_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("line ends")
+            << QByteArray("a\r\nb\n\rc\r\r\nd\0e", 13)
+            << QStringList{"a", "b", "", "c", "", QString::fromUtf8("d\0e", 3)};
+        // Each byte that is no UTF-8 stands for itself, so that writing the text gives it back;
+        // only a byte order mark that opens the file is no text.
+        QTest::newRow("code page bytes, byte order marks")
+            << QByteArray("\xef\xbb\xbf\xe9\xc3\xa9\xffy\xe2\x82\xef\xbb\xbf\n")
+            << QStringList{QChar(0xDCE9) + u"\u00e9"_s + QChar(0xDCFF) + u'y' + QChar(0xDCE2) +
+                           QChar(0xDC82) + QChar::ByteOrderMark};
+        // The reader takes 64 KiB at a time: a CR LF across the boundary.
+        QTest::newRow("cr lf across reads")
+            << QByteArray(65535, 'x') + "\r\nnext" << QStringList{QString(65535, u'x'), "next"};
+    }
+
+    void lineReader()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        LineReader reader(&buffer);
+        QStringList read;
+        for (QString line; reader.readLine(line);)
+            read << line;
+        QCOMPARE(read, lines);
+        if (bytes.startsWith('\xef'))
+            QCOMPARE("\xef\xbb\xbf" + encodeLocal8Bit(read.constFirst()) + '\n', bytes);
+    }
+
+    void loader_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("loaded");
+        const auto row = [](const char *name, const QByteArray &text, const char *loaded) {
+            QTest::newRow(name) << text << QString::fromUtf8(loaded);
+        };
+        row("globals: any case, blanks, prefixes",
+            "Good*.exe Directory= /t=x\\G \nSame= TRUE \nCheck=True\nLoader=true\nsame=false\n"
+            "  Same=false\n",
+            "/t=x/G/|111;;");
+        row("block lines in any order", "File=GoodG.exe\nRoms= \\g \n[G = G=x \n",
+            "|000;[G ;;[G =G=x,/g/,GoodG.exe");
+        row("no File line: the later blocks shift",
+            "[A=a\nRom=/a\n\n[B=b\nRom=/b\nFile=B\n[C=c\nRom=/c\nFile=C\n",
+            "|000;[A,[B,[C;;[B=b,/a/,;[C=c,/b/,B");
+    }
+
+    void loader()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, loaded);
+        QCOMPARE(load(text, u"/base"_s), loaded);
+    }
+
+    // "sameAsRomPath|goodExeDir|romPath|toolFile", "~/" the folder of test files, R the current.
+    void toolLocation_data()
+    {
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("beside the ROMs") << "true|~/tools|~/R|GoodR.exe" << true;
+        QTest::newRow("in the tools folder") << "false|~/tools|~/R|GoodT.exe" << true;
+        QTest::newRow("other name is a path") << "true||~/R|~/mytool" << true;
+        QTest::newRow("a folder is no tool") << "true||~/R|GoodD.exe" << false;
+        QTest::newRow("no ROM folder") << "false|~/tools|~/none|GoodT.exe" << false;
+        QTest::newRow("no ROM path") << "false|~/tools||GoodT.exe" << false;
+        QTest::newRow("no tools folder: the current") << "false||~/R|GoodR.exe" << true;
+        // Every tool run moves the current folder: relative paths start at the file's own.
+        QTest::newRow("relative to the file") << "false|.\\x\\..\\tools|R|GoodT.exe" << true;
+    }
+
+    void toolLocation()
+    {
+        QFETCH(QString, system);
+        QFETCH(bool, offered);
+        const QStringList f = system.replace(u"~/"_s, m_root.path() + u'/').split(u'|');
+        const QString text = u"Same as Rom Path=%1\nGood*.exe Directory=%2\n[K=k\nRom Path=%3\n"
+                             "File Name=%4\n"_s.arg(f[0], f[1], f[2], f[3]);
+        QCOMPARE(load(text.toUtf8(), m_root.path()).section(u';', 2, 2), offered ? "[K k" : "");
+    }
+
+    // Main, Config on a file; steps: "name=text" fills a field, "name" clicks, "name>path"
+    // clicks and answers the file dialog ("" cancels it); "~/" is the collection.
+    void configDialog_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QByteArray>("saved"); // "<unreadable>": a folder took its place
+        // Comments, Wine lines and CR LF go; paths are normalised but stay relative; the bytes
+        // of any encoding stay as they were. Pickers fill their own panel; only a tool's name is
+        // kept.
+        const QByteArray file("; mine\r\nWine=true\r\nGood*.exe Directory=\\t\\Caf\xe9\r\n"
+                              "[SNES=M\xe9ga \xef\xbb\xbf\xe9\r\nRom Path= D:\\n\xe2\x82 \r\n"
+                              "File Name=GoodCaf\xc3\xa9\xff.exe\r\n"
+                              "[Gen=Genesis\r\nRom Path=/gen\r\nFile Name=GoodGen.exe\r\n");
+        QTest::newRow("saved")
+            << file
+            << u"button0>~/picked exeDirButton>~/tools buttonTwo0>~/x/GoodX.exe button1> "
+               "buttonTwo1> textBoxOne0=NoBracket checkBox checkBox_2 saveButton"_s
+            << QByteArray("Good*.exe Directory=~/tools\nSame as Rom Path=false\n"
+                          "Check Version At Startup=true\nLoad Summary At Startup=true\n\n"
+                          "NoBracket=Genesis\nRom Path=~/picked\nFile Name=GoodX.exe\n\n"
+                          "[SNES=M\xe9ga \xef\xbb\xbf\xe9\nRom Path=D:/n\xe2\x82/\n"
+                          "File Name=GoodCaf\xc3\xa9\xff.exe\n\n");
+        QTest::newRow("cannot be written: warned, dialog stays")
+            << file << u"fileIsFolder saveButton"_s << QByteArray("<unreadable>");
+    }
+
+    void configDialog()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, steps);
+        QFETCH(QByteArray, saved);
+        Collection collection;
+        QVERIFY(writeFile(collection.root() + u"x/GoodX.exe"_s, {}) &&
+                QDir().mkpath(collection.root() + u"picked"_s));
+        collection.globals = settings;
+        QPointer<QWidget> dialog = openFromMenu(collection.startWindow(), "actionConfig");
+        MessageBoxAnswerer answerer;
+        for (const QString &step : steps.replace(u"~/"_s, collection.root()).split(u' ')) {
+            const QString name = step.section(u'=', 0, 0).section(u'>', 0, 0);
+            const QString value = step.mid(name.size() + 1);
+            if (step.contains(u'>'))
+                answerNextFileDialog(value);
+            if (step == u"fileIsFolder")
+                QVERIFY(QFile::remove(settingsPath()) && QDir().mkpath(settingsPath() + u"/in"_s));
+            else if (auto *field = dialog->findChild<QLineEdit *>(name))
+                field->setText(value);
+            else
+                QTest::mouseClick(child<QAbstractButton>(dialog, name), Qt::LeftButton);
+        }
+        QCOMPARE(readSettings(), saved.replace("~/", collection.root().toUtf8()));
+        const bool failed = saved == "<unreadable>";
+        QVERIFY(QDir(settingsPath()).removeRecursively());
+        QCOMPARE(answerer.seen.value(0).section(u'\n', 0, 0),
+                 failed ? "Warning: Can not write " + settingsPath() : QString());
+        QCOMPARE(dialog && dialog->isVisible(), failed); // a failed save loses no edit
+        delete dialog;
+    }
+};
+
+QTEST_MAIN(tst_Settings)
+#include "tst_settings.moc"

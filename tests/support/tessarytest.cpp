@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
@@ -184,6 +185,32 @@ bool Collection::waitForGo(int ms)
 QString Collection::output() const
 {
     return child<QTextEdit>(m_window.get(), QStringLiteral("textEdit"))->toPlainText();
+}
+
+QWidget *toolWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && !qobject_cast<QMainWindow *>(widget) &&
+            !qobject_cast<QMessageBox *>(widget))
+            return widget;
+    }
+    return nullptr;
+}
+
+void fillIn(QWidget *window, const QString &fields)
+{
+    for (const QString &field : fields.split(u'|', Qt::SkipEmptyParts)) {
+        const QString name = field.section(u'=', 0, 0), text = field.section(u'=', 1);
+        QWidget *widget = window ? window->findChild<QWidget *>(name) : nullptr;
+        if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            edit->setText(text);
+        else if (auto *box = qobject_cast<QComboBox *>(widget))
+            box->setCurrentIndex(box->findText(text));
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            button->click();
+        else
+            qWarning("no field %s", qPrintable(name));
+    }
 }
 
 } // namespace TessaryTest

@@ -88,4 +88,12 @@ private:
     std::unique_ptr<MainWindow> m_window;
 };
 
+// The window a menu action opened: the visible top-level widget that is neither a main window
+// nor a message box; null when there is none.
+QWidget *toolWindow();
+
+// Fills in `window` as a user would, "name=text|name" in order: a line edit gets the text, a
+// combo box the item of that text, a check box or push button named alone is clicked.
+void fillIn(QWidget *window, const QString &fields);
+
 } // namespace TessaryTest

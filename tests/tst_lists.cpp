@@ -1,0 +1,399 @@
+#include "app/mainwindow.h"
+#include "filetree.h"
+#include "lists/collectionsummary.h"
+#include "lists/listdeletion.h"
+#include "lists/listfiles.h"
+#include "lists/misslistcomparison.h"
+#include "lockedfolder.h"
+#include "tessarytest.h"
+
+#include <QDesktopServices>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTest>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace TessaryTest;
+
+// The lists' rules on real files, and the windows and viewers reached through the menus.
+class tst_Lists : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    // Stands in for the desktop's file manager.
+    void openFolder(const QUrl &url) { m_opened << url.toLocalFile(); }
+
+private slots:
+    void initTestCase() { QDesktopServices::setUrlHandler("file", this, "openFolder"); }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler("file"); }
+
+    void summaryRow_data()
+    {
+        QTest::addColumn<QByteArray>("miss"); // null: absent
+        QTest::addColumn<QByteArray>("have");
+        QTest::addColumn<QString>("cells"); // Miss|Have|Excluded|Total|Version #
+        QTest::addColumn<bool>("complete");
+        QTest::addColumn<QString>("tool");
+        const auto row = [](const char *name, const QByteArray &miss, const QByteArray &have,
+                            const QString &cells, bool complete = false,
+                            const char *tool = "GoodGen.exe") {
+            QTest::newRow(name) << miss << have << cells << complete << QString(tool);
+        };
+        const QByteArray have = " You have 22094 of 22096 known Genesis ROMS (V3.23b)\r\nA (U)\r\n";
+        const QByteArray miss = " You are missing 2 of 22090 known Genesis ROMS (V3.23b)\r\nB\r\n";
+        row("as the tools write", miss, have, "2|22094|6|22096|(V3.23b)");
+        row("complete", " You are missing 0 of 22096", have, "0|22094|0|22096|(V3.23b)", true);
+        row("two spaces shift the words", miss, " You have  22094 of 22096 (V1)\n",
+            "2||-22090|of|(V1)");
+        row("Miss list absent", {}, have, "|22094|22096|22096|(V3.23b)");
+        row("Have list absent", miss, {}, "2||||");
+        row("short headers, no bracket", " You are missing", " You have 7", "|7|0|| You have 7");
+        row("beyond 32 bits counts as 0", " You are missing 2 of 2147483648",
+            " You have 1 of 9 (V1)", "2|1|9|9|(V1)");
+        row("difference beyond 32 bits", " You are missing 2 of -2147483648",
+            " You have 1 of 2147483647 (V1)", "2|1|4294967295|2147483647|(V1)");
+        row("tool by path, every Good and .exe", miss, have, "2|22094|6|22096|(V3.23b)", false,
+            "/opt/GoodGoodGen.exe.exe");
+        row("tool by Windows path", miss, have, "2|22094|6|22096|(V3.23b)", false,
+            "C:\\Tools\\GoodGen.exe");
+        row("names are case-sensitive", miss, have, "||||", false, "goodGen.EXE");
+        // The header is read in pieces of 256 bytes, at most 4 KiB of it.
+        const QByteArray twoReads = QByteArray(" You have 1 of 2 (").leftJustified(255, 'x');
+        row("CR and LF in two reads", " You are missing 1 of 2", twoReads + "\r\nA\r\n",
+            "1|1|0|2|" + twoReads.mid(17));
+        const QByteArray brackets = " You have 1 of 2 (" + QByteArray(300, 'a') + "(b\nB\n";
+        row("long header, from the first bracket", " You are missing 1 of 2", brackets,
+            "1|1|0|2|(" + QByteArray(300, 'a') + "(b");
+        const QByteArray huge = " You have 1 of 2 (" + QByteArray(4 << 20, 'x');
+        row("huge list without a line end", " You are missing 1 of 2", huge,
+            "1|1|0|2|" + huge.mid(17, 4096 - 17));
+        // Opening a FIFO would wait for a writer: this one has one, so a read shows.
+        row("FIFO not read", "<fifo>", have, "|22094|22096|22096|(V3.23b)");
+    }
+
+    void summaryRow()
+    {
+        QFETCH(QByteArray, miss);
+        QFETCH(QByteArray, have);
+        QFETCH(QString, cells);
+        QFETCH(bool, complete);
+        QFETCH(QString, tool);
+        QTemporaryDir dir;
+        const QString romPath = dir.path(); // the row adds the slash
+        int fifo = -1;
+        if (miss == "<fifo>") {
+            const QByteArray path = QFile::encodeName(romPath + "/GenMiss.txt");
+            QVERIFY(::mkfifo(path.constData(), 0600) == 0);
+            fifo = ::open(path.constData(), O_RDWR | O_NONBLOCK);
+            QVERIFY(::write(fifo, " You are missing 1 of 2\n", 24) == 24);
+        } else if (!miss.isNull()) {
+            QVERIFY(writeFile(romPath + "/GenMiss.txt", miss));
+        }
+        QVERIFY(have.isNull() || writeFile(romPath + "/GenHave.txt", have));
+        SystemTable table;
+        table.insert("[Gen", {"[Gen", "Genesis", romPath, tool});
+        const SummaryRow row = ::summaryRow("[Gen Sega Genesis", table);
+        ::close(fifo);
+        QCOMPARE(row.cells.join(u'|'), "[Gen|Genesis|" + cells + u'|' + romPath + u'/');
+        QCOMPARE(row.isComplete(), complete);
+    }
+
+    void explorerCommandLine()
+    {
+        QCOMPARE(explorerArguments("C:/Roms/Gen/"), "\"C:\\Roms\\Gen\\\"");
+    }
+
+    void listDeletion_data()
+    {
+        QTest::addColumn<int>("system"); // -1: Clean All
+        QTest::addColumn<QString>("kinds");
+        QTest::addColumn<bool>("sameAsRomPath");
+        QTest::addColumn<QString>("removed");
+        QTest::newRow("all Miss: name at the end")
+            << -1 << "miss" << false << "gen/GenMiss.txt snes/SNESMiss.txt sega/MDMiss.txt";
+        QTest::newRow("all Have: name anywhere")
+            << -1 << "have" << true << "gen/GenHave.txt gen/GenHave.txt.bak snes/SNESHave.txt";
+        QTest::newRow("all db: tools' directory")
+            << -1 << "db" << false
+            << "tools/GoodGen.db tools/GoodSNES.db "
+               "tools/GoodSega.db tools/GoodMD.db tools/Good.db";
+        QTest::newRow("all db: beside the ROMs")
+            << -1 << "db" << true
+            << "gen/GoodGen.db snes/GoodSNES.db sega/GoodMD.db sega/GoodSega.db";
+        QTest::newRow("one, exact names")
+            << 0 << "miss have db" << false << "gen/GenMiss.txt gen/GenHave.txt tools/GoodGen.db";
+        QTest::newRow("one, db in the tools' directory after the key")
+            << 2 << "db" << false << "tools/GoodSega.db";
+        QTest::newRow("one, beside the ROMs after the tool")
+            << 2 << "miss have db" << true << "sega/MDMiss.txt sega/GoodMD.db";
+        QTest::newRow("one, tool by its full path")
+            << 3 << "miss have db" << true << "gen/GenMiss.txt gen/GenHave.txt gen/GoodGen.db";
+        QTest::newRow("one, tool by its Windows path")
+            << 4 << "miss have db" << true
+            << "snes/SNESMiss.txt snes/SNESHave.txt snes/GoodSNES.db";
+        QTest::newRow("no such system") << 5 << "miss have db" << false << "";
+    }
+
+    // "[Sega" runs GoodMD.exe, so naming a database after the key or the tool gives other files;
+    // "[Path" and "[Win" name their tools by full paths. Sub-directories, hidden files and other
+    // systems' files always stay.
+    void listDeletion()
+    {
+        QFETCH(int, system);
+        QFETCH(QString, kinds);
+        QFETCH(bool, sameAsRomPath);
+        QFETCH(QString, removed);
+        const QStringList tree =
+            QStringLiteral("gen/GenMiss.txt gen/GenHave.txt gen/GenMiss.txt.bak "
+                           "gen/GenHave.txt.bak gen/genmiss.txt gen/GoodGen.db "
+                           "gen/GoodGen.exe gen/.GenHave.txt gen/Ren/GenMiss.txt "
+                           "gen/Ren/GoodGen.db snes/SNESMiss.txt snes/SNESHave.txt "
+                           "snes/GoodSNES.db sega/MDMiss.txt sega/GoodMD.db "
+                           "sega/GoodSega.db tools/GoodGen.db tools/GoodSNES.db "
+                           "tools/GoodSega.db tools/GoodMD.db tools/Good.db "
+                           "tools/Goodinfo.cfg tools/other.db tools/GoodGen.db.old")
+                .split(u' ');
+        QTemporaryDir dir;
+        const QString root = dir.path() + u'/';
+        QVERIFY(FileTree::build(root, FileTree::list(tree.join("=|") + u'=')));
+        const ListDeletion deletion({{"[Gen", root + "gen/", "GoodGen.exe"},
+                                     {"[SNES", root + "snes/", "GoodSNES.exe"},
+                                     {"[Sega", root + "sega/", "GoodMD.exe"},
+                                     {"[Path", root + "gen/", root + "tools/GoodGen.exe"},
+                                     {"[Win", root + "snes/", "C:\\Tools\\GoodSNES.exe"}},
+                                    root + "tools/", sameAsRomPath);
+        const QStringList chosen = deletion.chooseFiles(
+            system, kinds.contains("miss"), kinds.contains("have"), kinds.contains("db"));
+        QCOMPARE(ListDeletion::removeFiles(chosen), QStringList());
+        QStringList gone;
+        for (const QString &file : tree) {
+            if (!QFile::exists(root + file))
+                gone << file;
+        }
+        QCOMPARE(gone.join(u' '), removed);
+    }
+
+    // As root any file may go, so a directory stands in for one that cannot; a file chosen twice
+    // is gone the second time, which is no failure.
+    void listThatCannotGo()
+    {
+        QTemporaryDir dir;
+        const QString stuck = dir.filePath("GenMiss.txt"), gone = dir.filePath("SNESMiss.txt");
+        QVERIFY(QDir().mkdir(stuck) && writeFile(gone, ""));
+        QCOMPARE(ListDeletion::removeFiles({stuck, gone, gone}), QStringList{stuck});
+    }
+
+    void missListComparison_data()
+    {
+        QTest::addColumn<QByteArray>("yours");
+        QTest::addColumn<QByteArray>("theirs");
+        QTest::addColumn<QByteArray>("iNeed");
+        QTest::addColumn<QByteArray>("theyNeed");
+        QTest::addColumn<bool>("locked"); // the folder admits no new file
+        const auto row = [](const char *name, const QByteArray &yours, const QByteArray &theirs,
+                            const QByteArray &iNeed, const QByteArray &theyNeed,
+                            bool locked = false) {
+            QTest::newRow(name) << yours << theirs << iNeed << theyNeed << locked;
+        };
+        using B = QByteArray;
+        const B h = " You have 3 of 9\nGenesis (V3.23b)\n";
+        row("duplicates kept", h + "A\nB\nA\nC\n", h + "C\nC\n", "A\nB\nA\n", "");
+        row("case and trailing space", h + "Ecco\nA \n", h + "ecco\nA\n", "Ecco\nA \n",
+            "ecco\nA\n");
+        row("empty line", h + "A\nB\n", h + "A\n\nB\n", "", "\n");
+        // As UTF-8 both would decode to the same replacement character.
+        row("code page bytes", h + "Caf\xe9\nZ\n", h + "Z\nCaf\xe8\n", "Caf\xe9\n", "Caf\xe8\n");
+        row("NUL byte", h + B("A\0B\n", 4), h, B("A\0B\n", 4), "");
+        row("CR LF", "h\r\nh\r\nA\r\nB\r\n\r\n", h + "B\n", "A\n\n", "");
+        row("lone CR kept", h + "A\rB\nC\r\r\n", h + "A\nB\nC\n", "A\rB\nC\r\n", "A\nB\nC\n");
+        row("no last line end", h + "A\nB", h + "A\r\nB\r", "", "");
+        row("one line: all header", "A\n", h + "A\n", "", "A\n");
+        row("empty file", "", h + "\n", "", "\n");
+        row("locked folder: replaced in place", h + "A\nB\n", h + "B\nC\n", "A\n", "C\n", true);
+    }
+
+    // The outputs replace what is there.
+    void missListComparison()
+    {
+        QFETCH(QByteArray, yours);
+        QFETCH(QByteArray, theirs);
+        QFETCH(QByteArray, iNeed);
+        QFETCH(QByteArray, theyNeed);
+        QFETCH(bool, locked);
+        QTemporaryDir dir;
+        QVERIFY(
+            QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther));
+        const QString folder = dir.path() + "/lists/";
+        for (const char *name : {"I_Need.txt", "They_Need.txt"})
+            QVERIFY(writeFile(folder + name, "stale\nstale\nstale\n"));
+        QVERIFY(writeFile(folder + "Mine.txt", yours) && writeFile(folder + "Theirs.txt", theirs));
+        const auto compare = [&] {
+            MissListComparison comparison(folder + "Mine.txt", folder + "Theirs.txt");
+            return comparison.run() == MissListComparison::Outcome::Complete;
+        };
+        const std::optional<bool> complete =
+            locked ? LockedFolder::runInLockedFolder(folder, compare) : compare();
+        if (!complete)
+            QSKIP("no folder that admits no new files can be made here");
+        QVERIFY(*complete);
+        QCOMPARE(readFile(folder + "I_Need.txt"), iNeed);
+        QCOMPARE(readFile(folder + "They_Need.txt"), theyNeed);
+    }
+
+    // "<root>" stands for the collection's root. The steps are a menu action, then fields of the
+    // window it opens (see fillIn()); boxes are "title: text", an error of the system "<error>".
+    void windows_data()
+    {
+        QTest::addColumn<QString>("keys");  // "*Gen": the demo system with the substitute tool
+        QTest::addColumn<QString>("files"); // written first; "%XX" in a content is that byte
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("boxes");
+        QTest::addColumn<bool>("stays");      // the window is still open
+        QTest::addColumn<QString>("shown");   // the output area, the summary's rows, folders opened
+        QTest::addColumn<QString>("changes"); // in the files, see FileTree::changes()
+        const auto row = [](const char *name, const char *keys, const QString &files,
+                            const QString &steps, const char *boxes, bool stays, const char *shown,
+                            const char *changes) {
+            QTest::newRow(name) << keys << files << steps << boxes << stays << shown << changes;
+        };
+        const QString lists =
+            "Gen roms/GenMiss.txt=h\nh\nSonic (W)\n|friend/Theirs.txt=h\nh\nZool\n";
+        const QString compare = "actionCompare_Miss_Lists|lineEdit=<root>Gen roms/GenMiss.txt|"
+                                "lineEdit_2=<root>friend/Theirs.txt|pushButton_3";
+        row("compare", "Gen", lists + "|Gen roms/I_Need.txt=old", compare, ": Compare Complete",
+            false, "",
+            "-Gen roms/I_Need.txt=old|+Gen roms/I_Need.txt=Sonic (W)\n|+Gen "
+            "roms/They_Need.txt=Zool\n");
+        row("compare, list not found", "Gen", "", compare,
+            "Warning: List not found. Check your file paths.", true, "", "");
+        row("compare, your list unreadable", "Gen",
+            "Gen roms/GenMiss.txt/|friend/Theirs.txt=h\nh\nZool\n", compare,
+            "Warning: Problem opening <root>Gen roms/GenMiss.txt|: Compare Complete", false, "",
+            "+Gen roms/I_Need.txt=|+Gen roms/They_Need.txt=Zool\n");
+        row("compare, their list unreadable", "Gen",
+            "Gen roms/GenMiss.txt=h\nh\nSonic (W)\n|friend/Theirs.txt/", compare,
+            "Warning: Problem opening <root>friend/Theirs.txt|: Compare Complete", false, "",
+            "+Gen roms/I_Need.txt=Sonic (W)\n|+Gen roms/They_Need.txt=");
+        row("compare, They_Need.txt fails", "Gen", lists + "|Gen roms/They_Need.txt/", compare,
+            "Warning: Can not write <root>Gen roms/They_Need.txt\n<error>", true, "", "");
+        row("compare, I_Need.txt fails", "Gen", lists + "|Gen roms/I_Need.txt/", compare,
+            "Warning: Can not write <root>Gen roms/I_Need.txt\n<error>", true, "",
+            "+Gen roms/They_Need.txt=Zool\n");
+        row("Delete Lists, one system of the selector", "NES|Gen",
+            "Gen roms/GenMiss.txt=m|Gen roms/GenHave.txt=h|NES roms/NESMiss.txt=n",
+            "actionDelete_Lists_and_db_Files|comboBox=[Gen|checkBox|pushButton",
+            "Finished: Delete Lists Complete", false, "", "-Gen roms/GenMiss.txt=m");
+        row("Delete Lists, no systems", "", "", "actionDelete_Lists_and_db_Files",
+            "Warning: No systems found. Configure Tessary under Main->Config.", false, "", "");
+        // Sorted by Miss before the fill: each system's cells stay in one row.
+        row("summary", "NES|Gen",
+            "Gen roms/GenMiss.txt= You are missing 0 of 50 (V2)\r\n|NES roms/NESMiss.txt= You are "
+            "missing 9 of 20 (V3)\r\n|Gen roms/GenHave.txt= You have 40 of 50 (V2)\r\n",
+            "actionRom_Collection_Summary", "", false,
+            "\n[Gen|Gen System|0|40|0|50|(V2)|<root>Gen roms/|green\n[NES|NES "
+            "System|9|||||<root>NES roms/",
+            "");
+        row("Miss list: Latin-1, cut at NUL", "Gen",
+            "Gen roms/GenMiss.txt= Miss\r\n\r\nJeu %E9t%E9\r\n%00x", "action_Miss_List", "", false,
+            " Miss\n\nJeu \u00e9t\u00e9\n", "");
+        row("Have list", "Gen", "Gen roms/GenHave.txt=have\n", "action_Have_List", "", false,
+            "have\n", "");
+        row("Miss list absent", "Gen", "", "action_Miss_List", "", false,
+            "Can not read <root>Gen roms/GenMiss.txt", "");
+        row("Miss list, no systems", "", "", "action_Miss_List", "", false, "No systems found.",
+            "");
+        row("Goodinfo.cfg", "", "tools/Goodinfo.cfg=[Gen\r\n;b", "actionGoodinfo_cfg", "", false,
+            "[Gen\n;b", "");
+        row("Goodinfo.cfg absent", "", "", "actionGoodinfo_cfg", "", false,
+            "Can not read Goodinfo.cfg. Have you set the Good*.exe Directory?", "");
+        row("open ROM directory", "NES|Gen", "", "actionOpen_Rom_Dir", "", false,
+            "\nopened <root>NES roms/", "");
+        row("open ROM directory, no systems", "", "", "actionOpen_Rom_Dir", "", false,
+            "Can not open rom dir. No systems found.", "");
+        row("preview, no systems", "", "", "actionPreview_Available_Roms", "", false,
+            "No systems to preview.", "");
+        // A real run: the tool writes its Miss list into the temporary directory, never beside
+        // the ROMs, and the names show without its header.
+        row("preview", "*Gen", "", "actionPreview_Available_Roms", "", false,
+            "Astro Blaster (U) [!]\nAstro Blaster (U) [b1]\nAstro Blaster (U) [h1]\nAstro Blaster "
+            "(U) [T+Fre]\n"
+            "Castle of Mirrors (E) [!]\nCastle of Mirrors (J) [T+Eng]\nCastle of Mirrors (U) [!]\n"
+            "Neon Knights (JU) [!]\nNeon Knights (JU) [o1]\nPixel Racer (PD)\nPixel Racer (PD) "
+            "[b1]\n"
+            "Turbo Dash (U) (Hack)\nTurbo Dash (U) [!]\n",
+            "");
+    }
+
+    void windows()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, files);
+        QFETCH(QString, steps);
+        QFETCH(QString, boxes);
+        QFETCH(bool, stays);
+        QFETCH(QString, shown);
+        QFETCH(QString, changes);
+        Collection collection;
+        const auto atRoot = [&collection](QString text) {
+            return text.replace("<root>", collection.root());
+        };
+        for (const QString &key : FileTree::list(keys))
+            key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
+        for (const QString &entry : FileTree::list(files)) {
+            const QString path = collection.root() + entry.section(u'=', 0, 0);
+            const QByteArray content = entry.mid(entry.indexOf(u'=') + 1).toUtf8();
+            QVERIFY(path.endsWith(u'/')
+                        ? QDir().mkpath(path)
+                        : writeFile(path, QByteArray::fromPercentEncoding(content)));
+        }
+        MainWindow *window = collection.startWindow();
+        QVERIFY(window);
+        auto *summary = child<QTableWidget>(window, "romSummary");
+        summary->sortByColumn(2, Qt::AscendingOrder);
+        const auto tree = [&collection] {
+            return FileTree::read(collection.root()).filter(QRegularExpression("^(?!tmp/)"));
+        };
+        const QStringList before = tree();
+        m_opened.clear();
+        MessageBoxAnswerer answerer;
+        collection.trigger(steps.section(u'|', 0, 0));
+        QPointer<QWidget> tool = toolWindow();
+        fillIn(tool, atRoot(steps.section(u'|', 1)));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(tool && tool->isVisible(), stays);
+        const auto seen = [&] {
+            QString text = collection.output();
+            for (int row = 0; row < summary->rowCount(); ++row) {
+                QStringList cells;
+                for (int column = 0; column < summary->columnCount(); ++column)
+                    cells << summary->item(row, column)->text();
+                const bool green =
+                    summary->item(row, 0)->background().color() == QColor(85, 255, 127);
+                text += u'\n' + cells.join(u'|') + (green ? "|green" : "");
+            }
+            for (const QString &folder : m_opened)
+                text += "\nopened " + folder;
+            return text;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(seen(), atRoot(shown), 20000);
+        for (QString &box : answerer.seen) {
+            if (box.count(u'\n') == 1) // the error text of the system
+                box = box.section(u'\n', 0, 0) + "\n<error>";
+        }
+        QCOMPARE(answerer.seen.join(u'|'), atRoot(boxes));
+        QCOMPARE(FileTree::changes(before, tree()), FileTree::list(changes));
+        delete tool;
+    }
+
+private:
+    QStringList m_opened;
+};
+
+QTEST_MAIN(tst_Lists)
+#include "tst_lists.moc"

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "demo/democollection.h"
+#include "filetree.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,7 +13,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
 
@@ -211,6 +214,23 @@ void fillIn(QWidget *window, const QString &fields)
         else
             qWarning("no field %s", qPrintable(name));
     }
+}
+
+ActionRun runAction(Collection &collection, const QString &action, const QString &fields)
+{
+    const auto tree = [&collection] {
+        return FileTree::read(collection.root())
+            .filter(QRegularExpression(QStringLiteral("^(?!tmp/)")));
+    };
+    const QStringList before = tree();
+    MessageBoxAnswerer answerer;
+    collection.trigger(action);
+    QPointer<QWidget> window = toolWindow();
+    fillIn(window, fields);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // closed windows go
+    const bool stays = window && window->isVisible();
+    delete window;
+    return {answerer.seen.join(u'|'), stays, FileTree::changes(before, tree())};
 }
 
 } // namespace TessaryTest

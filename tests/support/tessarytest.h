@@ -96,4 +96,16 @@ QWidget *toolWindow();
 // combo box the item of that text, a check box or push button named alone is clicked.
 void fillIn(QWidget *window, const QString &fields);
 
+// What one menu action of the collection's window did, the window it opened filled in with
+// fillIn(): the message boxes, answered with their default buttons ("title: text" joined by "|"),
+// whether that window was still open (it is closed now), and the changes to the files below the
+// root outside tmp/ (see FileTree::changes()).
+struct ActionRun
+{
+    QString boxes;
+    bool stays = false;
+    QStringList changes;
+};
+ActionRun runAction(Collection &collection, const QString &action, const QString &fields);
+
 } // namespace TessaryTest

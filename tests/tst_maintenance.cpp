@@ -1,0 +1,226 @@
+#include "app/mainwindow.h"
+#include "filetree.h"
+#include "lockedfolder.h"
+#include "maintenance/goodinfo.h"
+#include "maintenance/goodinfoswipe.h"
+#include "maintenance/romdeletion.h"
+#include "tessarytest.h"
+
+#include <QCheckBox>
+#include <QTest>
+
+using namespace TessaryTest;
+
+namespace {
+
+// A filter with the given rows (1 to 10) checked.
+RomFlagFilter filterOf(const QList<int> &rows, const QString &custom = {}, bool matchAll = true)
+{
+    RomFlagFilter filter;
+    for (int row : rows)
+        filter.checked[row - 1] = true;
+    filter.customText = custom;
+    filter.emptyCustomMatchesAll = matchAll;
+    return filter;
+}
+
+} // namespace
+
+// The ROM flags, the Goodinfo.cfg swipe and Delete Roms: rules on text, and the windows reached
+// through the menu.
+class tst_Maintenance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void swipe_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QString>("custom");
+        QTest::addColumn<bool>("excludeNone");
+        QTest::addColumn<QByteArray>("expected");
+        const auto row = [](const char *name, const QByteArray &input, const char *selection,
+                            QList<int> rows, const QByteArray &expected, const QString &custom = {},
+                            bool excludeNone = false) {
+            QTest::newRow(name) << input << QString(selection) << rows << custom << excludeNone
+                                << expected;
+        };
+        const char *all = "Swipe All";
+        // Each box's text, case-sensitive; the custom text is no pattern and keeps its spaces.
+        const QByteArray flags = "[b\n[o\n[h\n[t\nHack)\n[p\n(PD)\n[T\n[f\n[B\nhack)\nPD\n(pd)\n";
+        row("odd boxes", flags, all, {1, 3, 5, 7, 9},
+            "[b;;n\n[o\n[h;;n\n[t\nHack);;n\n[p\n(PD);;n\n[T\n[f;;n\n[B\nhack)\nPD\n(pd)\n");
+        row("even boxes", flags, all, {2, 4, 6, 8},
+            "[b\n[o;;n\n[h\n[t;;n\nHack)\n[p;;n\n(PD)\n[T;;n\n[f\n[B\nhack)\nPD\n(pd)\n");
+        row("custom text", "a (E)\na(E)\n.*\n", all, {10}, "a (E);;n\na(E)\n.*\n", " (E)");
+        row("no boxes: only line ends change", "[Gen\r\n[b;x\r\nlast", all, {},
+            "[Gen\n[b;x\nlast\n");
+        row("swipe all: every line", "[b top\n[Gen\n[b;x\n[NES\n[b;x;\n[b;N\n", all, {1},
+            "[b top;;n\n[Gen\n[b;x;n\n[NES\n[b;x;n\n[b;N;n\n");
+        row("section ends at an item header", "[b\n[Gen\n[b\n[NES\n[b\n", "[Gen", {1},
+            "[b\n[Gen\n[b;;n\n[NES\n[b\n");
+        row("unknown header does not end it", "[Gen\n[b\n[GBA\n[b\n[NES\n[b\n", "[Gen", {1},
+            "[Gen\n[b;;n\n[GBA\n[b;;n\n[NES\n[b\n");
+        row("repeated header", "[Gen\n[b\n[NES\n[b\n[Gen\n[b\n", "[Gen", {1},
+            "[Gen\n[b;;n\n[NES\n[b\n[Gen\n[b;;n\n");
+        row("header must be the whole line", "[Gen \n[b\n", "[Gen", {1}, "[Gen \n[b\n");
+        row("header line matched", "[Gen\nGenesis [b\n[NES\nGen\n", "[Gen", {10},
+            "[Gen;;n\nGenesis [b;;n\n[NES\nGen\n", "Gen");
+        row("exclude none", "[b;;n\n[b;x;n\nx;n\nx;;;n\n[b;N\nn\n", all, {},
+            "[b\n[b;x\nx\nx;\n[b;N\nn\n", {}, true);
+        row("exclude none in its section", "[Gen\n[b;;n\n[NES\n[b;;n\n", "[NES", {},
+            "[Gen\n[b;;n\n[NES\n[b\n", {}, true);
+        row("empty custom marks all", "a\n\n[b;\n", all, {10}, "a;;n\n;;n\n[b;n\n");
+        row("empty file", "", all, {1}, "");
+        row("non-UTF-8 bytes survive", "[b caf\xe9\n\xff\xfe;x\n", all, {1},
+            "[b caf\xe9;;n\n\xff\xfe;x\n");
+        row("custom text in either encoding", "caf\xc3\xa9\ncaf\xe9\ncafe\n", all, {10},
+            "caf\xc3\xa9;;n\ncaf\xe9;;n\ncafe\n", "é");
+        row("lone CR stays in its line", "a\r[b\n", all, {1}, "a\r[b;;n\n");
+        // Written with LF alone, "x\r" would read back as "x" and the next swipe would change it.
+        row("CRs before a line end belong to it", "[b\r\r\nx\r\r\r\ny\r\r", all, {1},
+            "[b;;n\nx\ny\n");
+        row("byte order mark", "\xEF\xBB\xBF[Gen\n[b\n", "[Gen", {1}, "\xEF\xBB\xBF[Gen\n[b;;n\n");
+    }
+
+    // A second swipe with the same boxes changes nothing.
+    void swipe()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, selection);
+        QFETCH(QList<int>, rows);
+        QFETCH(QString, custom);
+        QFETCH(bool, excludeNone);
+        QFETCH(QByteArray, expected);
+        const QStringList items{"Swipe All", "[Gen", "[NES", "[SNES"};
+        const auto swipe = [&](const QByteArray &text) {
+            return GoodinfoSwipe(selection, items, filterOf(rows, custom), excludeNone).swipe(text);
+        };
+        QCOMPARE(swipe(input), expected);
+        QCOMPARE(swipe(expected), expected);
+    }
+
+    // The file stays whole, and nothing is left beside it, when the new text cannot replace it.
+    void swipeFailures()
+    {
+        QTemporaryDir dir;
+        QVERIFY(
+            QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther));
+        const QString folder = dir.path() + "/tools", path = folder + "/Goodinfo.cfg";
+        QVERIFY(writeFile(path, "[b\r\n"));
+        const GoodinfoSwipe swipe("Swipe All", {"Swipe All"}, filterOf({1}), false);
+        // Written, then its folder moves away before the new text can take the old one's place.
+        const auto moveAway = [&] {
+            QVERIFY(QDir().rename(folder, folder + "2"));
+        };
+        QCOMPARE(swipeGoodinfoFile(path, swipe, moveAway).status, SwipeOutcome::WriteFailed);
+        QVERIFY(QDir().rename(folder + "2", folder));
+        const std::optional<bool> failed = LockedFolder::runInLockedFolder(folder, [&] {
+            return swipeGoodinfoFile(path, swipe).status == SwipeOutcome::WriteFailed;
+        });
+        QVERIFY(!failed || *failed);
+        QCOMPARE(FileTree::read(dir.path()), QStringList({"tools/", "tools/Goodinfo.cfg=[b\r\n"}));
+    }
+
+    // Sorted by character code, failures first.
+    void deletionReport()
+    {
+        QCOMPARE(deleteFiles({"/no/such/rom"}).failed, QStringList{"/no/such/rom"});
+        QCOMPARE(romDeletionReport({{"/r/b", "/r/B"}, {"/r/y", "/r/x"}}, true),
+                 "FAILED to delete 2 roms\n\n/r/x\n/r/y\n\nDeleted 2 roms\n\n/r/B\n/r/b");
+    }
+
+    // Each flag box takes "Exclude None" off, and "Exclude None" takes every flag box off.
+    void excludeNone()
+    {
+        GoodInfo window({}, {}, 0, 0, 736);
+        auto *excludeNone = child<QCheckBox>(&window, "checkBox_7");
+        for (const RomFlag &flag : RomFlags) {
+            excludeNone->setChecked(true);
+            child<QCheckBox>(&window, flag.objectName)->click();
+            QVERIFY2(!excludeNone->isChecked(), flag.objectName);
+        }
+        excludeNone->click();
+        for (const RomFlag &flag : RomFlags)
+            QVERIFY2(!child<QCheckBox>(&window, flag.objectName)->isChecked(), flag.objectName);
+    }
+
+    // "<root>" stands for the collection's root, which is the current directory. The steps are a
+    // menu action, then the fields of the window it opens; see runAction().
+    void windows_data()
+    {
+        QTest::addColumn<QString>("files"); // see FileTree::build()
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("boxes");
+        QTest::addColumn<bool>("stays");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("changes");
+        const auto row = [](const char *name, const QString &files, const QString &steps,
+                            const QString &boxes, bool stays, const char *output,
+                            const char *changes) {
+            QTest::newRow(name) << files << steps << boxes << stays << output << changes;
+        };
+        const QString roms = "A [b1].bin=|Gen roms/A [b1].bin=|Gen roms/B [!].bin=|Gen roms/.E "
+                             "[b1].bin=|Gen roms/sub/F [b1].bin=|Gen roms/G [b1]/plain.bin=";
+        const QString deleteRoms = "actionDelete_Specified_Roms|comboBox=[Gen|checkBox|";
+        row("Delete Roms", roms, deleteRoms + "pushButton", "", false,
+            "Deleted 1 roms\n\n<root>Gen roms/A [b1].bin", "-Gen roms/A [b1].bin=");
+        row("Delete Roms, sub directories", roms, deleteRoms + "checkBox_7|pushButton", "", false,
+            "Deleted 2 roms \n\n<root>Gen roms/A [b1].bin\n<root>Gen roms/sub/F [b1].bin",
+            "-Gen roms/A [b1].bin=|-Gen roms/sub/F [b1].bin=");
+        row("Delete Roms, empty custom text", roms,
+            "actionDelete_Specified_Roms|comboBox=[Gen|checkBox_11|pushButton", "", false,
+            "Deleted 0 roms\n\n", "");
+        row("Delete Roms, missing directory", roms,
+            deleteRoms + "lineEdit_2=/no/such/directory|pushButton", "", true, "", "");
+        row("Delete Roms, empty is no directory", roms, deleteRoms + "lineEdit_2=|pushButton", "",
+            true, "", "");
+        const QString swipe = "actionGoodinfo_cfg_Swipe|comboBox=[NES|checkBox|";
+        row("swipe", "tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n", swipe + "pushButton",
+            "Finished: Goodinfo.cfg Swipe Complete", false, "",
+            "-tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n|"
+            "+tools/Goodinfo.cfg=[Gen\n[b\n[NES\n[b;;n\n");
+        row("swipe, file missing", "", swipe + "pushButton",
+            "Warning: <root>tools/Goodinfo.cfg doesn't exist.", true, "", "");
+        row("swipe, a directory", "tools/Goodinfo.cfg/", swipe + "pushButton",
+            "Warning: Problem reading Goodinfo.cfg", true, "", "");
+        // No file with a name this long can have a temporary neighbour with a longer one.
+        const QString name = "tools/" + QString(250, u'g');
+        row("swipe, no room beside it", name + "=[b\r\n",
+            swipe + "lineEdit_2=<root>" + name + "|pushButton",
+            "Warning: Can not write <root>" + name + "\nUnknown error\nThe file is unchanged.",
+            true, "", "");
+    }
+
+    void windows()
+    {
+        QFETCH(QString, files);
+        QFETCH(QString, steps);
+        QFETCH(QString, boxes);
+        QFETCH(bool, stays);
+        QFETCH(QString, output);
+        QFETCH(QString, changes);
+        Collection collection;
+        const auto atRoot = [&collection](QString text) {
+            return text.replace("<root>", collection.root());
+        };
+        collection.addSystem("NES");
+        collection.addSystem("Gen");
+        QVERIFY(FileTree::build(collection.root(), FileTree::list(files)));
+        QVERIFY(collection.startWindow());
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(collection.root());
+        const ActionRun run =
+            runAction(collection, steps.section(u'|', 0, 0), atRoot(steps.section(u'|', 1)));
+        QDir::setCurrent(current);
+        QCOMPARE(collection.output(), atRoot(output));
+        QCOMPARE(run.boxes, atRoot(boxes));
+        QCOMPARE(run.stays, stays);
+        QCOMPARE(run.changes, FileTree::list(changes));
+    }
+};
+
+QTEST_MAIN(tst_Maintenance)
+#include "tst_maintenance.moc"

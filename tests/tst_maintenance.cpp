@@ -147,78 +147,54 @@ private slots:
             QVERIFY2(!child<QCheckBox>(&window, flag.objectName)->isChecked(), flag.objectName);
     }
 
-    // "<root>" stands for the collection's root, which is the current directory. The steps are a
-    // menu action, then the fields of the window it opens; see runAction().
     void windows_data()
     {
-        QTest::addColumn<QString>("files"); // see FileTree::build()
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("boxes");
-        QTest::addColumn<bool>("stays");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("changes");
-        const auto row = [](const char *name, const QString &files, const QString &steps,
-                            const QString &boxes, bool stays, const char *output,
-                            const char *changes) {
-            QTest::newRow(name) << files << steps << boxes << stays << output << changes;
+        QTest::addColumn<WindowScenario>("row");
+        const auto row = [](const char *name, const WindowScenario &scenario) {
+            QTest::newRow(name) << scenario;
         };
-        const QString roms = "A [b1].bin=|Gen roms/A [b1].bin=|Gen roms/B [!].bin=|Gen roms/.E "
-                             "[b1].bin=|Gen roms/sub/F [b1].bin=|Gen roms/G [b1]/plain.bin=";
+        const QString roms =
+            "NES roms/|A [b1].bin=|Gen roms/A [b1].bin=|Gen roms/B [!].bin=|Gen "
+            "roms/.E [b1].bin=|Gen roms/sub/F [b1].bin=|Gen roms/G [b1]/plain.bin=";
         const QString deleteRoms = "actionDelete_Specified_Roms|comboBox=[Gen|checkBox|";
-        row("Delete Roms", roms, deleteRoms + "pushButton", "", false,
-            "Deleted 1 roms\n\n<root>Gen roms/A [b1].bin", "-Gen roms/A [b1].bin=");
-        row("Delete Roms, sub directories", roms, deleteRoms + "checkBox_7|pushButton", "", false,
-            "Deleted 2 roms \n\n<root>Gen roms/A [b1].bin\n<root>Gen roms/sub/F [b1].bin",
-            "-Gen roms/A [b1].bin=|-Gen roms/sub/F [b1].bin=");
-        row("Delete Roms, empty custom text", roms,
-            "actionDelete_Specified_Roms|comboBox=[Gen|checkBox_11|pushButton", "", false,
-            "Deleted 0 roms\n\n", "");
-        row("Delete Roms, missing directory", roms,
-            deleteRoms + "lineEdit_2=/no/such/directory|pushButton", "", true, "", "");
-        row("Delete Roms, empty is no directory", roms, deleteRoms + "lineEdit_2=|pushButton", "",
-            true, "", "");
-        const QString swipe = "actionGoodinfo_cfg_Swipe|comboBox=[NES|checkBox|";
-        row("swipe", "tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n", swipe + "pushButton",
-            "Finished: Goodinfo.cfg Swipe Complete", false, "",
-            "-tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n|"
-            "+tools/Goodinfo.cfg=[Gen\n[b\n[NES\n[b;;n\n");
-        row("swipe, file missing", "", swipe + "pushButton",
-            "Warning: <root>tools/Goodinfo.cfg doesn't exist.", true, "", "");
-        row("swipe, a directory", "tools/Goodinfo.cfg/", swipe + "pushButton",
-            "Warning: Problem reading Goodinfo.cfg", true, "", "");
+        row("Delete Roms",
+            {"NES|Gen", roms, deleteRoms + "pushButton", "", false,
+             "Deleted 1 roms\n\n<root>Gen roms/A [b1].bin", "-Gen roms/A [b1].bin="});
+        row("Delete Roms, sub directories",
+            {"NES|Gen", roms, deleteRoms + "checkBox_7|pushButton", "", false,
+             "Deleted 2 roms \n\n<root>Gen roms/A [b1].bin\n<root>Gen roms/sub/F [b1].bin",
+             "-Gen roms/A [b1].bin=|-Gen roms/sub/F [b1].bin="});
+        row("Delete Roms, empty custom text",
+            {"NES|Gen", roms, "actionDelete_Specified_Roms|comboBox=[Gen|checkBox_11|pushButton",
+             "", false, "Deleted 0 roms\n\n", ""});
+        row("Delete Roms, missing directory",
+            {"NES|Gen", roms, deleteRoms + "lineEdit_2=/no/such/directory|pushButton", "", true, "",
+             ""});
+        row("Delete Roms, empty is no directory",
+            {"NES|Gen", roms, deleteRoms + "lineEdit_2=|pushButton", "", true, "", ""});
+        const QString swipe = "actionGoodinfo_cfg_Swipe|comboBox=[NES|checkBox|pushButton";
+        row("swipe", {"NES|Gen", "tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n", swipe,
+                      "Finished: Goodinfo.cfg Swipe Complete", false, "",
+                      "-tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n|"
+                      "+tools/Goodinfo.cfg=[Gen\n[b\n[NES\n[b;;n\n"});
+        row("swipe, file missing",
+            {"NES|Gen", "", swipe, "Warning: <root>tools/Goodinfo.cfg doesn't exist.", true, "",
+             ""});
+        row("swipe, a directory", {"NES|Gen", "tools/Goodinfo.cfg/", swipe,
+                                   "Warning: Problem reading Goodinfo.cfg", true, "", ""});
         // No file with a name this long can have a temporary neighbour with a longer one.
         const QString name = "tools/" + QString(250, u'g');
-        row("swipe, no room beside it", name + "=[b\r\n",
-            swipe + "lineEdit_2=<root>" + name + "|pushButton",
-            "Warning: Can not write <root>" + name + "\nUnknown error\nThe file is unchanged.",
-            true, "", "");
+        row("swipe, no room beside it",
+            {"NES|Gen", name + "=[b\r\n",
+             "actionGoodinfo_cfg_Swipe|lineEdit_2=<root>" + name + "|checkBox|pushButton",
+             "Warning: Can not write <root>" + name + "\nUnknown error\nThe file is unchanged.",
+             true, "", ""});
     }
 
     void windows()
     {
-        QFETCH(QString, files);
-        QFETCH(QString, steps);
-        QFETCH(QString, boxes);
-        QFETCH(bool, stays);
-        QFETCH(QString, output);
-        QFETCH(QString, changes);
-        Collection collection;
-        const auto atRoot = [&collection](QString text) {
-            return text.replace("<root>", collection.root());
-        };
-        collection.addSystem("NES");
-        collection.addSystem("Gen");
-        QVERIFY(FileTree::build(collection.root(), FileTree::list(files)));
-        QVERIFY(collection.startWindow());
-        const QString current = QDir::currentPath();
-        QDir::setCurrent(collection.root());
-        const ActionRun run =
-            runAction(collection, steps.section(u'|', 0, 0), atRoot(steps.section(u'|', 1)));
-        QDir::setCurrent(current);
-        QCOMPARE(collection.output(), atRoot(output));
-        QCOMPARE(run.boxes, atRoot(boxes));
-        QCOMPARE(run.stays, stays);
-        QCOMPARE(run.changes, FileTree::list(changes));
+        QFETCH(WindowScenario, row);
+        runScenario(row);
     }
 };
 

@@ -216,21 +216,41 @@ void fillIn(QWidget *window, const QString &fields)
     }
 }
 
-ActionRun runAction(Collection &collection, const QString &action, const QString &fields)
+void runScenario(const WindowScenario &row, const std::function<QString(MainWindow *)> &shown)
 {
+    Collection collection;
+    const auto atRoot = [&collection](QString text) {
+        return text.replace(QLatin1String("<root>"), collection.root());
+    };
+    for (const QString &key : FileTree::list(row.systems))
+        key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
+    QVERIFY(FileTree::build(collection.root(), FileTree::list(row.files)));
+    QVERIFY(collection.startWindow());
     const auto tree = [&collection] {
         return FileTree::read(collection.root())
             .filter(QRegularExpression(QStringLiteral("^(?!tmp/)")));
     };
     const QStringList before = tree();
+    // A window that took an empty folder name for the current directory would work on the root,
+    // where it shows in the changes.
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(collection.root());
+    const auto seen = [&] {
+        return shown ? shown(collection.window()) : collection.output();
+    };
+    seen();
     MessageBoxAnswerer answerer;
-    collection.trigger(action);
+    collection.trigger(row.steps.section(u'|', 0, 0));
     QPointer<QWidget> window = toolWindow();
-    fillIn(window, fields);
+    fillIn(window, atRoot(row.steps.section(u'|', 1)));
+    QDir::setCurrent(current);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // closed windows go
     const bool stays = window && window->isVisible();
     delete window;
-    return {answerer.seen.join(u'|'), stays, FileTree::changes(before, tree())};
+    QTRY_COMPARE_WITH_TIMEOUT(seen(), atRoot(row.shown), 20000);
+    QCOMPARE(answerer.seen.join(u'|'), atRoot(row.boxes));
+    QCOMPARE(stays, row.stays);
+    QCOMPARE(FileTree::changes(before, tree()), FileTree::list(row.changes));
 }
 
 } // namespace TessaryTest

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class MainWindow;
@@ -96,16 +97,23 @@ QWidget *toolWindow();
 // combo box the item of that text, a check box or push button named alone is clicked.
 void fillIn(QWidget *window, const QString &fields);
 
-// What one menu action of the collection's window did, the window it opened filled in with
-// fillIn(): the message boxes, answered with their default buttons ("title: text" joined by "|"),
-// whether that window was still open (it is closed now), and the changes to the files below the
-// root outside tmp/ (see FileTree::changes()).
-struct ActionRun
+// One row of a window scenario table. "<root>" in any text stands for the collection's root.
+struct WindowScenario
 {
-    QString boxes;
-    bool stays = false;
-    QStringList changes;
+    QString systems; // keys, "|" between; "*Gen" is the demo system with the substitute tool
+    QString files;   // written before the window starts; see FileTree::build()
+    QString steps;   // a menu action's object name, then the fields of its window; see fillIn()
+    QString boxes;   // each message box as "title: text", "|" between; all get their default
+    bool stays;      // the window is still open after the steps
+    QString shown;   // the output area once done, unless runScenario() is told otherwise
+    QString changes; // to the files below the root outside tmp/; see FileTree::changes()
 };
-ActionRun runAction(Collection &collection, const QString &action, const QString &fields);
+
+// Starts the window over a collection made as `row` says, takes the steps and compares. `shown`
+// tells what the user sees, the output area when it is empty; it may take a while to show. It
+// runs once before the steps too, where it may set the window up as a user would.
+void runScenario(const WindowScenario &row, const std::function<QString(MainWindow *)> &shown = {});
 
 } // namespace TessaryTest
+
+Q_DECLARE_METATYPE(TessaryTest::WindowScenario)

@@ -146,4 +146,20 @@ inline QList<QByteArray> checksums(const QString &root)
     return sums;
 }
 
+// What became of a tree between two reads: "-entry" for each entry gone, then "+entry" for each
+// one new; a changed file shows as both.
+inline QStringList changes(const QStringList &before, const QStringList &after)
+{
+    QStringList changed;
+    for (const QString &entry : before) {
+        if (!after.contains(entry))
+            changed << u'-' + entry;
+    }
+    for (const QString &entry : after) {
+        if (!before.contains(entry))
+            changed << u'+' + entry;
+    }
+    return changed;
+}
+
 } // namespace FileTree

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "demo/democollection.h"
+#include "filetree.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,7 +12,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
 
@@ -184,6 +188,69 @@ bool Collection::waitForGo(int ms)
 QString Collection::output() const
 {
     return child<QTextEdit>(m_window.get(), QStringLiteral("textEdit"))->toPlainText();
+}
+
+QWidget *toolWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && !qobject_cast<QMainWindow *>(widget) &&
+            !qobject_cast<QMessageBox *>(widget))
+            return widget;
+    }
+    return nullptr;
+}
+
+void fillIn(QWidget *window, const QString &fields)
+{
+    for (const QString &field : fields.split(u'|', Qt::SkipEmptyParts)) {
+        const QString name = field.section(u'=', 0, 0), text = field.section(u'=', 1);
+        QWidget *widget = window ? window->findChild<QWidget *>(name) : nullptr;
+        if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            edit->setText(text);
+        else if (auto *box = qobject_cast<QComboBox *>(widget))
+            box->setCurrentIndex(box->findText(text));
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            button->click();
+        else
+            qWarning("no field %s", qPrintable(name));
+    }
+}
+
+void runScenario(const WindowScenario &row, const std::function<QString(MainWindow *)> &shown)
+{
+    Collection collection;
+    const auto atRoot = [&collection](QString text) {
+        return text.replace(QLatin1String("<root>"), collection.root());
+    };
+    for (const QString &key : FileTree::list(row.systems))
+        key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
+    QVERIFY(FileTree::build(collection.root(), FileTree::list(row.files)));
+    QVERIFY(collection.startWindow());
+    const auto tree = [&collection] {
+        return FileTree::read(collection.root())
+            .filter(QRegularExpression(QStringLiteral("^(?!tmp/)")));
+    };
+    const QStringList before = tree();
+    // A window that took an empty folder name for the current directory would work on the root,
+    // where it shows in the changes.
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(collection.root());
+    const auto seen = [&] {
+        return shown ? shown(collection.window()) : collection.output();
+    };
+    seen();
+    MessageBoxAnswerer answerer;
+    collection.trigger(row.steps.section(u'|', 0, 0));
+    QPointer<QWidget> window = toolWindow();
+    fillIn(window, atRoot(row.steps.section(u'|', 1)));
+    QDir::setCurrent(current);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // closed windows go
+    const bool stays = window && window->isVisible();
+    delete window;
+    QTRY_COMPARE_WITH_TIMEOUT(seen(), atRoot(row.shown), 20000);
+    QCOMPARE(answerer.seen.join(u'|'), atRoot(row.boxes));
+    QCOMPARE(stays, row.stays);
+    QCOMPARE(FileTree::changes(before, tree()), FileTree::list(row.changes));
 }
 
 } // namespace TessaryTest

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class MainWindow;
@@ -88,4 +89,31 @@ private:
     std::unique_ptr<MainWindow> m_window;
 };
 
+// The window a menu action opened: the visible top-level widget that is neither a main window
+// nor a message box; null when there is none.
+QWidget *toolWindow();
+
+// Fills in `window` as a user would, "name=text|name" in order: a line edit gets the text, a
+// combo box the item of that text, a check box or push button named alone is clicked.
+void fillIn(QWidget *window, const QString &fields);
+
+// One row of a window scenario table. "<root>" in any text stands for the collection's root.
+struct WindowScenario
+{
+    QString systems; // keys, "|" between; "*Gen" is the demo system with the substitute tool
+    QString files;   // written before the window starts; see FileTree::build()
+    QString steps;   // a menu action's object name, then the fields of its window; see fillIn()
+    QString boxes;   // each message box as "title: text", "|" between; all get their default
+    bool stays;      // the window is still open after the steps
+    QString shown;   // the output area once done, unless runScenario() is told otherwise
+    QString changes; // to the files below the root outside tmp/; see FileTree::changes()
+};
+
+// Starts the window over a collection made as `row` says, takes the steps and compares. `shown`
+// tells what the user sees, the output area when it is empty; it may take a while to show. It
+// runs once before the steps too, where it may set the window up as a user would.
+void runScenario(const WindowScenario &row, const std::function<QString(MainWindow *)> &shown = {});
+
 } // namespace TessaryTest
+
+Q_DECLARE_METATYPE(TessaryTest::WindowScenario)

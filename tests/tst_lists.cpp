@@ -1,0 +1,238 @@
+#include "app/mainwindow.h"
+#include "filetree.h"
+#include "lists/collectionsummary.h"
+#include "lists/listdeletion.h"
+#include "lists/misslistcomparison.h"
+#include "lockedfolder.h"
+#include "tessarytest.h"
+
+#include <QTableWidget>
+#include <QTest>
+#include <QTextEdit>
+
+using namespace TessaryTest;
+
+// The lists' rules on real files, and the windows and viewers reached through the menus.
+class tst_Lists : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void summaryRow_data()
+    {
+        QTest::addColumn<QByteArray>("miss"); // null: absent
+        QTest::addColumn<QByteArray>("have");
+        QTest::addColumn<QString>("cells"); // Miss|Have|Excluded|Total|Version #
+        const auto row = [](const char *name, const QByteArray &miss, const QByteArray &have,
+                            const QString &cells) {
+            QTest::newRow(name) << miss << have << cells;
+        };
+        const QByteArray have = " You have 22094 of 22096 known Genesis ROMS (V3.23b)\r\nA (U)\r\n";
+        const QByteArray miss = " You are missing 2 of 22090 known Genesis ROMS (V3.23b)\r\nB\r\n";
+        row("as the tools write", miss, have, "2|22094|6|22096|(V3.23b)");
+        row("Miss list absent", {}, have, "|22094|22096|22096|(V3.23b)");
+        row("short headers, no bracket", " You are missing", " You have 7", "|7|0|| You have 7");
+        // The header is read in pieces of 256 bytes, at most 4 KiB of it.
+        const QByteArray twoReads = QByteArray(" You have 1 of 2 (").leftJustified(255, 'x');
+        row("CR and LF in two reads", " You are missing 1 of 2", twoReads + "\r\nA\r\n",
+            "1|1|0|2|" + twoReads.mid(17));
+        const QByteArray huge = " You have 1 of 2 (" + QByteArray(4 << 20, 'x');
+        row("huge list without a line end", " You are missing 1 of 2", huge,
+            "1|1|0|2|" + huge.mid(17, 4096 - 17));
+    }
+
+    void summaryRow()
+    {
+        QFETCH(QByteArray, miss);
+        QFETCH(QByteArray, have);
+        QFETCH(QString, cells);
+        QTemporaryDir dir;
+        QVERIFY(miss.isNull() || writeFile(dir.filePath("GenMiss.txt"), miss));
+        QVERIFY(have.isNull() || writeFile(dir.filePath("GenHave.txt"), have));
+        SystemTable table; // the ROM path gets its slash
+        table.insert("[Gen", {"[Gen", "Genesis", dir.path(), "GoodGen.exe"});
+        QCOMPARE(::summaryRow("[Gen Sega Genesis", table).cells.join(u'|'),
+                 "[Gen|Genesis|" + cells + u'|' + dir.path() + u'/');
+    }
+
+    void listDeletion_data()
+    {
+        QTest::addColumn<int>("system"); // -1: Clean All
+        QTest::addColumn<QString>("kinds");
+        QTest::addColumn<QString>("removed");
+        const auto row = [](const char *name, int system, const char *kinds, const char *removed) {
+            QTest::newRow(name) << system << QString(kinds) << QString(removed);
+        };
+        row("all Miss: name at the end", -1, "miss",
+            "gen/GenMiss.txt snes/SNESMiss.txt sega/MDMiss.txt");
+        row("all Have: name anywhere", -1, "have",
+            "gen/GenHave.txt gen/GenHave.txt.bak snes/SNESHave.txt");
+        row("all db: tools' directory", -1, "db",
+            "tools/GoodGen.db tools/GoodSNES.db tools/GoodSega.db tools/GoodMD.db tools/Good.db");
+        row("one: lists after the tool, db in the tools' directory after the key", 2,
+            "miss have db", "sega/MDMiss.txt tools/GoodSega.db");
+        row("one: beside the ROMs after the tool", 2, "miss have db, beside the ROMs",
+            "sega/MDMiss.txt sega/GoodMD.db");
+        row("one: tool by its full path", 3, "miss have db, beside the ROMs",
+            "gen/GenMiss.txt gen/GenHave.txt gen/GoodGen.db");
+        row("no such system", 5, "miss have db", "");
+    }
+
+    // "[Sega" runs GoodMD.exe, so naming a database after the key or the tool gives other files;
+    // "[Path" and "[Win" name their tools by full paths, and "[Path" shares the folder of "[Gen".
+    // Sub-directories, hidden files and other systems' files always stay.
+    void listDeletion()
+    {
+        QFETCH(int, system);
+        QFETCH(QString, kinds);
+        QFETCH(QString, removed);
+        const QString names =
+            "gen/GenMiss.txt gen/GenHave.txt gen/GenMiss.txt.bak gen/.GenHave.txt "
+            "gen/GenHave.txt.bak gen/GoodGen.db gen/Ren/GenMiss.txt snes/SNESMiss.txt "
+            "snes/SNESHave.txt snes/GoodSNES.db sega/MDMiss.txt sega/GoodMD.db "
+            "sega/GoodSega.db tools/GoodGen.db tools/GoodSNES.db tools/GoodSega.db "
+            "tools/GoodMD.db tools/Good.db tools/other.db tools/GoodGen.db.old";
+        const QStringList tree = names.split(u' ');
+        QTemporaryDir dir;
+        const QString root = dir.path() + u'/';
+        QVERIFY(FileTree::build(root, FileTree::list(tree.join("=|") + u'=')));
+        const ListDeletion deletion({{"[Gen", root + "gen/", "GoodGen.exe"},
+                                     {"[SNES", root + "snes/", "GoodSNES.exe"},
+                                     {"[Sega", root + "sega/", "GoodMD.exe"},
+                                     {"[Path", root + "gen/", root + "tools/GoodGen.exe"},
+                                     {"[Win", root + "snes/", "C:\\Tools\\GoodSNES.exe"}},
+                                    root + "tools/", kinds.contains("beside the ROMs"));
+        QCOMPARE(ListDeletion::removeFiles(deletion.chooseFiles(
+                     system, kinds.contains("miss"), kinds.contains("have"), kinds.contains("db"))),
+                 QStringList());
+        QStringList gone = tree;
+        gone.removeIf([&root](const QString &file) { return QFile::exists(root + file); });
+        QCOMPARE(gone.join(u' '), removed);
+    }
+
+    void missListComparison_data()
+    {
+        QTest::addColumn<QByteArray>("yours");
+        QTest::addColumn<QByteArray>("theirs");
+        QTest::addColumn<QByteArray>("outputs"); // I_Need.txt|They_Need.txt
+        using B = QByteArray;
+        const auto row = [](const char *name, const B &yours, const B &theirs, const B &outputs) {
+            QTest::newRow(name) << yours << theirs << outputs;
+        };
+        const B h = " You have 3 of 9\nGenesis (V3.23b)\n";
+        row("duplicates, case and spaces count", h + "A\nB\nA\nEcco\nC \n", h + "C\nC\necco\n",
+            "A\nB\nA\nEcco\nC \n|C\nC\necco\n");
+        // As UTF-8 both would decode to the same replacement character.
+        row("code page bytes", h + "Caf\xe9\nZ\n", h + "Z\nCaf\xe8\n", "Caf\xe9\n|Caf\xe8\n");
+        row("NUL byte", h + B("A\0B\n", 4), h, B("A\0B\n|", 5));
+        row("lone CR kept", h + "A\rB\nC\r\r\n", h + "A\nB\nC\n", "A\rB\nC\r\n|A\nB\nC\n");
+        row("empty file", "", h + "\n", "|\n");
+        // Outputs that may be written are replaced in place where no new file can be made.
+        row("locked folder", h + "A\nB\n", h + "B\nC\n", "A\n|C\n");
+    }
+
+    void missListComparison()
+    {
+        QFETCH(QByteArray, yours);
+        QFETCH(QByteArray, theirs);
+        QFETCH(QByteArray, outputs);
+        QTemporaryDir dir;
+        QVERIFY(
+            QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther));
+        const QString folder = dir.path() + "/lists/";
+        QVERIFY(writeFile(folder + "I_Need.txt", "old\nold\n") &&
+                writeFile(folder + "They_Need.txt", "old\nold\n") &&
+                writeFile(folder + "Mine.txt", yours) && writeFile(folder + "Theirs.txt", theirs));
+        const auto compare = [&] {
+            MissListComparison comparison(folder + "Mine.txt", folder + "Theirs.txt");
+            return comparison.run() == MissListComparison::Outcome::Complete;
+        };
+        const std::optional<bool> complete = QTest::currentDataTag() == QByteArray("locked folder")
+                                                 ? LockedFolder::runInLockedFolder(folder, compare)
+                                                 : compare();
+        if (!complete)
+            QSKIP("no folder that admits no new files can be made here");
+        QVERIFY(*complete);
+        QCOMPARE(readFile(folder + "I_Need.txt") + '|' + readFile(folder + "They_Need.txt"),
+                 outputs);
+    }
+
+    void windows_data()
+    {
+        QTest::addColumn<WindowScenario>("row");
+        const auto row = [](const char *name, const WindowScenario &scenario) {
+            QTest::newRow(name) << scenario;
+        };
+        const QString lists = "Gen roms/GenMiss.txt=h\nh\nSonic\n|friend/Theirs.txt=h\nh\nZool\n";
+        const QString compare = "actionCompare_Miss_Lists|lineEdit=<root>Gen roms/GenMiss.txt|"
+                                "lineEdit_2=<root>friend/Theirs.txt|pushButton_3";
+        row("compare",
+            {"Gen", lists + "|Gen roms/I_Need.txt=old", compare, ": Compare Complete", false, "",
+             "-Gen roms/I_Need.txt=old|+Gen roms/I_Need.txt=Sonic\n|"
+             "+Gen roms/They_Need.txt=Zool\n"});
+        row("compare, list not found",
+            {"Gen", "", compare, "Warning: List not found. Check your file paths.", true, "", ""});
+        row("compare, an output fails",
+            {"Gen", lists + "|Gen roms/They_Need.txt/", compare,
+             "Warning: Can not write <root>Gen roms/They_Need.txt\nFilename refers to a directory",
+             true, "", ""});
+        row("Delete Lists, one system of the selector",
+            {"NES|Gen", "Gen roms/GenMiss.txt=m|Gen roms/GenHave.txt=h|NES roms/NESMiss.txt=n",
+             "actionDelete_Lists_and_db_Files|comboBox=[Gen|checkBox|pushButton",
+             "Finished: Delete Lists Complete", false, "", "-Gen roms/GenMiss.txt=m"});
+        row("Delete Lists, no systems",
+            {"", "", "actionDelete_Lists_and_db_Files",
+             "Warning: No systems found. Configure Tessary under Main->Config.", false, "", ""});
+        // Sorted by Miss while it fills, each system's cells still stay in one row. A FIFO would
+        // keep the window waiting for a writer.
+        row("summary",
+            {"NES|Gen",
+             "Gen roms/GenMiss.txt= You are missing 0 of 50 (V2)\r\n|Gen roms/GenHave.txt= "
+             "You have 40 of 50 (V2)\r\n|NES roms/NESMiss.txt= You are missing 9 of "
+             "20\n|NES roms/NESHave.txt<fifo>",
+             "actionRom_Collection_Summary", "", false,
+             "\n[Gen|Gen System|0|40|0|50|(V2)|<root>Gen roms/|#55ff7f"
+             "\n[NES|NES System|9|||||<root>NES roms/|#000000",
+             ""});
+        row("Miss list: Latin-1, cut at NUL",
+            {"Gen",
+             QString("Gen roms/GenMiss.txt= Miss\r\n\r\nJeu \u00e9t\u00e9\r\n") + QChar(0) + "x",
+             "action_Miss_List", "", false, " Miss\n\nJeu \u00c3\u00a9t\u00c3\u00a9\n", ""});
+        row("Miss list absent", {"Gen", "", "action_Miss_List", "", false,
+                                 "Can not read <root>Gen roms/GenMiss.txt", ""});
+        row("Goodinfo.cfg",
+            {"", "tools/Goodinfo.cfg=[Gen\r\n;b", "actionGoodinfo_cfg", "", false, "[Gen\n;b", ""});
+        // A real run: the tool writes its Miss list into the temporary directory, never beside
+        // the ROMs, and the names show without its header.
+        row("preview",
+            {"*Gen", "", "actionPreview_Available_Roms", "", false,
+             "Astro Blaster (U) [!]\nAstro Blaster (U) [b1]\nAstro Blaster (U) [h1]\nAstro Blaster "
+             "(U) [T+Fre]\nCastle of Mirrors (E) [!]\nCastle of Mirrors (J) [T+Eng]\nCastle of "
+             "Mirrors (U) [!]\nNeon Knights (JU) [!]\nNeon Knights (JU) [o1]\nPixel Racer (PD)\n"
+             "Pixel Racer (PD) [b1]\nTurbo Dash (U) (Hack)\nTurbo Dash (U) [!]\n",
+             ""});
+    }
+
+    // What shows: the output area, then a line for each row of the summary, its cells and its
+    // colour.
+    void windows()
+    {
+        QFETCH(WindowScenario, row);
+        runScenario(row, [](MainWindow *window) {
+            auto *summary = child<QTableWidget>(window, "romSummary");
+            if (summary->rowCount() == 0) // the user sorts by Miss before the fill
+                summary->sortByColumn(2, Qt::AscendingOrder);
+            QString text = child<QTextEdit>(window, "textEdit")->toPlainText();
+            for (int row = 0; row < summary->rowCount(); ++row) {
+                text += u'\n';
+                for (int column = 0; column < 8; ++column)
+                    text += summary->item(row, column)->text() + u'|';
+                text += summary->item(row, 0)->background().color().name();
+            }
+            return text;
+        });
+    }
+};
+
+QTEST_MAIN(tst_Lists)
+#include "tst_lists.moc"

@@ -1,0 +1,167 @@
+#include "filetree.h"
+#include "lockedfolder.h"
+#include "maintenance/goodinfo.h"
+#include "maintenance/goodinfoswipe.h"
+#include "maintenance/romdeletion.h"
+#include "tessarytest.h"
+
+#include <QCheckBox>
+#include <QTest>
+
+using namespace TessaryTest;
+
+// The ROM flags, the Goodinfo.cfg swipe and Delete Roms: rules on text, and the windows reached
+// through the menu.
+class tst_Maintenance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void swipe_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<QList<int>>("boxes"); // 1 to 10 of the flag table, 0 for Exclude None
+        QTest::addColumn<QString>("custom");
+        QTest::addColumn<QByteArray>("expected");
+        const auto row = [](const char *name, const QByteArray &input, const char *selection,
+                            QList<int> boxes, const QByteArray &expected, const char *custom = "") {
+            QTest::newRow(name) << input << QString(selection) << boxes << QString(custom)
+                                << expected;
+        };
+        const char *all = "Swipe All";
+        // Each box's text, case-sensitive; the custom text is no pattern and keeps its spaces.
+        const QByteArray flags = "[b\n[o\n[h\n[t\nHack)\n[p\n(PD)\n[T\n[f\n[B\nhack)\nPD\n(pd)\n";
+        row("odd boxes", flags, all, {1, 3, 5, 7, 9},
+            "[b;;n\n[o\n[h;;n\n[t\nHack);;n\n[p\n(PD);;n\n[T\n[f;;n\n[B\nhack)\nPD\n(pd)\n");
+        row("even boxes", flags, all, {2, 4, 6, 8},
+            "[b\n[o;;n\n[h\n[t;;n\nHack)\n[p;;n\n(PD)\n[T;;n\n[f\n[B\nhack)\nPD\n(pd)\n");
+        row("custom text", "a (E)\na(E)\n.*\n", all, {10}, "a (E);;n\na(E)\n.*\n", " (E)");
+        row("swipe all: every line", "[b top\n[Gen\n[b;x\n[NES\n[b;x;\n[b;N\n", all, {1},
+            "[b top;;n\n[Gen\n[b;x;n\n[NES\n[b;x;n\n[b;N;n\n");
+        row("section: an unknown header does not end it", "[b\n[Gen\n[b\n[GBA\n[b\n[NES\n[b\n",
+            "[Gen", {1}, "[b\n[Gen\n[b;;n\n[GBA\n[b;;n\n[NES\n[b\n");
+        row("exclude none", "[b;;n\n[b;x;n\nx;n\nx;;;n\n[b;N\nn\n", all, {0},
+            "[b\n[b;x\nx\nx;\n[b;N\nn\n");
+        row("empty custom marks all", "a\n\n[b;\n", all, {10}, "a;;n\n;;n\n[b;n\n");
+        row("non-UTF-8 bytes survive", "[b caf\xe9\n\xff\xfe;x\n", all, {1},
+            "[b caf\xe9;;n\n\xff\xfe;x\n");
+        row("lone CR stays in its line", "a\r[b\n", all, {1}, "a\r[b;;n\n");
+        // Written with LF alone, "x\r" would read back as "x" and the next swipe would change it.
+        row("CRs before a line end belong to it", "[b\r\r\nx\r\r\r\ny\r\r", all, {1},
+            "[b;;n\nx\ny\n");
+        row("byte order mark", "\xEF\xBB\xBF[Gen\n[b\n", "[Gen", {1}, "\xEF\xBB\xBF[Gen\n[b;;n\n");
+    }
+
+    // A second swipe with the same boxes changes nothing.
+    void swipe()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, selection);
+        QFETCH(QList<int>, boxes);
+        QFETCH(QString, custom);
+        QFETCH(QByteArray, expected);
+        const bool excludeNone = boxes.removeAll(0) > 0;
+        RomFlagFilter filter{{}, custom, true};
+        for (int box : boxes)
+            filter.checked[box - 1] = true;
+        for (const QByteArray &text : {input, expected}) {
+            GoodinfoSwipe swipe(selection, {"Swipe All", "[Gen", "[NES"}, filter, excludeNone);
+            QCOMPARE(swipe.swipe(text), expected);
+        }
+    }
+
+    // The file stays whole, and nothing is left beside it, when the new text cannot replace it.
+    void swipeFailures()
+    {
+        QTemporaryDir dir;
+        QVERIFY(
+            QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther));
+        const QString folder = dir.path() + "/tools", path = folder + "/Goodinfo.cfg";
+        QVERIFY(writeFile(path, "[b\r\n"));
+        RomFlagFilter badDumps;
+        badDumps.checked[0] = true;
+        const GoodinfoSwipe swipe("Swipe All", {"Swipe All"}, badDumps, false);
+        // Written, then its folder moves away before the new text can take the old one's place.
+        const SwipeOutcome moved =
+            swipeGoodinfoFile(path, swipe, [&] { QDir().rename(folder, folder + "2"); });
+        QCOMPARE(moved.status, SwipeOutcome::WriteFailed);
+        QVERIFY(QDir().rename(folder + "2", folder));
+        const std::optional<bool> failed = LockedFolder::runInLockedFolder(folder, [&] {
+            return swipeGoodinfoFile(path, swipe).status == SwipeOutcome::WriteFailed;
+        });
+        QVERIFY(!failed || *failed);
+        QCOMPARE(FileTree::read(dir.path()), QStringList({"tools/", "tools/Goodinfo.cfg=[b\r\n"}));
+    }
+
+    // Sorted by character code, failures first.
+    void deletionReport()
+    {
+        QCOMPARE(deleteFiles({"/no/such/rom"}).failed, QStringList{"/no/such/rom"});
+        QCOMPARE(romDeletionReport({{"/r/b", "/r/B"}, {"/r/y", "/r/x"}}, true),
+                 "FAILED to delete 2 roms\n\n/r/x\n/r/y\n\nDeleted 2 roms\n\n/r/B\n/r/b");
+    }
+
+    // Each flag box takes "Exclude None" off, and "Exclude None" takes each flag box off.
+    void excludeNone()
+    {
+        GoodInfo window({}, {}, 0, 0, 736);
+        auto *excludeNone = child<QCheckBox>(&window, "checkBox_7");
+        for (const RomFlag &flag : RomFlags) {
+            auto *box = child<QCheckBox>(&window, flag.objectName);
+            excludeNone->setChecked(true);
+            box->click();
+            QVERIFY2(box->isChecked() && !excludeNone->isChecked(), flag.objectName);
+            excludeNone->click();
+            QVERIFY2(!box->isChecked(), flag.objectName);
+        }
+    }
+
+    void windows_data()
+    {
+        QTest::addColumn<WindowScenario>("row");
+        const auto row = [](const char *name, const WindowScenario &scenario) {
+            QTest::newRow(name) << scenario;
+        };
+        const QString roms =
+            "NES roms/|A [b1].bin=|Gen roms/A [b1].bin=|Gen roms/B [!].bin=|Gen "
+            "roms/.E [b1].bin=|Gen roms/sub/F [b1].bin=|Gen roms/G [b1]/plain.bin=";
+        const QString deleteRoms = "actionDelete_Specified_Roms|comboBox=[Gen|checkBox|";
+        row("Delete Roms",
+            {"NES|Gen", roms, deleteRoms + "pushButton", "", false,
+             "Deleted 1 roms\n\n<root>Gen roms/A [b1].bin", "-Gen roms/A [b1].bin="});
+        row("Delete Roms, sub directories",
+            {"NES|Gen", roms, deleteRoms + "checkBox_7|pushButton", "", false,
+             "Deleted 2 roms \n\n<root>Gen roms/A [b1].bin\n<root>Gen roms/sub/F [b1].bin",
+             "-Gen roms/A [b1].bin=|-Gen roms/sub/F [b1].bin="});
+        row("Delete Roms, missing directory",
+            {"NES|Gen", roms, deleteRoms + "lineEdit_2=/no/such/directory|pushButton", "", true, "",
+             ""});
+        row("Delete Roms, empty is no directory",
+            {"NES|Gen", roms, deleteRoms + "lineEdit_2=|pushButton", "", true, "", ""});
+        const QString swipe = "actionGoodinfo_cfg_Swipe|comboBox=[NES|checkBox|pushButton";
+        row("swipe", {"NES|Gen", "tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n", swipe,
+                      "Finished: Goodinfo.cfg Swipe Complete", false, "",
+                      "-tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n|"
+                      "+tools/Goodinfo.cfg=[Gen\n[b\n[NES\n[b;;n\n"});
+        row("swipe, file missing",
+            {"NES|Gen", "", swipe, "Warning: <root>tools/Goodinfo.cfg doesn't exist.", true, "",
+             ""});
+        // No file with a name this long can have a temporary neighbour with a longer one.
+        const QString name = "tools/" + QString(250, u'g');
+        row("swipe, no room beside it",
+            {"NES|Gen", name + "=[b\r\n",
+             "actionGoodinfo_cfg_Swipe|lineEdit_2=<root>" + name + "|checkBox|pushButton",
+             "Warning: Can not write <root>" + name + "\nUnknown error\nThe file is unchanged.",
+             true, "", ""});
+    }
+
+    void windows()
+    {
+        QFETCH(WindowScenario, row);
+        runScenario(row);
+    }
+};
+
+QTEST_MAIN(tst_Maintenance)
+#include "tst_maintenance.moc"

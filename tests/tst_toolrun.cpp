@@ -214,7 +214,7 @@ QString tst_ToolRun::runTool(const QString &toolName, const QString &romPath, QS
     auto *process = new Process(toolDir(), toolName, romPath, &arguments, &area, false);
     qint64 unread = 0;
     connect(process, &Process::finished, this,
-            [&unread, process] { unread = process->qprocess->bytesAvailable(); });
+            [&unread, process] { unread = process->bytesAvailable(); });
     QSignalSpy gone(process, &QObject::destroyed);
     if (!gone.wait(20000))
         return QStringLiteral("<still running>");

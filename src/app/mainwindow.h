@@ -94,10 +94,10 @@ private:
     SettingsLoader settingsLoader;
 
     // Run state.
-    QPointer<Process> currentProcess; // deletes itself when its tool has finished
-    QPointer<Process> previewProcess; // the same, for Preview Available Roms
-    std::unique_ptr<MoveToRootRuns> moveRuns;
-    std::unique_ptr<FixNesScript> fixNesScript;
+    QPointer<Process> currentProcess;             // deletes itself when its tool has finished
+    QPointer<Process> previewProcess;             // the same, for Preview Available Roms
+    std::unique_ptr<MoveToRootRuns> moveRuns;     // Move Files From *Ren to Root, one worker each
+    std::unique_ptr<FixNesScript> fixNesScript;   // its stage picks the word of convert
     QList<QPointer<CopyTxtToFolder>> copyWindows; // each may run a copy of its own
     QLabel *gifLabel = nullptr;
     QMovie *gifMovie = nullptr;

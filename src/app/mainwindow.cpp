@@ -16,11 +16,12 @@
 #include "runner/busyindicator.h"
 #include "runner/commandpanel.h"
 #include "runner/convertcommand.h"
+#include "runner/fixnesscript.h"
 #include "runner/process.h"
 #include "settings/installlayout.h"
 #include "settings/testconfig.h"
 #include "tasks/copytxttofolder.h"
-#include "tasks/threadedfunctions.h"
+#include "tasks/movetorootruns.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,7 +45,9 @@
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
-    , ui(new MainWindowForm)
+    , moveRuns(std::make_unique<MoveToRootRuns>())
+    , fixNesScript(std::make_unique<FixNesScript>())
+    , ui(std::make_unique<MainWindowForm>())
 {
     ui->setupUi(this);
     // The output area only ever grows at its end; an undo history would hold every piece twice.
@@ -59,6 +62,11 @@ MainWindow::MainWindow(QWidget *parent)
     const int columnWidths[] = {60, 175, 38, 37, 62, 50, 75, 189};
     for (int column = 0; column < 8; ++column)
         ui->romSummary->setColumnWidth(column, columnWidths[column]);
+
+    connect(moveRuns.get(), &MoveToRootRuns::taskCompleted, this, &MainWindow::StopGif);
+    connect(fixNesScript.get(), &FixNesScript::fileStepDone, this, &MainWindow::fixNESslot);
+    connect(fixNesScript.get(), &FixNesScript::runRequested, this, &MainWindow::on_Go_clicked);
+    connect(fixNesScript.get(), &FixNesScript::report, ui->outputArea, &QTextEdit::setPlainText);
 
     versionCheck = new VersionCheck(versionFileUrl(), this);
     connect(versionCheck->manager(), &QNetworkAccessManager::finished, this,
@@ -76,7 +84,6 @@ MainWindow::MainWindow(QWidget *parent)
 
     ui->setOptionToolTips();
     ui->Go->installEventFilter(this);
-    fixNesStage = 1;
 }
 
 MainWindow::~MainWindow()
@@ -87,9 +94,8 @@ MainWindow::~MainWindow()
     // Replies still outstanding go with the children, after the form: none may reach this window.
     versionCheck->manager()->disconnect(this);
     stopFileChores();
-    delete fixNesWorker;
+    fixNesScript.reset();
     delete gifMovie;
-    delete ui;
 }
 
 // Moves and copies still running end after the file in hand (a copy then syncs what it has
@@ -97,24 +103,19 @@ MainWindow::~MainWindow()
 // its copy, reporting to no one.
 void MainWindow::stopFileChores()
 {
-    if (worker)
-        worker->requestStop();
-    for (ThreadedFunctions *move : std::as_const(earlierMoveWorkers))
-        move->requestStop();
+    moveRuns->requestStop();
     for (const QPointer<CopyTxtToFolder> &window : std::as_const(copyWindows)) {
         if (window) {
             window->disconnect(this);
             delete window.data();
         }
     }
-    delete worker;
-    qDeleteAll(earlierMoveWorkers);
+    moveRuns.reset();
 }
 
 SystemEntry MainWindow::selectedSystem() const
 {
-    const QString text = ui->selectSystemComboBox->currentText();
-    return systemTable.value(text.left(text.indexOf(u' ')));
+    return systemTable.value(selectorKey(ui->selectSystemComboBox->currentText()));
 }
 
 // The keys of the systems the selector offers, in its order.
@@ -122,7 +123,7 @@ QStringList MainWindow::offeredSystemKeys() const
 {
     QStringList keys;
     for (int i = 0; i < ui->selectSystemComboBox->count(); ++i)
-        keys << ui->selectSystemComboBox->itemText(i).section(u' ', 0, 0);
+        keys << selectorKey(ui->selectSystemComboBox->itemText(i));
     return keys;
 }
 
@@ -150,11 +151,6 @@ void MainWindow::loadSettings(bool reload)
 
     if (globalSettings.loadSummaryAtStartup)
         on_actionRom_Collection_Summary_triggered();
-}
-
-void MainWindow::notAvailableYet(const QString &feature)
-{
-    ui->outputArea->setPlainText(tr("%1 is not available yet.").arg(feature));
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -276,7 +272,7 @@ void MainWindow::on_actionGoodinfo_cfg_Swipe_triggered()
     QStringList keys;
     for (int i = 0; i < ui->configComboBox->count(); ++i)
         keys << ui->configComboBox->itemText(i);
-    const QString path = globalSettings.goodExeDir + QLatin1String("Goodinfo.cfg");
+    const QString path = goodinfoPath(globalSettings.goodExeDir);
     (new GoodInfo(keys, path, x(), y(), width()))->show();
 }
 
@@ -288,23 +284,7 @@ void MainWindow::on_actionMove_Files_From_Ren_to_Root_triggered()
     }
     const QString dir = selectedSystem().romPath;
     startAnimatedGif();
-
-    // A move started earlier keeps its worker until it reports, so no thread outlives its task
-    // and no report deletes a worker whose move still runs.
-    if (worker)
-        earlierMoveWorkers.append(worker);
-    auto *task = new ThreadedFunctions;
-    worker = task;
-    connect(task, &ThreadedFunctions::taskCompleted, this,
-            [this, task](const QString &message, bool deleteThreadedObject) {
-                if (task != worker) {
-                    earlierMoveWorkers.removeOne(task);
-                    delete task;
-                    deleteThreadedObject = false;
-                }
-                StopGif(message, deleteThreadedObject);
-            });
-    task->renToRootInvoke(dir);
+    moveRuns->start(dir); // its report reaches StopGif
 }
 
 // Runs the selected system's tool with "list nodb" in the temporary directory; the Miss list
@@ -325,7 +305,7 @@ void MainWindow::on_actionPreview_Available_Roms_triggered()
     const SystemEntry system = selectedSystem();
     QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
     const QString toolDir =
-        globalSettings.sameAsRomPath ? system.romPath : globalSettings.goodExeDir;
+        toolDirectory(system.romPath, globalSettings.goodExeDir, globalSettings.sameAsRomPath);
     previewProcess =
         new Process(toolDir, system.toolFile, QDir::tempPath(), &arguments, ui->outputArea, false);
     connect(previewProcess, &Process::finished, this, &MainWindow::ShowAvailableTxt);
@@ -345,7 +325,7 @@ void MainWindow::on_actionOpen_Rom_Dir_triggered()
 
 void MainWindow::on_actionGoodinfo_cfg_triggered()
 {
-    const QString path = globalSettings.goodExeDir + QLatin1String("Goodinfo.cfg");
+    const QString path = goodinfoPath(globalSettings.goodExeDir);
     const std::optional<QString> text = readWholeFileText(path);
     ui->outputArea->setPlainText(
         text ? *text : tr("Can not read Goodinfo.cfg. Have you set the Good*.exe Directory?"));
@@ -401,12 +381,12 @@ void MainWindow::on_actionConfig_triggered()
 
 CommandPanel MainWindow::panel() const
 {
-    return CommandPanel(ui);
+    return CommandPanel(ui.get());
 }
 
 QStringList MainWindow::buildArguments()
 {
-    return panel().arguments(fixNesStage);
+    return panel().arguments(fixNesScript->stage());
 }
 
 // Go starts the checked command on the selected system; while it runs the button reads Stop.
@@ -454,10 +434,8 @@ void MainWindow::StopProcess()
     showGoButton(); // the Process releases its tool's channels as it goes
     removeBusyIndicator();
 
-    if (ui->convert->isChecked() &&
-        ui->selectSystemComboBox->currentText().startsWith(QLatin1String("[NES")) &&
-        fixNesStage < 4)
-        startFixNesStep();
+    fixNesScript->toolRunEnded(ui->convert->isChecked(), ui->selectSystemComboBox->currentText(),
+                               selectedSystem().romPath);
 }
 
 // A tool that never started sends no finish, so the run ends here, with the reason shown.
@@ -485,8 +463,7 @@ void MainWindow::StopGif(QString textEditMsg, bool deleteThreadedObject)
 
 void MainWindow::DeleteThreadedObject()
 {
-    delete worker; // waits for a task that is still running
-    worker = nullptr;
+    moveRuns->deleteCurrent(); // waits for a task that is still running
 }
 
 // The end of a preview: the list of the system selected now, without its header.
@@ -542,33 +519,8 @@ void MainWindow::replyFinished(QNetworkReply *reply)
     showVersionReply(verdict, this, ui->outputArea);
 }
 
-// The file step after the NES script's current tool run, in a worker thread of its own. The
-// worker goes as soon as its step has been answered, so no thread outlives its stage.
-void MainWindow::startFixNesStep()
-{
-    auto *stepWorker = new ThreadedFunctions;
-    delete fixNesWorker;
-    fixNesWorker = stepWorker;
-    connect(stepWorker, &ThreadedFunctions::fixNESCompleted, this, &MainWindow::fixNESslot);
-    connect(stepWorker, &ThreadedFunctions::fixNESCompleted, this, [this, stepWorker] {
-        if (fixNesWorker == stepWorker)
-            fixNesWorker = nullptr;
-        delete stepWorker;
-    });
-    stepWorker->fixNESInvoke(selectedSystem().romPath, fixNesStage);
-}
-
-// A file step has ended: run the next stage's tool, or finish the script after the third.
+// A file step of the NES script has ended: the next stage's run, or the end of the script.
 void MainWindow::fixNESslot(int stage)
 {
-    if (stage > 3) {
-        fixNesStage = 1;
-        ui->outputArea->setPlainText(tr("fixnes script complete"));
-        return;
-    }
-    ++fixNesStage;
-    on_Go_clicked();
-    ui->outputArea->setPlainText(tr("fixnes script stage %1 complete\nStarting stage %2")
-                                     .arg(fixNesStage - 1)
-                                     .arg(fixNesStage));
+    fixNesScript->fileStepEnded(stage);
 }

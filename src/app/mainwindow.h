@@ -7,14 +7,16 @@
 #include <QNetworkReply>
 #include <QPointer>
 
+#include <memory>
+
 class QLabel;
 class QMovie;
 class CommandPanel;
 class CopyTxtToFolder;
+class FixNesScript;
 class MainWindowForm;
-
+class MoveToRootRuns;
 class Process;
-class ThreadedFunctions;
 class VersionCheck;
 
 // The one window of Tessary: the output area, the system selector, the command panel, the
@@ -77,7 +79,6 @@ protected:
 
 private:
     void loadSettings(bool reload);
-    void notAvailableYet(const QString &feature);
     void showSelectedList(const QString &suffix);
 
     CommandPanel panel() const;
@@ -85,7 +86,6 @@ private:
     void toolFailedToStart(const QString &message);
     void showGoButton();
     void removeBusyIndicator();
-    void startFixNesStep();
     void stopFileChores();
 
     // Settings and systems, read from Tessary.ini.
@@ -94,17 +94,15 @@ private:
     SettingsLoader settingsLoader;
 
     // Run state.
-    QPointer<Process> currentProcess; // deletes itself when its tool has finished
-    QPointer<Process> previewProcess; // the same, for Preview Available Roms
-    ThreadedFunctions *worker = nullptr;
-    QList<ThreadedFunctions *> earlierMoveWorkers; // moves overtaken by a later one, still running
-    ThreadedFunctions *fixNesWorker = nullptr;     // the file step of the NES script, one per stage
-    QList<QPointer<CopyTxtToFolder>> copyWindows;  // each may run a copy of its own
+    QPointer<Process> currentProcess;             // deletes itself when its tool has finished
+    QPointer<Process> previewProcess;             // the same, for Preview Available Roms
+    std::unique_ptr<MoveToRootRuns> moveRuns;     // Move Files From *Ren to Root, one worker each
+    std::unique_ptr<FixNesScript> fixNesScript;   // its stage picks the word of convert
+    QList<QPointer<CopyTxtToFolder>> copyWindows; // each may run a copy of its own
     QLabel *gifLabel = nullptr;
     QMovie *gifMovie = nullptr;
-    int fixNesStage = 1;
 
     VersionCheck *versionCheck; // the update check's requests
 
-    MainWindowForm *ui;
+    std::unique_ptr<MainWindowForm> ui;
 };

@@ -2,6 +2,7 @@
 
 #include "lists/listfiles.h"
 #include "lists/listheader.h"
+#include "settings/settingsloader.h"
 
 namespace {
 
@@ -17,9 +18,9 @@ qint64 countOf(const QString &text)
 
 SummaryRow summaryRow(const QString &selectorItem, const SystemTable &systemTable)
 {
-    const QString key = selectorItem.split(u' ').first();
+    const QString key = selectorKey(selectorItem);
     const SystemEntry system = systemTable.value(key);
-    const QString romPath = listDirectory(system.romPath);
+    const QString romPath = withTrailingSlash(system.romPath);
 
     QString miss;
     QString missTotal;

@@ -1,6 +1,7 @@
 #include "lists/listdeletion.h"
 
 #include "lists/listfiles.h"
+#include "settings/systementry.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -53,10 +54,7 @@ QString ListDeletion::databaseName(const System &system, bool sameAsRomPath)
         name.remove(QLatin1String(".exe"));
         return name + QLatin1String(".db");
     }
-    QString key = system.key;
-    key.remove(u'[');
-    key.remove(u']');
-    return QLatin1String("Good") + key + QLatin1String(".db");
+    return QLatin1String("Good") + keyWithoutBrackets(system.key) + QLatin1String(".db");
 }
 
 QStringList ListDeletion::chooseFiles(int system, bool missLists, bool haveLists,
@@ -98,7 +96,8 @@ void ListDeletion::addDatabaseFiles(int system, QStringList *files) const
 {
     if (system >= 0) {
         const QString name = databaseName(m_systems.at(system), m_sameAsRomPath);
-        const QString dir = m_sameAsRomPath ? m_systems.at(system).romPath : m_goodExeDir;
+        const QString dir =
+            toolDirectory(m_systems.at(system).romPath, m_goodExeDir, m_sameAsRomPath);
         addMatchingFiles(
             dir, [&](const QString &file) { return file == name; }, files);
         return;

@@ -1,5 +1,7 @@
 #include "lists/listfiles.h"
 
+#include "settings/systementry.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
@@ -18,14 +20,9 @@ QString listBaseName(const QString &toolFile)
     return base;
 }
 
-QString listDirectory(const QString &romPath)
-{
-    return romPath.endsWith(u'/') ? romPath : romPath + u'/';
-}
-
 QString listPath(const QString &romPath, const QString &toolFile, const QString &suffix)
 {
-    return listDirectory(romPath) + listBaseName(toolFile) + suffix;
+    return withTrailingSlash(romPath) + listBaseName(toolFile) + suffix;
 }
 
 QString previewListPath(const QString &toolFile)

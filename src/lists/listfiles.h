@@ -14,10 +14,8 @@ QString toolFileName(const QString &toolFile);
 // writes them into its working directory under that name.
 QString listBaseName(const QString &toolFile);
 
-// The ROM directory with "/" appended when it does not end in one.
-QString listDirectory(const QString &romPath);
-
-// romPath + base + suffix, with suffix "Have.txt" or "Miss.txt".
+// romPath (with "/" appended when it does not end in one) + base + suffix, with suffix "Have.txt"
+// or "Miss.txt".
 QString listPath(const QString &romPath, const QString &toolFile, const QString &suffix);
 
 // The Miss list a preview run writes into the temporary directory.

@@ -1,5 +1,7 @@
 #include "runner/panelrules.h"
 
+#include "settings/systementry.h"
+
 #include <QHash>
 
 QString convertWord(const QString &label, int fixNesStage)
@@ -11,7 +13,7 @@ QString convertWord(const QString &label, int fixNesStage)
 
 QString configSectionWord(const QString &key)
 {
-    return QString(key).remove(u'[').remove(u']');
+    return keyWithoutBrackets(key);
 }
 
 QString toggledVariantLabel(const QString &objectName, const QString &label)

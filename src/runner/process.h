@@ -34,8 +34,8 @@ public:
     // that is still waiting to be shown is dropped, so that a flood cannot hold up a Stop.
     void stop();
 
-    // The child process.
-    QProcess *qprocess;
+    // Output bytes of the tool that have not been read from its pipe yet.
+    qint64 bytesAvailable() const { return qprocess->bytesAvailable(); }
 
 signals:
     // The run has ended: the tool has finished and all of its output is on show, or stop()
@@ -60,6 +60,7 @@ private:
     void dropShownBefore(int position);
     void endRun();
 
+    QProcess *qprocess;
     QTextEdit *outputArea;
     QStringList *arguments;
     ToolOutputDecoder decoder;

@@ -1,11 +1,13 @@
 #include "runner/toolcommand.h"
 
+#include "settings/systementry.h"
+
 #include <QFile>
 
 QString toolPath(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
                  bool sameAsRomPath)
 {
-    return (sameAsRomPath ? romPath : goodExeDir) + toolFile;
+    return toolDirectory(romPath, goodExeDir, sameAsRomPath) + toolFile;
 }
 
 bool isWindowsExecutable(const QString &path)

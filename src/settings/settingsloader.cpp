@@ -31,29 +31,32 @@ QString normalisedDirectory(const QString &value)
 {
     QString dir = value.trimmed();
     dir.replace(u'\\', u'/');
-    if (!dir.isEmpty() && !dir.endsWith(u'/'))
-        dir += u'/';
-    return dir;
+    return dir.isEmpty() ? dir : withTrailingSlash(dir);
 }
 
 QString resolvedDirectory(const QString &directory, const QString &base)
 {
     if (directory.isEmpty() || !QDir::isRelativePath(directory))
         return directory;
-    const QString resolved = QDir::cleanPath(base + u'/' + directory);
-    return resolved.endsWith(u'/') ? resolved : resolved + u'/';
+    return withTrailingSlash(QDir::cleanPath(base + u'/' + directory));
 }
 
 QString toolPathToCheck(const SystemEntry &entry, const GlobalSettings &settings)
 {
     if (!entry.toolFile.startsWith(QLatin1String("Good")))
         return entry.toolFile;
-    return (settings.sameAsRomPath ? entry.romPath : settings.goodExeDir) + entry.toolFile;
+    return toolDirectory(entry.romPath, settings.goodExeDir, settings.sameAsRomPath) +
+           entry.toolFile;
 }
 
 QString selectorText(const SystemEntry &entry)
 {
     return entry.key + u' ' + entry.systemName;
+}
+
+QString selectorKey(const QString &selectorText)
+{
+    return selectorText.section(u' ', 0, 0);
 }
 
 SettingsLoader::SettingsLoader(const QString &baseDirectory)

@@ -28,6 +28,8 @@ QString toolPathToCheck(const SystemEntry &entry, const GlobalSettings &settings
 
 // The selector shows a system as its key, a space and its name.
 QString selectorText(const SystemEntry &entry);
+// The key of a selector item: its text up to the first space, or all of it when it has none.
+QString selectorKey(const QString &selectorText);
 
 // Reads the line grammar of Tessary.ini. One loader serves every load of a window: the system
 // being assembled is kept between lines and between loads, so a block missing one of its three

@@ -42,3 +42,28 @@ struct GlobalSettings
                configuredGoodExeDir == other.configuredGoodExeDir;
     }
 };
+
+// Directories are kept with a "/" at the end, so that a file name is simply appended.
+inline QString withTrailingSlash(const QString &directory)
+{
+    return directory.endsWith(u'/') ? directory : directory + u'/';
+}
+
+// A tool lives beside the system's ROMs when the settings say so, otherwise in the Good*.exe
+// directory.
+inline QString toolDirectory(const QString &romPath, const QString &goodExeDir, bool sameAsRomPath)
+{
+    return sameAsRomPath ? romPath : goodExeDir;
+}
+
+// All tools share one Goodinfo.cfg, in the Good*.exe directory wherever the tools live.
+inline QString goodinfoPath(const QString &goodExeDir)
+{
+    return goodExeDir + QLatin1String("Goodinfo.cfg");
+}
+
+// A key without its brackets: "[Gen" gives "Gen", as the tools name their config sections.
+inline QString keyWithoutBrackets(const QString &key)
+{
+    return QString(key).remove(u'[').remove(u']');
+}

@@ -1,5 +1,6 @@
 #include "tasks/copytxttofolder.h"
 
+#include "settings/systementry.h"
 #include "tasks/threadedfunctions.h"
 #include "widgets/createchild.h"
 #include "widgets/toolwindow.h"
@@ -21,11 +22,6 @@ namespace {
 bool isFolder(const QString &text)
 {
     return !text.isEmpty() && QDir(text).exists();
-}
-
-QString withSlash(const QString &folder)
-{
-    return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
 } // namespace
@@ -147,8 +143,8 @@ void CopyTxtToFolder::on_pushButton_4_clicked()
         QMessageBox::warning(this, tr("Warning"), tr("File destination doesn't exist."));
         return;
     }
-    const QString dir = withSlash(ui->fileFolderEdit->text());
-    const QString destDir = withSlash(ui->destinationEdit->text());
+    const QString dir = withTrailingSlash(ui->fileFolderEdit->text());
+    const QString destDir = withTrailingSlash(ui->destinationEdit->text());
 
     worker = new ThreadedFunctions;
     hide();

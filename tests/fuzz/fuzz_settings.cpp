@@ -50,14 +50,14 @@ Load load(QByteArrayView bytes)
     return load;
 }
 
-// The selector's own rule, applied here to the real files: a tool file not beginning with
-// "Good" is a path of its own; any other lies in the ROM folder or in the Good*.exe folder.
+// A tool file not beginning with "Good" is a path of its own; any other lies in the tool folder.
 bool isReady(const SystemEntry &system, const GlobalSettings &settings)
 {
-    const QString tool =
-        !system.toolFile.startsWith(QLatin1String("Good"))
-            ? system.toolFile
-            : (settings.sameAsRomPath ? system.romPath : settings.goodExeDir) + system.toolFile;
+    const QString folder =
+        toolDirectory(system.romPath, settings.goodExeDir, settings.sameAsRomPath);
+    const QString tool = system.toolFile.startsWith(QLatin1String("Good"))
+                             ? folder + system.toolFile
+                             : system.toolFile;
     return QFileInfo(tool).isFile() && QFileInfo(system.romPath).isDir();
 }
 

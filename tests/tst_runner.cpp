@@ -140,8 +140,9 @@ private slots:
             << QByteArrayList{"a\r", "\nb\r", "", "c\r"} << "a\r\nb\rc\r";
         // A byte that cannot continue a character cut at the end of a read is shown, not lost;
         // only a byte order mark that opens the output goes.
-        QTest::newRow("UTF-8") << QByteArrayList{"\xef\xbb", "\xbfPok\xc3", "\xa9mon\xc3",
-                                                 "\nx\xf1",  "\x80",        "y\xff\xef\xbb\xbf"}
+        QTest::newRow("UTF-8") << QByteArrayList{"\xef\xbb",    "\xbfPok\xc3", "\xa9mon\xc3",
+                                                 "\nx\xf1",     "\x80",        "y\xff",
+                                                 "\xef\xbb\xbf"}
                                << "Pok\u00e9mon\ufffd\nx\ufffd\ufffdy\ufffd\ufeff";
     }
     void outputPieces()

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QObject>
-#include <QStringList>
+#include "app/mainwindow.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
-
-class MainWindow;
-class QPushButton;
 
 // What the tests share: files and settings, answering modal dialogs, and a collection on disk with
 // a main window over it.
@@ -30,28 +29,38 @@ bool writeFile(const QString &path, const QByteArray &content, bool executable =
 QByteArray readFile(const QString &path); // "<unreadable>" when it cannot be read
 
 // Tessary.ini beside the test program, where the program looks for it.
-QString settingsPath();
-bool writeSettings(const QByteArray &bytes);
-QByteArray readSettings();
+inline QString settingsPath()
+{
+    return QCoreApplication::applicationDirPath() + QLatin1String("/Tessary.ini");
+}
+inline bool writeSettings(const QByteArray &bytes)
+{
+    return writeFile(settingsPath(), bytes);
+}
+inline QByteArray readSettings()
+{
+    return readFile(settingsPath());
+}
 
-// Answers every message box that opens while it lives with `button` (its default button when
-// none is given) and keeps "title: text" of each, in order.
+// Answers every message box that opens while it lives with its default button and keeps
+// "title: text" of each, in order.
 class MessageBoxAnswerer : public QObject
 {
 public:
-    explicit MessageBoxAnswerer(QMessageBox::StandardButton button = QMessageBox::NoButton);
+    MessageBoxAnswerer();
     QStringList seen;
 
 private:
     QTimer m_timer;
 };
 
-// Answers the next file dialog with `path`, or cancels it when `path` is empty; `seen` gets its
-// "title: filters".
-void answerNextFileDialog(const QString &path, QString *seen = nullptr);
+// Answers the next file dialog that opens within `tries` times 10 ms with `path`, or cancels it
+// when `path` is empty.
+void answerNextFileDialog(const QString &path, int tries = 500);
 
 // A collection in a temporary root: the tools in root/tools/, each system's ROMs in
-// "root/<key> roms/", previews in root/tmp/ (TMPDIR). Everything goes when it does.
+// "root/<key> roms/"; previews in a temporary directory of its own (TMPDIR). Everything goes
+// when it does.
 class Collection
 {
 public:
@@ -69,50 +78,46 @@ public:
 
     // The global lines come first; a later line wins over an earlier one.
     QByteArray globals;
-    bool writeSettings() const;
+    bool writeSettings() const { return TessaryTest::writeSettings(globals + m_systems); }
 
     MainWindow *startWindow(); // shown and exposed
     MainWindow *window() const { return m_window.get(); }
-    void closeWindow();
+    void closeWindow() { m_window.reset(); }
 
     void select(const QString &key); // the selector's "[key ..." item
-    void trigger(const QString &action);
-    QPushButton *go() const;
-    void clickGo();
+    void trigger(const QString &action) { child<QAction>(window(), action)->trigger(); }
+    QPushButton *go() const { return child<QPushButton>(window(), QStringLiteral("Go")); }
+    void clickGo() { QTest::mouseClick(go(), Qt::LeftButton); }
     bool waitForGo(int ms = 20000); // until the button says "Go" again
-    QString output() const;
+    QString output() const { return child<QTextEdit>(window(), "textEdit")->toPlainText(); }
 
 private:
     QTemporaryDir m_root;
+    QTemporaryDir m_tmp;
     QByteArray m_systems;
     QByteArray m_oldTmpDir;
     std::unique_ptr<MainWindow> m_window;
 };
-
-// The window a menu action opened: the visible top-level widget that is neither a main window
-// nor a message box; null when there is none.
-QWidget *toolWindow();
-
-// Fills in `window` as a user would, "name=text|name" in order: a line edit gets the text, a
-// combo box the item of that text, a check box or push button named alone is clicked.
-void fillIn(QWidget *window, const QString &fields);
 
 // One row of a window scenario table. "<root>" in any text stands for the collection's root.
 struct WindowScenario
 {
     QString systems; // keys, "|" between; "*Gen" is the demo system with the substitute tool
     QString files;   // written before the window starts; see FileTree::build()
-    QString steps;   // a menu action's object name, then the fields of its window; see fillIn()
+    // A menu action's object name, then the fields of its window in order, "|" between: a line
+    // edit's "name=text", a combo box's "name=item text", a check box or push button clicked as
+    // "name".
+    QString steps;
     QString boxes;   // each message box as "title: text", "|" between; all get their default
     bool stays;      // the window is still open after the steps
-    QString shown;   // the output area once done, unless runScenario() is told otherwise
-    QString changes; // to the files below the root outside tmp/; see FileTree::changes()
+    QString shown;   // the output area, then a line for each row of the summary; see runScenario()
+    QString changes; // to the files below the root; see FileTree::changes()
 };
 
-// Starts the window over a collection made as `row` says, takes the steps and compares. `shown`
-// tells what the user sees, the output area when it is empty; it may take a while to show. It
-// runs once before the steps too, where it may set the window up as a user would.
-void runScenario(const WindowScenario &row, const std::function<QString(MainWindow *)> &shown = {});
+// Starts the window over a collection made as the current test row's "row" says, takes the steps
+// and compares; what shows may take a while to settle. The summary is sorted by Miss before the
+// steps, as a user may, and each of its rows shows as its cells and its colour, "|" between.
+void runScenario();
 
 } // namespace TessaryTest
 

@@ -1,4 +1,5 @@
 #include "filetree.h"
+#include "lockedfolder.h"
 #include "maintenance/goodinfo.h"
 #include "maintenance/goodinfoswipe.h"
 #include "maintenance/romdeletion.h"
@@ -19,14 +20,13 @@ private slots:
     void swipe_data()
     {
         QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QString>("selection");
+        QTest::addColumn<QString>("section");
         QTest::addColumn<QList<int>>("boxes"); // 1 to 10 of the flag table, 0 for Exclude None
         QTest::addColumn<QString>("custom");
-        QTest::addColumn<QByteArray>("expected");
-        const auto row = [](const char *name, const QByteArray &input, const char *selection,
-                            QList<int> boxes, const QByteArray &expected, const char *custom = "") {
-            QTest::newRow(name) << input << QString(selection) << boxes << QString(custom)
-                                << expected;
+        QTest::addColumn<QByteArray>("output");
+        const auto row = [](const char *name, const QByteArray &input, const char *section,
+                            QList<int> boxes, const QByteArray &output, const char *custom = "") {
+            QTest::newRow(name) << input << QString(section) << boxes << QString(custom) << output;
         };
         const char *all = "Swipe All";
         // Each box's text, case-sensitive; the custom text is no pattern and keeps its spaces.
@@ -54,26 +54,28 @@ private slots:
     void swipe()
     {
         QFETCH(QByteArray, input);
-        QFETCH(QString, selection);
+        QFETCH(QString, section);
         QFETCH(QList<int>, boxes);
         QFETCH(QString, custom);
-        QFETCH(QByteArray, expected);
+        QFETCH(QByteArray, output);
         const bool excludeNone = boxes.removeAll(0) > 0;
         RomFlagFilter filter{{}, custom, true};
         for (int box : boxes)
             filter.checked[box - 1] = true;
-        for (const QByteArray &text : {input, expected}) {
-            GoodinfoSwipe swipe(selection, {"Swipe All", "[Gen", "[NES"}, filter, excludeNone);
-            QCOMPARE(swipe.swipe(text), expected);
+        for (const QByteArray &text : {input, output}) {
+            GoodinfoSwipe swipe(section, {"Swipe All", "[Gen", "[NES"}, filter, excludeNone);
+            QCOMPARE(swipe.swipe(text), output);
         }
     }
 
-    // The file stays whole, and nothing is left beside it, when the new text cannot take the old
-    // one's place: here its folder moves away once the new text is written. A file whose
-    // temporary neighbour cannot be made shows in the windows table.
+    // The file stays whole, and nothing is left beside it, when the new text cannot replace it:
+    // when its folder moves away once the new text is written, and when the folder admits no
+    // new file (written in place, a crash would cut it). A file whose temporary neighbour cannot
+    // be named shows in the windows table.
     void swipeFailures()
     {
         QTemporaryDir dir;
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0701) == 0); // for "nobody"
         const QString folder = dir.path() + "/tools", path = folder + "/Goodinfo.cfg";
         QVERIFY(writeFile(path, "[b\r\n"));
         // No box: only the line ends change.
@@ -82,6 +84,10 @@ private slots:
             swipeGoodinfoFile(path, swipe, [&] { QDir().rename(folder, folder + "2"); }).status,
             SwipeOutcome::WriteFailed);
         QVERIFY(QDir().rename(folder + "2", folder));
+        // Nothing to see where such a folder cannot be made.
+        QVERIFY(LockedFolder::runInLockedFolder(folder, [&] {
+                    return swipeGoodinfoFile(path, swipe).status == SwipeOutcome::WriteFailed;
+                }).value_or(true));
         QCOMPARE(FileTree::read(dir.path()), QStringList({"tools/", "tools/Goodinfo.cfg=[b\r\n"}));
     }
 
@@ -135,15 +141,12 @@ private slots:
                       "Finished: Goodinfo.cfg Swipe Complete", false, "",
                       "-tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n|"
                       "+tools/Goodinfo.cfg=[Gen\n[b\n[NES\n[b;;n\n"});
-        row("swipe, file missing",
-            {"NES|Gen", "", swipe, "Warning: <root>tools/Goodinfo.cfg doesn't exist.", true, "",
-             ""});
         // No file with a name this long can have a temporary neighbour with a longer one.
         const QString name = "tools/" + QString(250, u'g');
-        row("swipe, no room beside it",
-            {"NES|Gen", name + "=[b\r\n",
-             "actionGoodinfo_cfg_Swipe|lineEdit_2=<root>" + name + "|checkBox|pushButton",
-             "Warning: Can not write <root>" + name + "\nUnknown error\nThe file is unchanged.",
+        row("swipe, file missing, then no room beside it",
+            {"NES|Gen", name + "=[b\r\n", swipe + "|lineEdit_2=<root>" + name + "|pushButton",
+             "Warning: <root>tools/Goodinfo.cfg doesn't exist.|Warning: Can not write <root>" +
+                 name + "\nUnknown error\nThe file is unchanged.",
              true, "", ""});
     }
 

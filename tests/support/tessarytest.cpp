@@ -5,12 +5,9 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTableWidget>
 
 namespace TessaryTest {
@@ -32,17 +29,14 @@ QByteArray readFile(const QString &path)
 
 MessageBoxAnswerer::MessageBoxAnswerer()
 {
-    connect(&m_timer, &QTimer::timeout, this, [this] {
+    connect(this, &QTimer::timeout, this, [this] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
         seen << box->windowTitle() + QLatin1String(": ") + box->text();
-        if (QAbstractButton *answer = box->defaultButton())
-            answer->click();
-        else
-            box->accept();
+        box->defaultButton()->click(); // the program's boxes all have one
     });
-    m_timer.start(10);
+    start(10);
 }
 
 void answerNextFileDialog(const QString &path, int tries)
@@ -53,11 +47,10 @@ void answerNextFileDialog(const QString &path, int tries)
             answerNextFileDialog(path, tries - 1);
         if (!dialog)
             return;
-        // selectFile() leaves the dialog's name field alone while it has focus: type into it.
-        auto *nameField = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        if (path.isEmpty() || !nameField)
+        if (path.isEmpty())
             return dialog->reject();
-        nameField->setText(path);
+        // selectFile() leaves the dialog's name field alone while it has focus: type into it.
+        fillIn(dialog, "fileNameEdit=" + path);
         static_cast<QDialog *>(dialog)->accept();
     });
 }
@@ -65,7 +58,6 @@ void answerNextFileDialog(const QString &path, int tries)
 Collection::Collection()
 {
     QDir().mkpath(toolDir());
-    m_oldTmpDir = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(m_tmp.path()));
     globals = "Good*.exe Directory=" + toolDir().toUtf8() +
               "\nSame as Rom Path=false\nCheck Version At Startup=false\n"
@@ -85,10 +77,9 @@ void Collection::addSystem(const QString &key, const QString &title, const QStri
     QDir().mkpath(romDir(key));
     if (!QFileInfo::exists(toolDir() + tool) && !QFileInfo(tool).isAbsolute())
         writeFile(toolDir() + tool, "not a tool\n");
+    const QString name = title.isEmpty() ? key + " System" : title;
     m_systems +=
-        QStringLiteral("\n[%1=%2\nRom Path=%3\nFile Name=%4\n")
-            .arg(key, title.isEmpty() ? key + QLatin1String(" System") : title, romDir(key), tool)
-            .toUtf8();
+        QString("\n[%1=%2\nRom Path=%3\nFile Name=%4\n").arg(key, name, romDir(key), tool).toUtf8();
 }
 
 void Collection::addDemoSystem(const QString &key)
@@ -114,56 +105,12 @@ MainWindow *Collection::startWindow()
 void Collection::select(const QString &key)
 {
     auto *selector = child<QComboBox>(window(), QStringLiteral("selectSystemComboBox"));
-    const int index = selector->findText(u'[' + key + u' ', Qt::MatchStartsWith);
-    if (index < 0)
-        qWarning("no system %s", qPrintable(key));
-    selector->setCurrentIndex(index);
+    selector->setCurrentIndex(selector->findText(u'[' + key + u' ', Qt::MatchStartsWith));
 }
 
-bool Collection::waitForGo(int ms)
+void fillIn(QWidget *window, const QString &fields)
 {
-    return QTest::qWaitFor([this] { return go()->text() == QLatin1String("Go"); }, ms);
-}
-
-// The output area, then each summary row.
-static QString shownIn(MainWindow *window)
-{
-    auto *summary = child<QTableWidget>(window, "romSummary");
-    QString text = child<QTextEdit>(window, "textEdit")->toPlainText();
-    for (int row = 0; row < summary->rowCount(); ++row) {
-        text += u'\n';
-        for (int column = 0; column < 8; ++column)
-            text += summary->item(row, column)->text() + u'|';
-        text += summary->item(row, 0)->background().color().name();
-    }
-    return text;
-}
-
-void runScenario()
-{
-    QFETCH(WindowScenario, row);
-    Collection collection;
-    const auto atRoot = [&collection](QString text) {
-        return text.replace(QLatin1String("<root>"), collection.root());
-    };
-    for (const QString &key : FileTree::list(row.systems))
-        key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
-    QVERIFY(FileTree::build(collection.root(), FileTree::list(row.files)));
-    QVERIFY(collection.startWindow());
-    const QStringList before = FileTree::read(collection.root());
-    child<QTableWidget>(collection.window(), "romSummary")->sortByColumn(2, Qt::AscendingOrder);
-    // A window that took an empty folder name for the current directory would work on the root,
-    // where it shows in the changes.
-    const QString current = QDir::currentPath();
-    QDir::setCurrent(collection.root());
-    MessageBoxAnswerer answerer;
-    collection.trigger(row.steps.section(u'|', 0, 0));
-    QPointer<QWidget> window; // the one the action opened, if any
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && !qobject_cast<QMainWindow *>(widget))
-            window = widget;
-    }
-    for (const QString &field : atRoot(row.steps).split(u'|').mid(1)) {
+    for (const QString &field : fields.split(u'|', Qt::SkipEmptyParts)) {
         const QString name = field.section(u'=', 0, 0), text = field.section(u'=', 1);
         QWidget *widget = window ? window->findChild<QWidget *>(name) : nullptr;
         if (auto *edit = qobject_cast<QLineEdit *>(widget))
@@ -175,12 +122,47 @@ void runScenario()
         else
             qWarning("no field %s", qPrintable(name));
     }
+}
+
+void runScenario()
+{
+    QFETCH(WindowScenario, row);
+    Collection collection;
+    for (const QString &key : FileTree::list(row.systems))
+        key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
+    for (QString *text : {&row.steps, &row.boxes, &row.shown})
+        text->replace(QLatin1String("<root>"), collection.root());
+    QVERIFY(FileTree::build(collection.root(), FileTree::list(row.files)));
+    QVERIFY(collection.startWindow());
+    const QStringList before = FileTree::read(collection.root());
+    auto *summary = child<QTableWidget>(collection.window(), "romSummary");
+    summary->sortByColumn(2, Qt::AscendingOrder);
+    // A window that took an empty folder name for the current directory would work on the root,
+    // where it shows in the changes.
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(collection.root());
+    MessageBoxAnswerer answerer;
+    collection.trigger(row.steps.section(u'|', 0, 0));
+    QPointer<QWidget> window; // the one the action opened, if any
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && !qobject_cast<QMainWindow *>(widget))
+            window = widget;
+    }
+    fillIn(window, row.steps.section(u'|', 1));
     QDir::setCurrent(current);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // closed windows go
     const bool stays = window && window->isVisible();
     delete window;
-    QTRY_COMPARE_WITH_TIMEOUT(shownIn(collection.window()), atRoot(row.shown), 20000);
-    QCOMPARE(answerer.seen.join(u'|'), atRoot(row.boxes));
+    const auto shown = [&] { // the output area, then each summary row with its colour
+        QString text = collection.output();
+        for (int line = 0; line < summary->rowCount(); ++line) {
+            for (int column = 0; column < 8; ++column)
+                text += (column ? u'|' : u'\n') + summary->item(line, column)->text();
+            text += u'|' + summary->item(line, 0)->background().color().name();
+        }
+        return text;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), row.shown, 20000);
+    QCOMPARE(answerer.seen.join(u'|'), row.boxes);
     QCOMPARE(stays, row.stays);
     QCOMPARE(FileTree::changes(before, FileTree::read(collection.root())),
              FileTree::list(row.changes));

@@ -3,26 +3,21 @@
 #include "app/mainwindow.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 
-#include <memory>
-
 // What the tests share: files and settings, answering modal dialogs, and a collection on disk with
 // a main window over it.
 namespace TessaryTest {
 
-// The widget of that object name below `parent`, found the way a user's test would reach it.
+// The widget of that object name below `parent`, found the way a user's test would reach it; a
+// null one crashes the test where its stack shows the call.
 template<typename T> T *child(const QObject *parent, const QString &name)
 {
-    T *found = parent->findChild<T *>(name);
-    if (!found)
-        qWarning("no child %s", qPrintable(name));
-    return found;
+    return parent->findChild<T *>(name);
 }
 
 bool writeFile(const QString &path, const QByteArray &content, bool executable = false);
@@ -44,14 +39,10 @@ inline QByteArray readSettings()
 
 // Answers every message box that opens while it lives with its default button and keeps
 // "title: text" of each, in order.
-class MessageBoxAnswerer : public QObject
+struct MessageBoxAnswerer : QTimer
 {
-public:
     MessageBoxAnswerer();
     QStringList seen;
-
-private:
-    QTimer m_timer;
 };
 
 // Answers the next file dialog that opens within `tries` times 10 ms with `path`, or cancels it
@@ -88,26 +79,31 @@ public:
     void trigger(const QString &action) { child<QAction>(window(), action)->trigger(); }
     QPushButton *go() const { return child<QPushButton>(window(), QStringLiteral("Go")); }
     void clickGo() { QTest::mouseClick(go(), Qt::LeftButton); }
-    bool waitForGo(int ms = 20000); // until the button says "Go" again
+    bool waitForGo(int ms = 20000) // until the button says "Go" again
+    {
+        return QTest::qWaitFor([this] { return go()->text() == QLatin1String("Go"); }, ms);
+    }
     QString output() const { return child<QTextEdit>(window(), "textEdit")->toPlainText(); }
 
 private:
     QTemporaryDir m_root;
     QTemporaryDir m_tmp;
     QByteArray m_systems;
-    QByteArray m_oldTmpDir;
+    QByteArray m_oldTmpDir = qgetenv("TMPDIR");
     std::unique_ptr<MainWindow> m_window;
 };
+
+// Fills in `window` as a user would, "name=text|name" in order: a line edit gets the text, a
+// combo box the item of that text (none when there is no such item), a check box or push button
+// named alone is clicked.
+void fillIn(QWidget *window, const QString &fields);
 
 // One row of a window scenario table. "<root>" in any text stands for the collection's root.
 struct WindowScenario
 {
     QString systems; // keys, "|" between; "*Gen" is the demo system with the substitute tool
     QString files;   // written before the window starts; see FileTree::build()
-    // A menu action's object name, then the fields of its window in order, "|" between: a line
-    // edit's "name=text", a combo box's "name=item text", a check box or push button clicked as
-    // "name".
-    QString steps;
+    QString steps;   // a menu action's object name, then the fields of its window; see fillIn()
     QString boxes;   // each message box as "title: text", "|" between; all get their default
     bool stays;      // the window is still open after the steps
     QString shown;   // the output area, then a line for each row of the summary; see runScenario()

@@ -1,23 +1,14 @@
 #include "tessarytest.h"
 
-#include "app/mainwindow.h"
 #include "demo/democollection.h"
 #include "filetree.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QPointer>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTest>
-#include <QTextEdit>
+#include <QMessageBox>
+#include <QTableWidget>
 
 namespace TessaryTest {
 
@@ -36,72 +27,38 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-QString settingsPath()
+MessageBoxAnswerer::MessageBoxAnswerer()
 {
-    return QCoreApplication::applicationDirPath() + QLatin1String("/Tessary.ini");
-}
-
-bool writeSettings(const QByteArray &bytes)
-{
-    return writeFile(settingsPath(), bytes);
-}
-
-QByteArray readSettings()
-{
-    return readFile(settingsPath());
-}
-
-MessageBoxAnswerer::MessageBoxAnswerer(QMessageBox::StandardButton button)
-{
-    connect(&m_timer, &QTimer::timeout, this, [this, button] {
+    connect(this, &QTimer::timeout, this, [this] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
         seen << box->windowTitle() + QLatin1String(": ") + box->text();
-        QAbstractButton *answer =
-            button == QMessageBox::NoButton ? box->defaultButton() : box->button(button);
-        if (answer)
-            answer->click();
-        else
-            box->accept();
+        box->defaultButton()->click(); // the program's boxes all have one
     });
-    m_timer.start(10);
+    start(10);
 }
 
-void answerNextFileDialog(const QString &path, QString *seen)
+void answerNextFileDialog(const QString &path, int tries)
 {
-    auto *timer = new QTimer;
-    auto *clock = new QElapsedTimer;
-    clock->start();
-    QObject::connect(timer, &QTimer::timeout, [timer, clock, path, seen] {
+    QTimer::singleShot(10, [path, tries] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog && clock->elapsed() < 5000)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        delete clock;
+        if (!dialog && tries > 0)
+            answerNextFileDialog(path, tries - 1);
         if (!dialog)
             return;
-        if (seen)
-            *seen = dialog->windowTitle() + QLatin1String(": ") + dialog->nameFilters().join(u';');
+        if (path.isEmpty())
+            return dialog->reject();
         // selectFile() leaves the dialog's name field alone while it has focus: type into it.
-        auto *nameField = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        if (path.isEmpty() || !nameField) {
-            dialog->reject();
-            return;
-        }
-        nameField->setText(path);
+        fillIn(dialog, "fileNameEdit=" + path);
         static_cast<QDialog *>(dialog)->accept();
     });
-    timer->start(10);
 }
 
 Collection::Collection()
 {
     QDir().mkpath(toolDir());
-    QDir().mkpath(root() + QLatin1String("tmp"));
-    m_oldTmpDir = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(root() + QLatin1String("tmp")));
+    qputenv("TMPDIR", QFile::encodeName(m_tmp.path()));
     globals = "Good*.exe Directory=" + toolDir().toUtf8() +
               "\nSame as Rom Path=false\nCheck Version At Startup=false\n"
               "Load Summary At Startup=false\n";
@@ -120,10 +77,9 @@ void Collection::addSystem(const QString &key, const QString &title, const QStri
     QDir().mkpath(romDir(key));
     if (!QFileInfo::exists(toolDir() + tool) && !QFileInfo(tool).isAbsolute())
         writeFile(toolDir() + tool, "not a tool\n");
+    const QString name = title.isEmpty() ? key + " System" : title;
     m_systems +=
-        QStringLiteral("\n[%1=%2\nRom Path=%3\nFile Name=%4\n")
-            .arg(key, title.isEmpty() ? key + QLatin1String(" System") : title, romDir(key), tool)
-            .toUtf8();
+        QString("\n[%1=%2\nRom Path=%3\nFile Name=%4\n").arg(key, name, romDir(key), tool).toUtf8();
 }
 
 void Collection::addDemoSystem(const QString &key)
@@ -136,11 +92,6 @@ void Collection::addDemoSystem(const QString &key)
     addSystem(key, system.title, system.toolName());
 }
 
-bool Collection::writeSettings() const
-{
-    return TessaryTest::writeSettings(globals + m_systems);
-}
-
 MainWindow *Collection::startWindow()
 {
     m_window.reset();
@@ -151,53 +102,10 @@ MainWindow *Collection::startWindow()
     return QTest::qWaitForWindowExposed(m_window.get()) ? m_window.get() : nullptr;
 }
 
-void Collection::closeWindow()
-{
-    m_window.reset();
-}
-
 void Collection::select(const QString &key)
 {
-    auto *selector = child<QComboBox>(m_window.get(), QStringLiteral("selectSystemComboBox"));
-    const int index = selector->findText(u'[' + key + u' ', Qt::MatchStartsWith);
-    if (index < 0)
-        qWarning("no system %s", qPrintable(key));
-    selector->setCurrentIndex(index);
-}
-
-void Collection::trigger(const QString &action)
-{
-    child<QAction>(m_window.get(), action)->trigger();
-}
-
-QPushButton *Collection::go() const
-{
-    return child<QPushButton>(m_window.get(), QStringLiteral("Go"));
-}
-
-void Collection::clickGo()
-{
-    QTest::mouseClick(go(), Qt::LeftButton);
-}
-
-bool Collection::waitForGo(int ms)
-{
-    return QTest::qWaitFor([this] { return go()->text() == QLatin1String("Go"); }, ms);
-}
-
-QString Collection::output() const
-{
-    return child<QTextEdit>(m_window.get(), QStringLiteral("textEdit"))->toPlainText();
-}
-
-QWidget *toolWindow()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && !qobject_cast<QMainWindow *>(widget) &&
-            !qobject_cast<QMessageBox *>(widget))
-            return widget;
-    }
-    return nullptr;
+    auto *selector = child<QComboBox>(window(), QStringLiteral("selectSystemComboBox"));
+    selector->setCurrentIndex(selector->findText(u'[' + key + u' ', Qt::MatchStartsWith));
 }
 
 void fillIn(QWidget *window, const QString &fields)
@@ -216,41 +124,48 @@ void fillIn(QWidget *window, const QString &fields)
     }
 }
 
-void runScenario(const WindowScenario &row, const std::function<QString(MainWindow *)> &shown)
+void runScenario()
 {
+    QFETCH(WindowScenario, row);
     Collection collection;
-    const auto atRoot = [&collection](QString text) {
-        return text.replace(QLatin1String("<root>"), collection.root());
-    };
     for (const QString &key : FileTree::list(row.systems))
         key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
+    for (QString *text : {&row.steps, &row.boxes, &row.shown})
+        text->replace(QLatin1String("<root>"), collection.root());
     QVERIFY(FileTree::build(collection.root(), FileTree::list(row.files)));
     QVERIFY(collection.startWindow());
-    const auto tree = [&collection] {
-        return FileTree::read(collection.root())
-            .filter(QRegularExpression(QStringLiteral("^(?!tmp/)")));
-    };
-    const QStringList before = tree();
+    const QStringList before = FileTree::read(collection.root());
+    auto *summary = child<QTableWidget>(collection.window(), "romSummary");
+    summary->sortByColumn(2, Qt::AscendingOrder);
     // A window that took an empty folder name for the current directory would work on the root,
     // where it shows in the changes.
     const QString current = QDir::currentPath();
     QDir::setCurrent(collection.root());
-    const auto seen = [&] {
-        return shown ? shown(collection.window()) : collection.output();
-    };
-    seen();
     MessageBoxAnswerer answerer;
     collection.trigger(row.steps.section(u'|', 0, 0));
-    QPointer<QWidget> window = toolWindow();
-    fillIn(window, atRoot(row.steps.section(u'|', 1)));
+    QPointer<QWidget> window; // the one the action opened, if any
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && !qobject_cast<QMainWindow *>(widget))
+            window = widget;
+    }
+    fillIn(window, row.steps.section(u'|', 1));
     QDir::setCurrent(current);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // closed windows go
     const bool stays = window && window->isVisible();
     delete window;
-    QTRY_COMPARE_WITH_TIMEOUT(seen(), atRoot(row.shown), 20000);
-    QCOMPARE(answerer.seen.join(u'|'), atRoot(row.boxes));
+    const auto shown = [&] { // the output area, then each summary row with its colour
+        QString text = collection.output();
+        for (int line = 0; line < summary->rowCount(); ++line) {
+            for (int column = 0; column < 8; ++column)
+                text += (column ? u'|' : u'\n') + summary->item(line, column)->text();
+            text += u'|' + summary->item(line, 0)->background().color().name();
+        }
+        return text;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), row.shown, 20000);
+    QCOMPARE(answerer.seen.join(u'|'), row.boxes);
     QCOMPARE(stays, row.stays);
-    QCOMPARE(FileTree::changes(before, tree()), FileTree::list(row.changes));
+    QCOMPARE(FileTree::changes(before, FileTree::read(collection.root())),
+             FileTree::list(row.changes));
 }
 
 } // namespace TessaryTest

@@ -1,57 +1,57 @@
 #pragma once
 
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QObject>
-#include <QStringList>
+#include "app/mainwindow.h"
+
+#include <QAction>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
 #include <QTimer>
-
-#include <functional>
-#include <memory>
-
-class MainWindow;
-class QPushButton;
 
 // What the tests share: files and settings, answering modal dialogs, and a collection on disk with
 // a main window over it.
 namespace TessaryTest {
 
-// The widget of that object name below `parent`, found the way a user's test would reach it.
+// The widget of that object name below `parent`, found the way a user's test would reach it; a
+// null one crashes the test where its stack shows the call.
 template<typename T> T *child(const QObject *parent, const QString &name)
 {
-    T *found = parent->findChild<T *>(name);
-    if (!found)
-        qWarning("no child %s", qPrintable(name));
-    return found;
+    return parent->findChild<T *>(name);
 }
 
 bool writeFile(const QString &path, const QByteArray &content, bool executable = false);
 QByteArray readFile(const QString &path); // "<unreadable>" when it cannot be read
 
 // Tessary.ini beside the test program, where the program looks for it.
-QString settingsPath();
-bool writeSettings(const QByteArray &bytes);
-QByteArray readSettings();
-
-// Answers every message box that opens while it lives with `button` (its default button when
-// none is given) and keeps "title: text" of each, in order.
-class MessageBoxAnswerer : public QObject
+inline QString settingsPath()
 {
-public:
-    explicit MessageBoxAnswerer(QMessageBox::StandardButton button = QMessageBox::NoButton);
-    QStringList seen;
+    return QCoreApplication::applicationDirPath() + QLatin1String("/Tessary.ini");
+}
+inline bool writeSettings(const QByteArray &bytes)
+{
+    return writeFile(settingsPath(), bytes);
+}
+inline QByteArray readSettings()
+{
+    return readFile(settingsPath());
+}
 
-private:
-    QTimer m_timer;
+// Answers every message box that opens while it lives with its default button and keeps
+// "title: text" of each, in order.
+struct MessageBoxAnswerer : QTimer
+{
+    MessageBoxAnswerer();
+    QStringList seen;
 };
 
-// Answers the next file dialog with `path`, or cancels it when `path` is empty; `seen` gets its
-// "title: filters".
-void answerNextFileDialog(const QString &path, QString *seen = nullptr);
+// Answers the next file dialog that opens within `tries` times 10 ms with `path`, or cancels it
+// when `path` is empty.
+void answerNextFileDialog(const QString &path, int tries = 500);
 
 // A collection in a temporary root: the tools in root/tools/, each system's ROMs in
-// "root/<key> roms/", previews in root/tmp/ (TMPDIR). Everything goes when it does.
+// "root/<key> roms/"; previews in a temporary directory of its own (TMPDIR). Everything goes
+// when it does.
 class Collection
 {
 public:
@@ -69,32 +69,33 @@ public:
 
     // The global lines come first; a later line wins over an earlier one.
     QByteArray globals;
-    bool writeSettings() const;
+    bool writeSettings() const { return TessaryTest::writeSettings(globals + m_systems); }
 
     MainWindow *startWindow(); // shown and exposed
     MainWindow *window() const { return m_window.get(); }
-    void closeWindow();
+    void closeWindow() { m_window.reset(); }
 
     void select(const QString &key); // the selector's "[key ..." item
-    void trigger(const QString &action);
-    QPushButton *go() const;
-    void clickGo();
-    bool waitForGo(int ms = 20000); // until the button says "Go" again
-    QString output() const;
+    void trigger(const QString &action) { child<QAction>(window(), action)->trigger(); }
+    QPushButton *go() const { return child<QPushButton>(window(), QStringLiteral("Go")); }
+    void clickGo() { QTest::mouseClick(go(), Qt::LeftButton); }
+    bool waitForGo(int ms = 20000) // until the button says "Go" again
+    {
+        return QTest::qWaitFor([this] { return go()->text() == QLatin1String("Go"); }, ms);
+    }
+    QString output() const { return child<QTextEdit>(window(), "textEdit")->toPlainText(); }
 
 private:
     QTemporaryDir m_root;
+    QTemporaryDir m_tmp;
     QByteArray m_systems;
-    QByteArray m_oldTmpDir;
+    QByteArray m_oldTmpDir = qgetenv("TMPDIR");
     std::unique_ptr<MainWindow> m_window;
 };
 
-// The window a menu action opened: the visible top-level widget that is neither a main window
-// nor a message box; null when there is none.
-QWidget *toolWindow();
-
 // Fills in `window` as a user would, "name=text|name" in order: a line edit gets the text, a
-// combo box the item of that text, a check box or push button named alone is clicked.
+// combo box the item of that text (none when there is no such item), a check box or push button
+// named alone is clicked.
 void fillIn(QWidget *window, const QString &fields);
 
 // One row of a window scenario table. "<root>" in any text stands for the collection's root.
@@ -105,14 +106,14 @@ struct WindowScenario
     QString steps;   // a menu action's object name, then the fields of its window; see fillIn()
     QString boxes;   // each message box as "title: text", "|" between; all get their default
     bool stays;      // the window is still open after the steps
-    QString shown;   // the output area once done, unless runScenario() is told otherwise
-    QString changes; // to the files below the root outside tmp/; see FileTree::changes()
+    QString shown;   // the output area, then a line for each row of the summary; see runScenario()
+    QString changes; // to the files below the root; see FileTree::changes()
 };
 
-// Starts the window over a collection made as `row` says, takes the steps and compares. `shown`
-// tells what the user sees, the output area when it is empty; it may take a while to show. It
-// runs once before the steps too, where it may set the window up as a user would.
-void runScenario(const WindowScenario &row, const std::function<QString(MainWindow *)> &shown = {});
+// Starts the window over a collection made as the current test row's "row" says, takes the steps
+// and compares; what shows may take a while to settle. The summary is sorted by Miss before the
+// steps, as a user may, and each of its rows shows as its cells and its colour, "|" between.
+void runScenario();
 
 } // namespace TessaryTest
 

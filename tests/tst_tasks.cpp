@@ -140,7 +140,6 @@ private slots:
             "NESDupes.old/|NESDupes.old/Mine.nes=u|NESDupes/|NESDupes/L.nes=l|NESRen/|NESRen/"
             "F.nes=f",
             "done");
-        row("fixnes 4", "fixnes 4", "F.new.nes=f", "F.new.nes=f", "nothing");
     }
 
     void chores()
@@ -157,9 +156,6 @@ private slots:
         const QString r = root.path() + u'/';
         const bool move = !chore.startsWith(u'c'), across = chore.contains(QLatin1String("across"));
         QVERIFY(FileTree::build(root.path(), before + FileTree::list(move ? "" : "s/|d/")));
-        const auto tree = [&] {
-            return FileTree::read(root.path()) + FileTree::read(far.path());
-        };
         // Read-only sources from long ago: each file a copy or a move across makes must take its
         // source's permissions and reach the disk, the move's keeps the time too.
         const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
@@ -201,7 +197,7 @@ private slots:
             QStringList seen = text.split(u'\n');
             std::sort(seen.begin() + qMin(2, seen.size()), seen.end());
             QCOMPARE(seen, lines);
-            QCOMPARE(tree(), after);
+            QCOMPARE(FileTree::read(root.path()) + FileTree::read(far.path()), after);
         }
         for (const QString &entry : std::as_const(added)) {
             const QFileInfo made((across ? far.path() + u'/' : r + folder) +
@@ -267,8 +263,8 @@ private slots:
         }
         QVERIFY(TessaryTest::writeFile(c.root() + "l.txt", lines) && QDir().mkpath(to));
         const QList<QByteArray> sums = FileTree::checksums(from);
-        const int threads = QDir(QStringLiteral("/proc/self/task")).count();
-        QVERIFY(c.startWindow());
+        QVERIFY(c.startWindow()); // which may start Qt's pool threads, ending when idle a while
+        const uint threads = QDir(QStringLiteral("/proc/self/task")).count();
         for (int i = 0; i < 1 + move; ++i) // a second move before the first has reported
             c.trigger(move ? "actionMove_Files_From_Ren_to_Root"
                            : "actionCopy_files_from_txt_to_Directory");
@@ -289,7 +285,8 @@ private slots:
             for (QLabel *label : c.window()->findChildren<QLabel *>())
                 QVERIFY(!label->movie());
         }
-        QTRY_COMPARE(QDir(QStringLiteral("/proc/self/task")).count(), threads);
+        // No thread of the chore's is left; an idle pool thread may have ended meanwhile.
+        QTRY_VERIFY(QDir(QStringLiteral("/proc/self/task")).count() <= threads);
         const QList<QByteArray> after = FileTree::checksums(to);
         QVERIFY(!move && closeHalfWay
                     ? std::includes(sums.begin(), sums.end(), after.begin(), after.end())

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QStringList>
 
 #include <algorithm>
 
@@ -22,25 +21,21 @@ inline QStringList list(const QString &entries)
     return entries.isEmpty() ? QStringList() : entries.split(u'|');
 }
 
-// For a name that is no valid text: the file system takes any bytes.
-inline bool writeBytes(const QByteArray &path, const QByteArray &content)
+// Writes a file and its folders. "%XX" in its name stands for the byte XX: the file system takes
+// names that are no valid text.
+inline bool write(const QString &root, const QString &relative, const QByteArray &content)
 {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    QDir().mkpath(QFileInfo(root + u'/' + relative).path());
+    const QByteArray path =
+        QByteArray::fromPercentEncoding(QFile::encodeName(root + u'/' + relative));
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     const bool written =
         fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size();
     return ::close(fd) == 0 && written;
 }
 
-inline bool write(const QString &root, const QString &relative, const QByteArray &content)
-{
-    const QString path = root + u'/' + relative;
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-// Each "path=content" entry written; one ending in "/" makes a directory, "path->target" a
-// symbolic link, "path<fifo>" a FIFO. "%XX" in a file's name stands for the byte XX.
+// Each "path=content" entry written (see write()); one ending in "/" makes a directory,
+// "path->target" a symbolic link, "path<fifo>" a FIFO.
 inline bool build(const QString &root, const QStringList &entries)
 {
     for (const QString &entry : entries) {
@@ -55,9 +50,6 @@ inline bool build(const QString &root, const QStringList &entries)
             made = QDir().mkpath(root + u'/' + entry);
         else if (entry.endsWith(QLatin1String("<fifo>")))
             made = ::mkfifo(QFile::encodeName(path.chopped(6)).constData(), 0644) == 0;
-        else if (entry.contains(u'%'))
-            made = writeBytes(QByteArray::fromPercentEncoding(QFile::encodeName(path)),
-                              entry.mid(equals + 1).toUtf8());
         else
             made = write(root, entry.left(equals), entry.mid(equals + 1).toUtf8());
         if (!made)
@@ -71,29 +63,19 @@ inline bool build(const QString &root, const QStringList &entries)
 inline QString shown(const QByteArray &name)
 {
     const QString text = QString::fromUtf8(name);
-    if (text.toUtf8() == name)
-        return text;
-    QString escaped;
-    for (const char byte : name)
-        escaped += uchar(byte) < 0x80
-                       ? QString(QLatin1Char(byte))
-                       : u'%' + QString::number(uchar(byte), 16).toUpper().rightJustified(2, u'0');
-    return escaped;
+    return text.toUtf8() == name
+               ? text
+               : QString::fromLatin1(name.toPercentEncoding(" !\"#$&'()*+,/:;<=>?@[\\]^`{|}"));
 }
 
-// What a regular file holds; empty for anything else, a FIFO or a device never waited on.
-inline QString contentOf(const QByteArray &path)
+// What a regular file holds; anything else (a FIFO, a device) is never read nor waited on.
+inline QString contentOf(const QByteArray &path, const struct stat &info)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat info;
     QFile file;
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
-        return QString();
-    }
-    return QString::fromUtf8(file.readAll());
+    return S_ISREG(info.st_mode) && file.open(::open(path.constData(), O_RDONLY | O_CLOEXEC),
+                                              QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)
+               ? QString::fromUtf8(file.readAll())
+               : QString();
 }
 
 inline void readBelow(const QByteArray &root, const QByteArray &relative, QStringList &entries)
@@ -102,27 +84,23 @@ inline void readBelow(const QByteArray &root, const QByteArray &relative, QStrin
     if (!dir)
         return;
     while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
+        const QByteArray name(entry->d_name), path = root + relative + name;
+        struct stat link, target = {};
+        if (name == "." || name == ".." || ::lstat(path.constData(), &link) != 0)
             continue;
-        const QByteArray path = root + relative + name;
-        struct stat link, target;
-        ::lstat(path.constData(), &link);
-        const bool isDir = ::stat(path.constData(), &target) == 0 && S_ISDIR(target.st_mode);
-        if (S_ISFIFO(link.st_mode))
-            entries << shown(relative + name) + QLatin1String("<fifo>");
-        else if (isDir)
+        ::stat(path.constData(), &target); // a link to nowhere reads as an empty file
+        if (S_ISDIR(target.st_mode))
             entries << shown(relative + name) + u'/';
-        else // a link to nowhere reads as empty
-            entries << shown(relative + name) + u'=' + contentOf(path);
-        if (isDir && !S_ISLNK(link.st_mode))
+        else
+            entries << shown(relative + name) + u'=' + contentOf(path, target);
+        if (S_ISDIR(target.st_mode) && !S_ISLNK(link.st_mode))
             readBelow(root, relative + name + '/', entries);
     }
     ::closedir(dir);
 }
 
 // Everything below root, hidden entries included, sorted: "dir/" for a directory, "path=content"
-// for a file, "path<fifo>" for a FIFO. Links to directories are not followed.
+// for anything else (empty but for a regular file). Links to directories are not followed.
 inline QStringList read(const QString &root)
 {
     QStringList entries;
@@ -135,8 +113,8 @@ inline QStringList read(const QString &root)
 inline QList<QByteArray> checksums(const QString &root)
 {
     QList<QByteArray> sums;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
+    for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
         QFile file(it.next());
         QCryptographicHash hash(QCryptographicHash::Sha1);
         sums << (file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result().toHex()
@@ -151,14 +129,9 @@ inline QList<QByteArray> checksums(const QString &root)
 inline QStringList changes(const QStringList &before, const QStringList &after)
 {
     QStringList changed;
-    for (const QString &entry : before) {
-        if (!after.contains(entry))
-            changed << u'-' + entry;
-    }
-    for (const QString &entry : after) {
-        if (!before.contains(entry))
-            changed << u'+' + entry;
-    }
+    for (const QString &entry : before + after)
+        if (!before.contains(entry) || !after.contains(entry))
+            changed << (after.contains(entry) ? u'+' : u'-') + entry;
     return changed;
 }
 

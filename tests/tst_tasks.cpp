@@ -228,11 +228,7 @@ private slots:
         row("move: no system", "actionMove_Files_From_Ren_to_Root", "Warning: No system selected");
     }
 
-    void warnings()
-    {
-        QFETCH(TessaryTest::WindowScenario, row);
-        TessaryTest::runScenario(row);
-    }
+    void warnings() { TessaryTest::runScenario(); }
 
     // Each chore on many files from its menu action, a move started twice: to the end, or the
     // main window closed after the first files. Nothing is lost or doubled, a closed chore stops

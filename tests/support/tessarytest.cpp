@@ -124,6 +124,15 @@ void fillIn(QWidget *window, const QString &fields)
     }
 }
 
+QWidget *toolWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && !qobject_cast<QMainWindow *>(widget))
+            return widget;
+    }
+    return nullptr;
+}
+
 void runScenario()
 {
     QFETCH(WindowScenario, row);
@@ -143,11 +152,7 @@ void runScenario()
     QDir::setCurrent(collection.root());
     MessageBoxAnswerer answerer;
     collection.trigger(row.steps.section(u'|', 0, 0));
-    QPointer<QWidget> window; // the one the action opened, if any
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && !qobject_cast<QMainWindow *>(widget))
-            window = widget;
-    }
+    QPointer<QWidget> window = toolWindow(); // the one the action opened, if any
     fillIn(window, row.steps.section(u'|', 1));
     QDir::setCurrent(current);
     const bool stays = window && window->isVisible();

@@ -97,6 +97,7 @@ private:
 // combo box the item of that text (none when there is no such item), a check box or push button
 // named alone is clicked.
 void fillIn(QWidget *window, const QString &fields);
+QWidget *toolWindow(); // the visible top-level window that is not the main window
 
 // One row of a window scenario table. "<root>" in any text stands for the collection's root.
 struct WindowScenario

@@ -88,6 +88,8 @@ private slots:
         QVERIFY(LockedFolder::runInLockedFolder(folder, [&] {
                     return swipeGoodinfoFile(path, swipe).status == SwipeOutcome::WriteFailed;
                 }).value_or(true));
+        QCOMPARE(onFullDisk([&] { return swipeGoodinfoFile(path, swipe).status; }),
+                 SwipeOutcome::WriteFailed);
         QCOMPARE(FileTree::read(dir.path()), QStringList({"tools/", "tools/Goodinfo.cfg=[b\r\n"}));
     }
 

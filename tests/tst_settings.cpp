@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "screenshots/windowtour.h"
+#include "settings/atomicwrite.h"
 #include "settings/linereader.h"
 #include "settings/settingsloader.h"
 #include "tessarytest.h"
@@ -60,6 +61,16 @@ private slots:
         // The reader takes 64 KiB at a time: a CR LF across the boundary.
         QTest::newRow("cr lf across reads")
             << QByteArray(65535, 'x') + "\r\nnext" << QStringList{QString(65535, u'x'), "next"};
+    }
+
+    // A full disk fails the save, and the old file stays whole.
+    void saveOnAFullDisk()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Tessary.ini"_s);
+        QVERIFY(writeFile(path, "old\n"));
+        QVERIFY(!onFullDisk([&] { return writeFileAtomically(path, "new text\n"); }));
+        QCOMPARE(readFile(path), "old\n");
     }
 
     void lineReader()

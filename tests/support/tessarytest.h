@@ -9,6 +9,10 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 // What the tests share: files and settings, answering modal dialogs, and a collection on disk with
 // a main window over it.
 namespace TessaryTest {
@@ -18,6 +22,19 @@ namespace TessaryTest {
 template<typename T> T *child(const QObject *parent, const QString &name)
 {
     return parent->findChild<T *>(name);
+}
+
+// Runs `work` as on a full disk: no file may grow past one byte, and a write past that fails.
+template<typename Work> auto onFullDisk(Work work)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit full{1, limit.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &full);
+    const auto result = work();
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return result;
 }
 
 bool writeFile(const QString &path, const QByteArray &content, bool executable = false);

@@ -67,6 +67,15 @@ Collection::Collection()
 Collection::~Collection()
 {
     m_window.reset();
+    // Tool windows have no parent, and one that was closed waits for the event loop to delete
+    // it: neither may outlive the test.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QPointer<QWidget> &window :
+         QList<QPointer<QWidget>>(windows.begin(), windows.end())) {
+        if (window && !window->parentWidget())
+            delete window;
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QFile::remove(settingsPath());
     qputenv("TMPDIR", m_oldTmpDir); // empty is as good as unset
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "tasks/threadedfunctions.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -136,3 +137,18 @@ void runScenario();
 } // namespace TessaryTest
 
 Q_DECLARE_METATYPE(TessaryTest::WindowScenario)
+
+// Starts one task on a fresh worker and waits for its report, received queued in this thread as
+// the main window gets it (a QSignalSpy on the worker would record in the worker's thread, a data
+// race). Empty when no report came; the worker's thread ends with it.
+template<typename Start> QString runOnWorker(Start start)
+{
+    QString report;
+    QObject receiver;
+    ThreadedFunctions worker;
+    QObject::connect(&worker, &ThreadedFunctions::taskCompleted, &receiver,
+                     [&report](const QString &text) { report = text; });
+    start(worker);
+    static_cast<void>(QTest::qWaitFor([&report] { return !report.isEmpty(); }, 30000));
+    return report;
+}

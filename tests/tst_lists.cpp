@@ -46,8 +46,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(miss.isNull() || writeFile(dir.filePath("GenMiss.txt"), miss));
         QVERIFY(have.isNull() || writeFile(dir.filePath("GenHave.txt"), have));
-        SystemTable table; // the ROM path gets its slash
-        table.insert("[Gen", {"[Gen", "Genesis", dir.path(), "GoodGen.exe"});
+        // The ROM path gets its slash.
+        const SystemTable table{{"[Gen", {"[Gen", "Genesis", dir.path(), "GoodGen.exe"}}};
         QCOMPARE(::summaryRow("[Gen Sega Genesis", table).cells.join(u'|'),
                  "[Gen|Genesis|" + cells + u'|' + dir.path() + u'/');
     }
@@ -62,10 +62,9 @@ private slots:
         };
         row("all Miss: name at the end", -1, "miss",
             "gen/GenMiss.txt snes/SNESMiss.txt sega/MDMiss.txt");
-        row("all Have: name anywhere", -1, "have",
-            "gen/GenHave.txt gen/GenHave.txt.bak snes/SNESHave.txt");
-        row("all db: tools' directory", -1, "db",
-            "tools/GoodGen.db tools/GoodSNES.db tools/GoodSega.db tools/GoodMD.db tools/Good.db");
+        row("all Have, name anywhere; all db in the tools' directory", -1, "have db",
+            "gen/GenHave.txt gen/GenHave.txt.bak snes/SNESHave.txt tools/GoodGen.db "
+            "tools/GoodSNES.db tools/GoodSega.db tools/GoodMD.db tools/Good.db");
         row("one: lists after the tool, db in the tools' directory after the key", 2,
             "miss have db", "sega/MDMiss.txt tools/GoodSega.db");
         row("one: beside the ROMs after the tool", 2, "miss have db, beside the ROMs",

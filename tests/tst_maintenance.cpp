@@ -62,10 +62,9 @@ private slots:
         RomFlagFilter filter{{}, custom, true};
         for (int box : boxes)
             filter.checked[box - 1] = true;
-        for (const QByteArray &text : {input, output}) {
-            GoodinfoSwipe swipe(section, {"Swipe All", "[Gen", "[NES"}, filter, excludeNone);
-            QCOMPARE(swipe.swipe(text), output);
-        }
+        const GoodinfoSwipe swipe(section, {"Swipe All", "[Gen", "[NES"}, filter, excludeNone);
+        for (const QByteArray &text : {input, output})
+            QCOMPARE(GoodinfoSwipe(swipe).swipe(text), output);
     }
 
     // The file stays whole, and nothing is left beside it, when the new text cannot replace it:

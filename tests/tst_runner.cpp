@@ -268,6 +268,9 @@ private slots:
              "textEdit=last run", "Go"},
             "1:[rename]\n2:[ two  \"words\" 'x' \\]\n3:[config]\n4:[]\ncwd:[%2]\n");
         row("waiting for ENTER", "read l; echo \"read [$l]\"", {"list", "Go"}, "read []\n");
+        row("zero bytes cut their own read",
+            "exec '" ODDTOOL_PATH "' reads 'one@cut' '@' 'two\n@three' 'four\n'", {"list", "Go"},
+            "onetwo\nfour\n");
         row("real Wine", "wine",
             {"rename", "customRB", "custom= two  \"words\" here", "configComboBox=", "config",
              "Go"},

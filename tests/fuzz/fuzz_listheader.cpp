@@ -5,8 +5,6 @@
 
 #include "fuzzcheck.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 namespace {
 
 // The same first line with other lines after it.
@@ -34,12 +32,7 @@ void checkFirstLineAlone(const QString &path, const QByteArray &list)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
-    const auto split = input.ConsumeIntegral<quint16>();
-    const std::vector<char> rest = input.ConsumeRemainingBytes<char>();
-    const QByteArray lists(rest.data(), qsizetype(rest.size()));
-    const QByteArray have = lists.left(split % (lists.size() + 1));
-    const QByteArray miss = lists.mid(have.size());
+    const auto [have, miss] = twoTexts(data, size);
 
     static const QString folder = scratchFolder(QStringLiteral("lists"));
     const QString haveList = folder + QStringLiteral("GenHave.txt");

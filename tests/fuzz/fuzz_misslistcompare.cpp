@@ -4,8 +4,6 @@
 
 #include "fuzzcheck.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 namespace {
 
 void compare(const QString &yours, const QString &theirs)
@@ -20,12 +18,7 @@ void compare(const QString &yours, const QString &theirs)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
-    const auto split = input.ConsumeIntegral<quint16>();
-    const std::vector<char> rest = input.ConsumeRemainingBytes<char>();
-    const QByteArray lists(rest.data(), qsizetype(rest.size()));
-    const QByteArray mine = lists.left(split % (lists.size() + 1));
-    const QByteArray other = lists.mid(mine.size());
+    const auto [mine, other] = twoTexts(data, size);
 
     static const QString a = scratchFolder(QStringLiteral("a")),
                          b = scratchFolder(QStringLiteral("b"));

@@ -8,6 +8,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+
+#include <fuzzer/FuzzedDataProvider.h>
 
 // A broken property aborts, so that libFuzzer keeps the input that broke it.
 #define FUZZ_CHECK(condition, what)                                                                \
@@ -39,4 +42,15 @@ inline QByteArray readFile(const QString &path)
     QFile file(path);
     FUZZ_CHECK(file.open(QIODevice::ReadOnly), "the fuzzer can read a file back");
     return file.readAll();
+}
+
+// Two texts from one input, cut where its last two bytes say: two lists to read side by side.
+inline std::pair<QByteArray, QByteArray> twoTexts(const uint8_t *data, size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    const auto split = input.ConsumeIntegral<quint16>();
+    const std::vector<char> rest = input.ConsumeRemainingBytes<char>();
+    const QByteArray both(rest.data(), qsizetype(rest.size()));
+    const QByteArray first = both.left(split % (both.size() + 1));
+    return {first, both.mid(first.size())};
 }

@@ -16,6 +16,8 @@
 //
 // batches: batch sizes, comma-separated (default 100,1000); each: 0 leaves out "fdatasync each",
 // which takes minutes (default 100000 1000 100,1000 1).
+#include "benchsupport.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
@@ -27,7 +29,6 @@
 #include <functional>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,16 +152,6 @@ void copyAll(Way way, const QByteArray &source, const QByteArray &dest, const Si
     }
 }
 
-qint64 processorMs()
-{
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval &t) {
-        return qint64(t.tv_sec) * 1000 + t.tv_usec / 1000;
-    };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -199,11 +190,11 @@ int main(int argc, char *argv[])
         ::sync();
         QElapsedTimer clock;
         clock.start();
-        const qint64 processorBefore = processorMs();
+        const qint64 processorBefore = bench::processorMs();
         copyAll(way, source, dest, sizes);
         std::printf("| %-22s | %6lld ms | %6lld ms |\n", name.constData(),
                     static_cast<long long>(clock.elapsed()),
-                    static_cast<long long>(processorMs() - processorBefore));
+                    static_cast<long long>(bench::processorMs() - processorBefore));
         std::fflush(stdout);
     }
     return 0;

@@ -9,6 +9,7 @@
 // half the files, spread over every directory. Tessary's side is also given in processor time.
 //
 //   bench_filetasks [files] [directories] [runs]     (default 100000 1000 3; median of runs)
+#include "benchsupport.h"
 #include "tasks/copyfromlist.h"
 #include "tasks/rentoroot.h"
 
@@ -23,7 +24,6 @@
 #include <cstdio>
 #include <functional>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -89,16 +89,6 @@ struct Timing
     qint64 oursProcessor; // user + system time of this process: less swayed by a busy machine
 };
 
-qint64 processorMs()
-{
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval &t) {
-        return qint64(t.tv_sec) * 1000 + t.tv_usec / 1000;
-    };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
 // The fresh trees are written out first, so that neither side pays for the other's writeback;
 // the side that goes first alternates from run to run.
 Timing timeBoth(int run, const std::function<void()> &ours, const std::function<qint64()> &anchor)
@@ -107,11 +97,11 @@ Timing timeBoth(int run, const std::function<void()> &ours, const std::function<
     QElapsedTimer clock;
     const auto timeOurs = [&] {
         ::sync();
-        const qint64 processorBefore = processorMs();
+        const qint64 processorBefore = bench::processorMs();
         clock.start();
         ours();
         timing.ours = clock.elapsed();
-        timing.oursProcessor = processorMs() - processorBefore;
+        timing.oursProcessor = bench::processorMs() - processorBefore;
     };
     const auto timeAnchor = [&] {
         ::sync();

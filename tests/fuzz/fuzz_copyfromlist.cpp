@@ -56,12 +56,6 @@ const Collection &collection()
     return folders;
 }
 
-void emptyDestination(const QString &destination)
-{
-    QDir(destination).removeRecursively();
-    FUZZ_CHECK(QDir().mkpath(destination), "the destination can be made");
-}
-
 // The bytes of every source file named `fileName`, in the folders the copy searched.
 QList<QByteArray> sourcesNamed(const QString &source, const QString &fileName, bool subDirs)
 {
@@ -85,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::vector<char> rest = input.ConsumeRemainingBytes<char>();
     const Collection &folders = collection();
     writeFile(folders.list, QByteArray(rest.data(), qsizetype(rest.size())));
-    emptyDestination(folders.destination);
+    QDir(folders.destination).removeRecursively();
+    FUZZ_CHECK(QDir().mkpath(folders.destination), "the destination can be made");
 
     const CopyFromListResult result =
         copyFilesFromList(folders.list, folders.destination, folders.source, subDirs);

@@ -42,11 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     writeFile(haveList, have);
     writeFile(missList, miss);
 
-    SystemEntry gen;
-    gen.key = QStringLiteral("[Gen");
-    gen.systemName = QStringLiteral("Genesis");
-    gen.romPath = folder;
-    gen.toolFile = QStringLiteral("GoodGen.exe");
+    const SystemEntry gen{QStringLiteral("[Gen"), QStringLiteral("Genesis"), folder,
+                          QStringLiteral("GoodGen.exe")};
     const SummaryRow row = summaryRow(QStringLiteral("[Gen Genesis"), {{gen.key, gen}});
     FUZZ_CHECK(row.cells.size() == 8, "a summary row has eight cells");
     FUZZ_CHECK(row.cells.first() == QLatin1String("[Gen") && row.cells.last() == folder,

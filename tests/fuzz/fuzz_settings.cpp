@@ -1,7 +1,7 @@
 // Loads a fuzzed Tessary.ini. Besides surviving any text, the loader must never offer a system
-// whose tool file or ROM folder is missing: the folder of the settings file (also the current
-// folder while it loads) holds some tools, a folder named like a tool and links to a tool that is
-// there and to one that is not. The line reader must also read the same lines however the file
+// whose tool file or ROM folder is missing: the settings folder (also the current folder while
+// it loads) holds some tools, a folder named like a tool and links to a tool that is there and to
+// one that is not. The line reader must also read the same lines however the file
 // arrives, and text read must be saved back as it was.
 #include "settings/linereader.h"
 #include "settings/settingsloader.h"
@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -133,47 +134,27 @@ QStringList readLines(QIODevice *device)
     return lines;
 }
 
-// A tool file given as a path is tested as written, from the current folder: the settings folder
-// while an input runs. libFuzzer keeps its own current folder for its corpus and its findings.
-class CurrentFolder
-{
-public:
-    explicit CurrentFolder(const QString &folder)
-        : m_previous(QDir::currentPath())
-    {
-        FUZZ_CHECK(QDir::setCurrent(folder), "the settings folder can be made current");
-    }
-    ~CurrentFolder() { QDir::setCurrent(m_previous); }
-
-private:
-    QString m_previous;
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString folder = settingsFolder();
-    const CurrentFolder current(folder);
+    // A tool file given as a path is tested as written, from the current folder: the settings
+    // folder while an input runs. libFuzzer keeps its own current folder for its corpus and its
+    // findings.
+    const QString previous = QDir::currentPath();
+    FUZZ_CHECK(QDir::setCurrent(settingsFolder()), "the settings folder can be made current");
+    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
     const QByteArray text(reinterpret_cast<const char *>(data), qsizetype(size));
-    writeFile(folder + QStringLiteral("Tessary.ini"), text);
-
-    QFile file(folder + QStringLiteral("Tessary.ini"));
-    FUZZ_CHECK(file.open(QIODevice::ReadOnly), "Tessary.ini can be read back");
-    Load whole;
-    whole.result = SettingsLoader(folder).load(&file, whole.settings, whole.table);
+    const Load whole = load(text);
     for (qsizetype item = 0; item < whole.result.offeredSystems.size(); ++item)
         checkOffered(text, item);
 
-    QBuffer buffer;
-    buffer.setData(text);
-    buffer.open(QIODevice::ReadOnly);
-    const QStringList lines = readLines(&buffer);
     QList<qint64> pieceSizes;
     for (size_t i = 0; i < std::min<size_t>(size, 3); ++i)
         pieceSizes.append(data[i] % 32 + 1);
-    PieceDevice pieces(text, pieceSizes);
-    FUZZ_CHECK(readLines(&pieces) == lines, "lines read alike however the file arrives");
+    PieceDevice atOnce(text, {}), pieces(text, pieceSizes);
+    FUZZ_CHECK(readLines(&pieces) == readLines(&atOnce),
+               "lines read alike however the file arrives");
 
     // What is read is saved byte for byte, whatever the encoding; only a byte order mark that
     // opens the text may go.

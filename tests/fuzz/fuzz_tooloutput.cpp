@@ -13,12 +13,15 @@
 
 namespace {
 
-QList<QByteArray> readsOf(const QByteArray &output, std::vector<qsizetype> cuts)
+// The output cut where the positions say, each taken modulo the output's size plus one.
+QList<QByteArray> readsOf(const QByteArray &output, std::vector<quint16> positions)
 {
-    std::sort(cuts.begin(), cuts.end());
+    for (quint16 &position : positions)
+        position %= output.size() + 1;
+    std::sort(positions.begin(), positions.end());
     QList<QByteArray> reads;
     qsizetype from = 0;
-    for (const qsizetype cut : cuts) {
+    for (const qsizetype cut : positions) {
         reads.append(output.mid(from, cut - from));
         from = cut;
     }
@@ -87,11 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         position = input.ConsumeIntegral<quint16>();
     const std::vector<char> rest = input.ConsumeRemainingBytes<char>();
     const QByteArray output(rest.data(), qsizetype(rest.size()));
-
-    std::vector<qsizetype> cuts;
-    for (const quint16 position : positions)
-        cuts.push_back(position % (output.size() + 1));
-    const QList<QByteArray> reads = readsOf(output, cuts);
+    const QList<QByteArray> reads = readsOf(output, positions);
     const QString whole = decodedWhole(encoding, reads);
     FUZZ_CHECK(shown(encoding, reads, sliceBytes) == whole,
                "output shows the same text however it is read and sliced");

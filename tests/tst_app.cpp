@@ -23,17 +23,17 @@ private slots:
         for (const char *key : {"NES", "Gen ", "GBA"})
             collection.addSystem(QLatin1String(key));
         MainWindow *window = collection.startWindow();
-        auto *selector = child<QComboBox>(window, u"selectSystemComboBox"_s);
-        auto *sections = child<QComboBox>(window, u"configComboBox"_s);
+        auto *selector = window->findChild<QComboBox *>(u"selectSystemComboBox"_s);
+        auto *sections = window->findChild<QComboBox *>(u"configComboBox"_s);
         collection.select(u"Gen "_s);
         QCOMPARE(window->selectedSystem(), SystemEntry()); // a key with a space is not found
         QWidget *first = openFromMenu(window, "actionConfig");
         QWidget *second = openFromMenu(window, "actionConfig");
-        child<QLineEdit>(first, u"textBoxTwo0"_s)->setText(u"First"_s);
-        child<QLineEdit>(second, u"textBoxTwo0"_s)->setText(u"Second"_s);
-        child<QPushButton>(first, u"saveButton"_s)->click();
+        first->findChild<QLineEdit *>(u"textBoxTwo0"_s)->setText(u"First"_s);
+        second->findChild<QLineEdit *>(u"textBoxTwo0"_s)->setText(u"Second"_s);
+        first->findChild<QPushButton *>(u"saveButton"_s)->click();
         QCOMPARE(selector->currentText() + sections->itemText(2), u"[GBA First[NES"_s);
-        child<QPushButton>(second, u"saveButton"_s)->click();
+        second->findChild<QPushButton *>(u"saveButton"_s)->click();
         QCOMPARE(selector->currentText(), u"[GBA Second"_s);
         // A file gone by then empties the lists; the settings read before stay.
         QVERIFY(QFile::remove(settingsPath()) && openFromMenu(window, "actionConfig")->close());

@@ -82,7 +82,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 30000);
         QTRY_VERIFY(check->manager()->findChildren<QNetworkReply *>().isEmpty()); // all deleted
         QCOMPARE(answerer.seen, box.isEmpty() ? QStringList() : QStringList(2, box));
-        QCOMPARE(child<QTextEdit>(&window, u"textEdit"_s)->toPlainText() ==
+        QCOMPARE(window.findChild<QTextEdit *>(u"textEdit"_s)->toPlainText() ==
                      u"Version reply: Your version is current.",
                  box.isEmpty());
     }
@@ -103,7 +103,7 @@ private slots:
                                       QUrl::fromLocalFile(page)}));
         QVERIFY(QFile::remove(page));
         window.findChild<QAction *>(u"actionHelp"_s)->trigger();
-        QCOMPARE(child<QTextEdit>(&window, u"textEdit"_s)->toPlainText(),
+        QCOMPARE(window.findChild<QTextEdit *>(u"textEdit"_s)->toPlainText(),
                  u"Help file not found."_s);
     }
 

@@ -104,9 +104,9 @@ private slots:
     void excludeNone()
     {
         GoodInfo window({}, {}, 0, 0, 736);
-        auto *excludeNone = child<QCheckBox>(&window, "checkBox_7");
+        auto *excludeNone = window.findChild<QCheckBox *>("checkBox_7");
         for (const RomFlag &flag : RomFlags) {
-            auto *box = child<QCheckBox>(&window, flag.objectName);
+            auto *box = window.findChild<QCheckBox *>(flag.objectName);
             excludeNone->setChecked(true);
             box->click();
             QVERIFY2(box->isChecked() && !excludeNone->isChecked(), flag.objectName);

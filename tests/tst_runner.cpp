@@ -65,7 +65,7 @@ class tst_Runner : public QObject
         const QString verb = step.section(u' ', 0, 0), object = step.section(u' ', 1);
         if (verb == "right" || verb == "left") {
             QVERIFY(QTest::qWaitForWindowActive(window));
-            QWidget *target = object == "window" ? window : child<QWidget>(window, object);
+            QWidget *target = object == "window" ? window : window->findChild<QWidget *>(object);
             QTest::mouseClick(target, verb == "right" ? Qt::RightButton : Qt::LeftButton, {},
                               target == window ? QPoint(5, 300) : QPoint());
         } else if (verb == "select") {
@@ -73,7 +73,7 @@ class tst_Runner : public QObject
         } else if (verb == "rmdir") {
             QVERIFY(QDir(m_c->romDir(object)).removeRecursively());
         } else if (step.startsWith("textEdit=")) {
-            child<QTextEdit>(window, "textEdit")->setPlainText(step.section(u'=', 1));
+            window->findChild<QTextEdit *>("textEdit")->setPlainText(step.section(u'=', 1));
         } else {
             fillIn(window, step);
         }
@@ -233,7 +233,7 @@ private slots:
         QString state;
         for (const char *name : {"frame_3", "frame_4", "frame_5", "frame_6", "frame_8", "frame_9",
                                  "deep", "convert"}) {
-            if (child<QWidget>(window, name)->isVisible())
+            if (window->findChild<QWidget *>(name)->isVisible())
                 state += name[0] == 'f' ? QString(QChar(name[6])) : u' ' + QString(name);
         }
         QCOMPARE((state + u' ' + m_c->output()).trimmed(), shown);

@@ -166,15 +166,16 @@ private slots:
                 answerNextFileDialog(value);
             if (step == u"fullDisk")
                 onFullDisk([&] {
-                    QTest::mouseClick(child<QAbstractButton>(dialog, "saveButton"), Qt::LeftButton);
+                    QTest::mouseClick(dialog->findChild<QAbstractButton *>("saveButton"),
+                                      Qt::LeftButton);
                     return true;
                 });
             else if (auto *field = dialog->findChild<QLineEdit *>(name))
                 field->setText(value);
             else
-                QTest::mouseClick(child<QAbstractButton>(dialog, name), Qt::LeftButton);
+                QTest::mouseClick(dialog->findChild<QAbstractButton *>(name), Qt::LeftButton);
         }
-        QCOMPARE(readSettings(), saved.replace("~/", collection.root().toUtf8()));
+        QCOMPARE(readFile(settingsPath()), saved.replace("~/", collection.root().toUtf8()));
         const bool failed = saved == settings;
         QCOMPARE(answerer.seen.value(0).section(u'\n', 0, 0),
                  failed ? "Warning: Can not write " + settingsPath() : QString());

@@ -113,7 +113,7 @@ MainWindow *Collection::startWindow()
 
 void Collection::select(const QString &key)
 {
-    auto *selector = child<QComboBox>(window(), QStringLiteral("selectSystemComboBox"));
+    auto *selector = window()->findChild<QComboBox *>(QStringLiteral("selectSystemComboBox"));
     selector->setCurrentIndex(selector->findText(u'[' + key + u' ', Qt::MatchStartsWith));
 }
 
@@ -153,7 +153,7 @@ void runScenario()
     QVERIFY(FileTree::build(collection.root(), FileTree::list(row.files)));
     QVERIFY(collection.startWindow());
     const QStringList before = FileTree::read(collection.root());
-    auto *summary = child<QTableWidget>(collection.window(), "romSummary");
+    auto *summary = collection.window()->findChild<QTableWidget *>("romSummary");
     summary->sortByColumn(2, Qt::AscendingOrder);
     // A window that took an empty folder name for the current directory would work on the root,
     // where it shows in the changes.

@@ -18,13 +18,6 @@
 // a main window over it.
 namespace TessaryTest {
 
-// The widget of that object name below `parent`, found the way a user's test would reach it; a
-// null one crashes the test where its stack shows the call.
-template<typename T> T *child(const QObject *parent, const QString &name)
-{
-    return parent->findChild<T *>(name);
-}
-
 // Runs `work` as on a full disk: no file may grow past one byte, and a write past that fails.
 template<typename Work> auto onFullDisk(Work work)
 {
@@ -45,14 +38,6 @@ QByteArray readFile(const QString &path); // "<unreadable>" when it cannot be re
 inline QString settingsPath()
 {
     return QCoreApplication::applicationDirPath() + QLatin1String("/Tessary.ini");
-}
-inline bool writeSettings(const QByteArray &bytes)
-{
-    return writeFile(settingsPath(), bytes);
-}
-inline QByteArray readSettings()
-{
-    return readFile(settingsPath());
 }
 
 // Answers every message box that opens while it lives with its default button and keeps
@@ -87,21 +72,21 @@ public:
 
     // The global lines come first; a later line wins over an earlier one.
     QByteArray globals;
-    bool writeSettings() const { return TessaryTest::writeSettings(globals + m_systems); }
+    bool writeSettings() const { return writeFile(settingsPath(), globals + m_systems); }
 
     MainWindow *startWindow(); // shown and exposed
     MainWindow *window() const { return m_window.get(); }
     void closeWindow() { m_window.reset(); }
 
     void select(const QString &key); // the selector's "[key ..." item
-    void trigger(const QString &action) { child<QAction>(window(), action)->trigger(); }
-    QPushButton *go() const { return child<QPushButton>(window(), QStringLiteral("Go")); }
+    void trigger(const QString &action) { window()->findChild<QAction *>(action)->trigger(); }
+    QPushButton *go() const { return window()->findChild<QPushButton *>(QStringLiteral("Go")); }
     void clickGo() { QTest::mouseClick(go(), Qt::LeftButton); }
     bool waitForGo(int ms = 20000) // until the button says "Go" again
     {
         return QTest::qWaitFor([this] { return go()->text() == QLatin1String("Go"); }, ms);
     }
-    QString output() const { return child<QTextEdit>(window(), "textEdit")->toPlainText(); }
+    QString output() const { return window()->findChild<QTextEdit *>("textEdit")->toPlainText(); }
 
 private:
     QTemporaryDir m_root;

@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-#include "screenshots/windowtour.h"
 #include "settings/linereader.h"
 #include "settings/settingsloader.h"
 #include "tessarytest.h"

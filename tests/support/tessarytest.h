@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "screenshots/windowtour.h"
 #include "tasks/threadedfunctions.h"
 
 #include <QAction>
@@ -79,7 +80,7 @@ public:
     void closeWindow() { m_window.reset(); }
 
     void select(const QString &key); // the selector's "[key ..." item
-    void trigger(const QString &action) { window()->findChild<QAction *>(action)->trigger(); }
+    void trigger(const QString &action) { menuItem(window(), action)->trigger(); } // as a user
     QPushButton *go() const { return window()->findChild<QPushButton *>(QStringLiteral("Go")); }
     void clickGo() { QTest::mouseClick(go(), Qt::LeftButton); }
     bool waitForGo(int ms = 20000) // until the button says "Go" again

@@ -53,8 +53,8 @@ int main(int argc, char *argv[])
 
     for (const TourStop &stop : windowTour()) {
         QWidget *opened = openFromMenu(&window, stop.action);
-        if (!opened) {
-            std::fprintf(stderr, "%s opened no window\n", stop.action);
+        if (!opened || opened->objectName() != QLatin1String(stop.window)) {
+            std::fprintf(stderr, "%s did not open %s\n", stop.action, stop.window);
             allSaved = false;
             continue;
         }

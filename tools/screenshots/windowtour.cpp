@@ -3,19 +3,21 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSet>
 #include <QWidget>
 
 const QList<TourStop> &windowTour()
 {
     static const QList<TourStop> stops = {
-        {"actionConfig", "config-dialog.png"},
-        {"actionCompare_Miss_Lists", "compare-lists.png"},
-        {"actionCopy_files_from_txt_to_Directory", "copy-window.png"},
-        {"actionDelete_Lists_and_db_Files", "delete-lists.png"},
-        {"actionDelete_Specified_Roms", "delete-roms.png"},
-        {"actionGoodinfo_cfg_Swipe", "goodinfo-swipe.png"},
-        {"actionAbout", "about-start.png"},
+        {"actionConfig", "TestConfig", "config-dialog.png"},
+        {"actionCompare_Miss_Lists", "CompareMissLists", "compare-lists.png"},
+        {"actionCopy_files_from_txt_to_Directory", "CopyTxtToFolder", "copy-window.png"},
+        {"actionDelete_Lists_and_db_Files", "DeleteLists", "delete-lists.png"},
+        {"actionDelete_Specified_Roms", "DeleteRoms", "delete-roms.png"},
+        {"actionGoodinfo_cfg_Swipe", "GoodInfo", "goodinfo-swipe.png"},
+        {"actionAbout", "About", "about-start.png"},
     };
     return stops;
 }
@@ -28,11 +30,25 @@ void settle(int ms)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+QAction *menuItem(QWidget *mainWindow, const QString &action)
+{
+    const auto *menuBar = mainWindow->findChild<QMenuBar *>();
+    for (const QAction *entry : menuBar ? menuBar->actions() : QList<QAction *>()) {
+        const QList<QAction *> items =
+            entry->menu() ? entry->menu()->actions() : QList<QAction *>();
+        for (QAction *item : items) {
+            if (item->objectName() == action && !item->text().isEmpty() && !entry->text().isEmpty())
+                return item;
+        }
+    }
+    return nullptr;
+}
+
 QWidget *openFromMenu(QWidget *mainWindow, const char *action)
 {
     const QList<QWidget *> before = QApplication::topLevelWidgets();
     const QSet<QWidget *> known(before.cbegin(), before.cend());
-    auto *menuAction = mainWindow->findChild<QAction *>(QLatin1String(action));
+    QAction *menuAction = menuItem(mainWindow, QLatin1String(action));
     if (!menuAction)
         return nullptr;
     menuAction->trigger();

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+class QAction;
+class QString;
 class QWidget;
 
 // The windows that the main window's menus open, each with the picture of it in the user's
@@ -9,12 +11,17 @@ class QWidget;
 struct TourStop
 {
     const char *action;  // the menu action's object name
+    const char *window;  // the object name of the window it opens
     const char *picture; // the file name in docs/images
 };
 
 const QList<TourStop> &windowTour();
 
-// Triggers the main window's action and gives the window it opened, shown and laid out; nullptr
+// The main window's action of that object name as a user reaches it: an item with a text in a
+// menu of the menu bar. nullptr when no menu offers it.
+QAction *menuItem(QWidget *mainWindow, const QString &action);
+
+// Picks the main window's menu item and gives the window it opened, shown and laid out; nullptr
 // when no new window appeared.
 QWidget *openFromMenu(QWidget *mainWindow, const char *action);
 

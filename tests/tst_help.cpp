@@ -84,24 +84,28 @@ private slots:
                  box.isEmpty());
     }
 
-    // Help opens help.htm beside the program, which the build puts there; Website the site.
+    // Help opens help.htm beside the program, which the build puts there; Website the site; Open
+    // Rom Directory the selected system's folder.
     void openPages()
     {
         const QString page = QCoreApplication::applicationDirPath() + u"/help.htm"_s;
         QCOMPARE(readFile(QStringLiteral(TESSARY_PROGRAM_DIR "/help.htm")),
                  readFile(u":/documents/help.htm"_s));
+        QFile::remove(page); // left by a run that failed
         QVERIFY(QFile::copy(u":/documents/help.htm"_s, page));
-        MainWindow window;
+        Collection collection;
+        collection.addSystem(u"Gen"_s);
+        collection.startWindow();
         for (const char *scheme : {"file", "https"})
             QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
-        window.findChild<QAction *>(u"actionWebsite"_s)->trigger();
-        window.findChild<QAction *>(u"actionHelp"_s)->trigger();
+        for (const char *action : {"actionWebsite", "actionHelp", "actionOpen_Rom_Dir"})
+            collection.trigger(QLatin1String(action));
         QCOMPARE(opened, (QList<QUrl>{QUrl(u"https://" TESSARY_WEB_HOST "/Tessary/"_s),
-                                      QUrl::fromLocalFile(page)}));
+                                      QUrl::fromLocalFile(page),
+                                      QUrl::fromLocalFile(collection.romDir(u"Gen"_s))}));
         QVERIFY(QFile::remove(page));
-        window.findChild<QAction *>(u"actionHelp"_s)->trigger();
-        QCOMPARE(window.findChild<QTextEdit *>(u"textEdit"_s)->toPlainText(),
-                 u"Help file not found."_s);
+        collection.trigger(u"actionHelp"_s);
+        QCOMPARE(collection.output(), u"Help file not found."_s);
     }
 
     // The test gives the ticks: with no event loop running, the window's own timer never fires.
@@ -109,10 +113,14 @@ private slots:
     {
         About about(0, 0, 736);
         QSignalSpy finished(&about, &About::animationFinished);
+        auto *watcher = about.findChild<QLabel *>(u"watcherLabel"_s);
+        const QMovie *beckoning = watcher->movie();
         for (int tick = 1; tick <= 84; QMetaObject::invokeMethod(&about, "updateGifs"), ++tick)
             QCOMPARE(finished.size(), 0);
         QCOMPARE(finished.size(), 1);
-        QVERIFY(!about.findChild<QTimer *>()->isActive()); // so it finishes once
+        // It finishes once, the watcher laughing and the name centred across the window.
+        QVERIFY(!about.findChild<QTimer *>()->isActive() && watcher->movie() != beckoning);
+        QCOMPARE(about.findChild<QLabel *>(u"label_3"_s)->width(), about.width());
     }
 
 private:

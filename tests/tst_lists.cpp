@@ -65,9 +65,9 @@ private slots:
         row("all Have, name anywhere; all db in the tools' directory", -1, "have db",
             "gen/GenHave.txt gen/GenHave.txt.bak snes/SNESHave.txt tools/GoodGen.db "
             "tools/GoodSNES.db tools/GoodSega.db tools/GoodMD.db tools/Good.db");
-        row("one: lists after the tool, db in the tools' directory after the key", 2,
+        row("one: lists after the tool, db in the tools' directory after the key", 0,
             "miss have db", "sega/MDMiss.txt tools/GoodSega.db");
-        row("one: beside the ROMs after the tool", 2, "miss have db, beside the ROMs",
+        row("one: beside the ROMs after the tool", 0, "miss have db, beside the ROMs",
             "sega/MDMiss.txt sega/GoodMD.db");
         row("one: tool by its full path", 3, "miss have db, beside the ROMs",
             "gen/GenMiss.txt gen/GenHave.txt gen/GoodGen.db");
@@ -92,9 +92,9 @@ private slots:
         QTemporaryDir dir;
         const QString root = dir.path() + u'/';
         QVERIFY(FileTree::build(root, FileTree::list(tree.join("=|") + u'=')));
-        const ListDeletion deletion({{"[Gen", root + "gen/", "GoodGen.exe"},
+        const ListDeletion deletion({{"[Sega", root + "sega/", "GoodMD.exe"},
+                                     {"[Gen", root + "gen/", "GoodGen.exe"},
                                      {"[SNES", root + "snes/", "GoodSNES.exe"},
-                                     {"[Sega", root + "sega/", "GoodMD.exe"},
                                      {"[Path", root + "gen/", root + "tools/GoodGen.exe"},
                                      {"[Win", root + "snes/", "C:\\Tools\\GoodSNES.exe"}},
                                     root + "tools/", kinds.contains("beside the ROMs"));

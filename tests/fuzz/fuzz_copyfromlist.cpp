@@ -17,9 +17,7 @@ namespace {
 
 struct Collection
 {
-    QString source;
-    QString destination;
-    QString list;
+    QString source, destination, list;
 };
 
 // Qt cannot name a file whose name is no UTF-8, so it cannot remove it with its folder either.

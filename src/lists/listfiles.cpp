@@ -48,7 +48,7 @@ QString previewListPath(const QString &toolFile)
 std::optional<QString> readWholeFileText(const QString &path, qint64 limit)
 {
     const RegularFileContents contents = readRegularFile(path, limit);
-    if (contents.status != RegularFileContents::Read && contents.status != RegularFileContents::Cut)
+    if (contents.failed())
         return std::nullopt;
     const qsizetype nul = contents.bytes.indexOf('\0');
     if (nul >= 0)
@@ -62,7 +62,7 @@ std::optional<QString> readWholeFileText(const QString &path, qint64 limit)
 std::optional<QString> readPreviewListText(const QString &path, qint64 limit)
 {
     const RegularFileContents contents = readRegularFile(path, limit);
-    if (contents.status != RegularFileContents::Read && contents.status != RegularFileContents::Cut)
+    if (contents.failed())
         return std::nullopt;
     // Read through a text-mode device as from the file itself: line ends become "\n".
     QBuffer buffer;

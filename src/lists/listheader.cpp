@@ -30,7 +30,7 @@ std::optional<ListHeader> ListHeader::read(const QString &path)
 {
     // A FIFO or a device would keep the window waiting for data, or never end.
     const RegularFileContents contents = readRegularFile(path, MaxHeaderBytes);
-    if (contents.status != RegularFileContents::Read && contents.status != RegularFileContents::Cut)
+    if (contents.failed())
         return std::nullopt;
     QByteArrayView line = contents.bytes;
     const qsizetype end = line.indexOf('\n');

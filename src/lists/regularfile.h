@@ -17,6 +17,7 @@ struct RegularFileContents
     QString error; // why `bytes` is not the whole file, when it is not
 
     bool complete() const { return status == Read; }
+    bool failed() const { return status == NotRegular || status == Failed; }
 };
 
 // The most read of a file that a chore must see whole: far more than any list or configuration

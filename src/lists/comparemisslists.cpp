@@ -66,11 +66,12 @@ void CompareMissLists::on_pushButton_3_clicked()
         QMessageBox::warning(this, tr("Warning"), tr("List not found. Check your file paths."));
         return;
     }
-    // A list that could not be opened was compared as empty.
-    if (!comparison.yourListOpened())
-        QMessageBox::warning(this, tr("Warning"), tr("Problem opening ") + comparison.yourPath());
-    if (!comparison.theirListOpened())
-        QMessageBox::warning(this, tr("Warning"), tr("Problem opening ") + comparison.theirPath());
+    if (outcome == MissListComparison::Outcome::ReadFailed) {
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("Problem opening ") + comparison.failedList() + u'\n' +
+                                 comparison.error());
+        return;
+    }
     if (outcome == MissListComparison::Outcome::WriteFailed) {
         QMessageBox::warning(
             this, tr("Warning"),

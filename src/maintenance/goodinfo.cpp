@@ -69,7 +69,8 @@ void GoodInfo::on_pushButton_clicked()
         warn(path + tr(" doesn't exist."));
         return;
     case SwipeOutcome::ReadFailed:
-        warn(tr("Problem reading Goodinfo.cfg"));
+        warn(tr("Problem reading Goodinfo.cfg") + u'\n' + QDir::toNativeSeparators(path) + u'\n' +
+             outcome.error);
         return;
     case SwipeOutcome::WriteFailed:
         warn(tr("Can not write %1\n%2\nThe file is unchanged.")

@@ -9,22 +9,30 @@
 using namespace TessaryTest;
 using namespace Qt::StringLiterals;
 
-// What one load of `text` leaves: "goodExeDir|flags;section keys;offered systems;" and each
-// system as "key=name,romPath,toolFile".
+static GlobalSettings g_settings; // of the last load()
+static SystemTable g_table;
+
+// What one load of `text` leaves: "goodExeDir|flags;section keys;offered systems;", each system
+// as "key=name,romPath,toolFile", and each line logged.
 static QString load(QByteArray text, const QString &base)
 {
-    GlobalSettings s;
-    SystemTable table;
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { logged << message; });
+    GlobalSettings &s = g_settings = {};
+    g_table.clear();
     QBuffer buffer(&text);
     buffer.open(QIODevice::ReadOnly);
-    const SettingsLoader::Result result = SettingsLoader(base).load(&buffer, s, table);
+    const SettingsLoader::Result result = SettingsLoader(base).load(&buffer, s, g_table);
+    qInstallMessageHandler(previous);
     QStringList dump{s.goodExeDir + u'|' + QString::number(s.sameAsRomPath) +
                          QString::number(s.checkVersionAtStartup) +
                          QString::number(s.loadSummaryAtStartup),
                      result.sectionKeys.join(u','), result.offeredSystems.join(u',')};
-    for (const SystemEntry &e : table)
+    for (const SystemEntry &e : g_table)
         dump << e.key + u'=' + e.systemName + u',' + e.romPath + u',' + e.toolFile;
-    return dump.join(u';');
+    return (dump + logged).join(u';');
 }
 
 class tst_Settings : public QObject
@@ -71,9 +79,14 @@ private slots:
             "/t=x/G/|111;;");
         row("block lines in any order", "File=GoodG.exe\nRoms= \\g \n[G = G=x \n",
             "|000;[G ;;[G =G=x,/g/,GoodG.exe");
-        row("no File line: the later blocks shift",
-            "[A=a\nRom=/a\n\n[B=b\nRom=/b\nFile=B\n[C=c\nRom=/c\nFile=C\n",
-            "|000;[A,[B,[C;;[B=b,/a/,;[C=c,/b/,B");
+        // A block is never completed from another: a block without its key (before an empty
+        // line), without its "File" line, with a line of a kind twice, at the end.
+        row("incomplete blocks left out",
+            "=n\nRom=/n\nFile=N\n\n[B=b\nFile=B\nRom=/b\n[C=c\n[D=d\nRom=/d\nRom=/e\nFile=E\n",
+            "|000;[B,[C,[D;;[B=b,/b/,B;Tessary.ini line 2: lines without a key line left out;"
+            "Tessary.ini line 8: [C left out, it has no Rom or File line;"
+            "Tessary.ini line 9: [D left out, it has no File line;"
+            "Tessary.ini line 11: lines without a key line left out");
     }
 
     void loader()
@@ -106,6 +119,11 @@ private slots:
         const QString text = u"Same as Rom Path=%1\nGood*.exe Directory=%2\n[K=k\nRom Path=%3\n"
                              "File Name=%4\n"_s.arg(f[0], f[1], f[2], f[3]);
         QCOMPARE(load(text.toUtf8(), m_root.path()).section(u';', 2, 2), offered ? "[K k" : "");
+        // The file checked is the file a run starts.
+        const SystemEntry &e = g_table.first();
+        QVERIFY(!offered || QFileInfo(toolPath(g_settings.goodExeDir, e.toolFile, e.romPath,
+                                               g_settings.sameAsRomPath))
+                                .isFile());
     }
 
     // Main, Config on a file; steps: "name=text" fills a field, "name" clicks, "name>path"

@@ -1,4 +1,6 @@
 #include "app/mainwindow.h"
+#include "lockedfolder.h"
+#include "settings/atomicwrite.h"
 #include "settings/linereader.h"
 #include "settings/settingsloader.h"
 #include "tessarytest.h"
@@ -195,6 +197,27 @@ private slots:
         delete dialog;
     }
 
+    // Where the folder admits no new file, the file is written in place. When that fails, its
+    // old bytes go back, and the report says whether they did (a full disk here lets one through).
+    void writeInPlace()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Tessary.ini"_s);
+        for (const QByteArray old : {"x", "xy"}) {
+            QVERIFY(writeFile(path, old));
+            const auto write = [&] {
+                QString error;
+                return !onFullDisk([&] { return writeFileAtomically(path, "new\n", &error); }) &&
+                       error.endsWith(old == "x" ? "previous content again."
+                                                 : "could not be written back.") &&
+                       (old != "x" || readFile(path) == old);
+            };
+            const std::optional<bool> held = LockedFolder::runInLockedFolder(dir.path(), write);
+            if (!held)
+                QSKIP("no folder that admits no new files can be made here");
+            QVERIFY(*held);
+        }
+    }
 };
 
 QTEST_MAIN(tst_Settings)

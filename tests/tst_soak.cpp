@@ -130,38 +130,33 @@ private slots:
     }
     void cleanupTestCase() { std::filesystem::remove_all(g_root.toStdString()); }
 
-    // Twenty systems and, amid them, a block whose key lost its "[": every system is offered
-    // with its own tool and moves the files of its own folder only.
+    // Twenty systems and, amid them, a block whose key lost its "[": each system moves the files
+    // of its own folder only.
     void brokenSettingsBlock()
     {
         QTemporaryDir dir;
         const QString root = dir.path() + u'/';
-        QByteArray text = "Good*.exe Directory=tools\nSame as Rom Path=false\n\n";
-        QStringList entries{"broken roms/Ren/b.bin=b", "tools/GoodBroken.exe=t"};
+        QByteArray text = "Good*.exe Directory=.\nSame as Rom Path=true\n\n";
+        QStringList entries{"b/Ren/b.bin=b", "b/GoodB.exe=t"};
         for (int i = 0; i < 20; ++i) {
-            const QString n = QString::number(i);
             if (i == 10)
-                text += "Broken=b\nRom Path=broken roms\nFile Name=GoodBroken.exe\n\n";
-            text += QString("[S%1=s\nRom Path=%1 roms\nFile Name=Good%1.exe\n\n").arg(n).toUtf8();
-            entries << n + " roms/Ren/" + n + ".bin=" + n << "tools/Good" + n + ".exe=t";
+                text += "Broken=b\nRom Path=b\nFile Name=GoodB.exe\n\n";
+            text += QString("[%1=s\nRom Path=%1\nFile Name=Good.exe\n\n").arg(i).toUtf8();
+            entries << QString("%1/Ren/%1.bin=%1|%1/Good.exe=t").arg(i).split(u'|');
         }
-        QVERIFY(FileTree::build(root, entries));
         QBuffer buffer(&text);
-        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        QVERIFY(FileTree::build(root, entries) && buffer.open(QIODevice::ReadOnly));
         GlobalSettings settings;
         SystemTable table;
         const QStringList offered =
             SettingsLoader(root).load(&buffer, settings, table).offeredSystems;
         QCOMPARE(offered.size(), 20);
         for (const QString &item : offered) {
-            const SystemEntry system = table.value(selectorKey(item));
-            const QString n = system.key.mid(2);
-            QCOMPARE(toolPath(settings.goodExeDir, system.toolFile, system.romPath, false),
-                     root + "tools/Good" + n + ".exe");
-            runOnWorker([&](ThreadedFunctions &w) { w.renToRootInvoke(system.romPath); });
-            QVERIFY2(QFile::exists(root + n + " roms/" + n + ".bin"), qPrintable(item));
+            const QString n = selectorKey(item).mid(1);
+            runOnWorker([&](ThreadedFunctions &w) { w.renToRootInvoke(table['[' + n].romPath); });
+            QVERIFY2(QFile::exists(root + n + u'/' + n + ".bin"), qPrintable(item));
         }
-        QVERIFY(QFile::exists(root + "broken roms/Ren/b.bin"));
+        QVERIFY(QFile::exists(root + "b/Ren/b.bin"));
     }
 
     void chores_data()

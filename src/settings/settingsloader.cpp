@@ -60,16 +60,14 @@ SettingsLoader::Result SettingsLoader::load(QIODevice *device, GlobalSettings &s
                                             SystemTable &table)
 {
     Result result;
-    // Nothing of an earlier load may complete a system of this one.
     m_lineNumber = 0;
-    m_blockLines = 0;
-    m_emptyLineAfterBlock = false;
     LineReader reader(device);
     QString line;
     while (reader.readLine(line)) {
         ++m_lineNumber;
         readLine(line, settings, table, result);
     }
+    // A block ends with its file: the next load starts afresh.
     if (m_blockLines != 0)
         dropBlock();
     return result;

@@ -14,12 +14,14 @@ QString tr(const char *text)
     return QCoreApplication::translate("AtomicWrite", text);
 }
 
-bool writeWhole(QFile &file, QIODevice::OpenMode mode, QByteArrayView bytes)
+// Empty when all of `bytes` are in the file, otherwise why not.
+QString writeWhole(QFile &file, QIODevice::OpenMode mode, QByteArrayView bytes)
 {
     const bool written =
         file.open(mode) && file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush();
+    const QString error = written ? QString() : file.errorString();
     file.close();
-    return written && file.error() == QFileDevice::NoError;
+    return written && file.error() != QFileDevice::NoError ? file.errorString() : error;
 }
 
 // For a folder that admits no new file: the file is written over. When that fails (a full disk),
@@ -27,20 +29,18 @@ bool writeWhole(QFile &file, QIODevice::OpenMode mode, QByteArrayView bytes)
 bool writeInPlace(const QString &path, QByteArrayView bytes, QString *error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QByteArray previous = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         *error = file.errorString();
         return false;
     }
-    const QByteArray previous = file.readAll();
     file.close();
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return false;
-    }
-    if (writeWhole(file, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text, bytes))
+    const QString reason =
+        writeWhole(file, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text, bytes);
+    if (reason.isEmpty())
         return true;
-    const QString reason = file.errorString();
-    const bool restored = writeWhole(file, QIODevice::WriteOnly | QIODevice::Truncate, previous);
+    const bool restored =
+        writeWhole(file, QIODevice::WriteOnly | QIODevice::Truncate, previous).isEmpty();
     *error = reason + u'\n' +
              (restored ? tr("The file holds its previous content again.")
                        : tr("The file may be cut: its previous content could not be written "

@@ -1,8 +1,10 @@
 #include "filetree.h"
 #include "lists/listdeletion.h"
 #include "maintenance/romdeletion.h"
+#include "settings/settingsloader.h"
 #include "tessarytest.h"
 
+#include <QBuffer>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -127,6 +129,35 @@ private slots:
         QVERIFY(build() && ::chmod(QFile::encodeName(g_root).constData(), 0755) == 0);
     }
     void cleanupTestCase() { std::filesystem::remove_all(g_root.toStdString()); }
+
+    // Twenty systems and, amid them, a block whose key lost its "[": each system moves the files
+    // of its own folder only.
+    void brokenSettingsBlock()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.path() + u'/';
+        QByteArray text = "Good*.exe Directory=.\nSame as Rom Path=true\n\n";
+        QStringList entries{"b/Ren/b.bin=b", "b/GoodB.exe=t"};
+        for (int i = 0; i < 20; ++i) {
+            if (i == 10)
+                text += "Broken=b\nRom Path=b\nFile Name=GoodB.exe\n\n";
+            text += QString("[%1=s\nRom Path=%1\nFile Name=Good.exe\n\n").arg(i).toUtf8();
+            entries << QString("%1/Ren/%1.bin=%1|%1/Good.exe=t").arg(i).split(u'|');
+        }
+        QBuffer buffer(&text);
+        QVERIFY(FileTree::build(root, entries) && buffer.open(QIODevice::ReadOnly));
+        GlobalSettings settings;
+        SystemTable table;
+        const QStringList offered =
+            SettingsLoader(root).load(&buffer, settings, table).offeredSystems;
+        QCOMPARE(offered.size(), 20);
+        for (const QString &item : offered) {
+            const QString n = selectorKey(item).mid(1);
+            runOnWorker([&](ThreadedFunctions &w) { w.renToRootInvoke(table['[' + n].romPath); });
+            QVERIFY2(QFile::exists(root + n + u'/' + n + ".bin"), qPrintable(item));
+        }
+        QVERIFY(QFile::exists(root + "b/Ren/b.bin"));
+    }
 
     void chores_data()
     {

@@ -12,10 +12,12 @@
 #include <filesystem>
 
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <linux/fiemap.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 
 namespace {
 
@@ -37,6 +39,17 @@ bool awaitsWriteback(const QString &path)
     const bool mapped = fd >= 0 && ::ioctl(fd, FS_IOC_FIEMAP, map) == 0;
     ::close(fd);
     return mapped && map->fm_mapped_extents && map->fm_extents[0].fe_flags & FIEMAP_EXTENT_DELALLOC;
+}
+
+// Lets permission bits bind the calling thread alone, root too, as they bind everyone else.
+void obeyPermissionBits()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2] = {};
+    if (::syscall(SYS_capget, &header, caps) == 0) {
+        caps[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
+        ::syscall(SYS_capset, &header, caps);
+    }
 }
 
 // A report of "|"-separated lines, the chore's plain success when empty.
@@ -85,6 +98,8 @@ private slots:
         row("move: ROM folder gone", "move", "s/a=1", "s/|s/a=1",
             "Ren To Root FAILED|The ROM folder is missing: <r>/gone/", "gone/");
         row("move: stopped", "move", "s/a=1", "s/|s/a=1", "Ren To Root Stopped");
+        row("move: a folder that cannot be read is named", "move unreadable", "s/a=1|u/b=2",
+            "a=1|s/|u/|u/b=2", "Ren To Root FAILED|1 folder could not be read:|<r>/u/");
         row("copy: base name to the first dot, case counts, CR LF, flat", "copy flat",
             "l.txt=N (E)\r\nO 1.1\r\n|s/N (E).b=e|s/N (E) [b].b=b|s/n (e).b=l|s/N (E) .b=s|"
             "s/N (E)=n|s/O 1.1.b=o|s/sub/N (E).z=1",
@@ -176,13 +191,18 @@ private slots:
             } else if (chore.startsWith(QLatin1String("fixnes"))) {
                 text = runFixNesStep(r, chore.back().digitValue()) ? "done" : "nothing";
             } else {
+                const QByteArray unreadable = QFile::encodeName(r + "u");
+                QVERIFY(chore != "move unreadable" || ::chmod(unreadable.constData(), 0) == 0);
                 text = runOnWorker([&](ThreadedFunctions &worker) {
                     if (report.endsWith(QLatin1String("Stopped")))
                         worker.requestStop();
+                    if (chore == "move unreadable")
+                        QMetaObject::invokeMethod(&worker, obeyPermissionBits);
                     move ? worker.renToRootInvoke(r + folder)
                          : worker.copyFromTxtInvoke(r + "l.txt", r + folder, r + "s/",
                                                     chore == "copy");
                 });
+                ::chmod(unreadable.constData(), 0755);
             }
             QStringList seen = text.split(u'\n');
             std::sort(seen.begin() + qMin(2, seen.size()), seen.end());

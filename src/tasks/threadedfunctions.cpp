@@ -48,9 +48,17 @@ void ThreadedFunctions::renToRoot(QString dir)
                            true);
         return;
     }
-    const QString firstLine =
-        result.stopped ? tr("Ren To Root Stopped") : tr("Ren To Root Completed");
-    emit taskCompleted(withFailures(firstLine, result.failed, true), true);
+    // Files in a folder that could not be read are still where they were: not a completion.
+    const QStringList &unread = result.unreadFolders;
+    QString report = result.stopped     ? tr("Ren To Root Stopped")
+                     : unread.isEmpty() ? tr("Ren To Root Completed")
+                                        : tr("Ren To Root FAILED");
+    if (!unread.isEmpty())
+        report += u'\n' +
+                  (unread.size() == 1 ? tr("1 folder could not be read:")
+                                      : tr("%1 folders could not be read:").arg(unread.size())) +
+                  u'\n' + unread.join(u'\n');
+    emit taskCompleted(withFailures(report, result.failed, true), true);
 }
 
 void ThreadedFunctions::copyFromTxt(QString txtName, QString destDir, QString dir, bool checked)

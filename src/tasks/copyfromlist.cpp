@@ -35,8 +35,9 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
 
     // The copies reach the disk in batches, one sync for each: a sync per file would cost many
     // times the copying itself. The first batches are small, so the first copies show soon; the
-    // limits keep a stop from waiting long for the sync of the batch in hand.
-    constexpr qsizetype MaxBatchFiles = 1024;
+    // limits keep a stop from waiting long for the sync of the batch in hand, and the copies of
+    // a batch, each open until it is published, well within the descriptors a process may hold.
+    constexpr qsizetype MaxBatchFiles = 256;
     constexpr qint64 BatchBytes = 64 << 20;
     qsizetype batchFiles = 16;
     CopyBatch batch(destDir);

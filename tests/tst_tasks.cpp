@@ -12,13 +12,12 @@
 #include <filesystem>
 
 #include <fcntl.h>
-#include <linux/capability.h>
 #include <linux/fiemap.h>
 #include <linux/fs.h>
 #include <sys/file.h>
+#include <sys/fsuid.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 
 namespace {
 
@@ -41,17 +40,6 @@ bool awaitsWriteback(const QString &path)
     const bool mapped = fd >= 0 && ::ioctl(fd, FS_IOC_FIEMAP, map) == 0;
     ::close(fd);
     return mapped && map->fm_mapped_extents && map->fm_extents[0].fe_flags & FIEMAP_EXTENT_DELALLOC;
-}
-
-// Lets permission bits bind the calling thread alone, root too, as they bind everyone else.
-void obeyPermissionBits()
-{
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct caps[2] = {};
-    if (::syscall(SYS_capget, &header, caps) == 0) {
-        caps[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
-        ::syscall(SYS_capset, &header, caps);
-    }
 }
 
 // A report of "|"-separated lines, the chore's plain success when empty.
@@ -100,8 +88,8 @@ private slots:
         row("move: ROM folder gone", "move", "s/a=1", "s/|s/a=1",
             "Ren To Root FAILED|The ROM folder is missing: <r>/gone/", "gone/");
         row("move: stopped", "move", "s/a=1", "s/|s/a=1", "Ren To Root Stopped");
-        row("move: a folder that cannot be read is named", "move unreadable", "s/a=1|u/b=2",
-            "a=1|s/|u/|u/b=2", "Ren To Root FAILED|1 folder could not be read:|<r>/u/");
+        row("move: a folder that cannot be read is named", "move unreadable", "u/b=2", "u/|u/b=2",
+            "Ren To Root FAILED|1 folder could not be read:|<r>/u/");
         row("copy: base name to the first dot, case counts, CR LF, flat, Windows-1252 lines",
             "copy flat",
             "l.txt=N (E)\r\nO 1.1\r\nPok%E9mon (U)\r\nO 1.1\nPokémon (J)|s/N (E).b=e|"
@@ -118,13 +106,13 @@ private slots:
             CopyReport + "Completed" + Counts.arg(2).arg(0).arg(0), "s/in/o/");
         row("copy: stopped", "copy", "l.txt=X\n|s/X.b=x", "",
             CopyReport + "Stopped" + Counts.section(u',', 0, 1).arg(0).arg(0));
-        QStringList letters; // a to v
-        for (char16_t letter = u'a'; letter <= u'v'; ++letter)
-            letters << QString(QChar(letter));
         row("copy: the first lines that matched nothing", "copy",
-            "l.txt=" + letters.join(u'\n') + "|s/a.b=1", "a.b=1",
-            CopyReport + "Completed|21 lines matched no file:|" + letters.mid(1, 20).join(u'|') +
-                "|and 1 more" + Counts.arg(1).arg(0).arg(21));
+            "l.txt=a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm\nn\no\np\nq\nr\ns\nt\nu\nv|s/a.b=1",
+            "a.b=1",
+            CopyReport +
+                "Completed|21 lines matched no file:|b|c|d|e|f|g|h|i|j|k|l|m|n|o|p|q|r|s|t|u|"
+                "and 1 more" +
+                Counts.arg(1).arg(0).arg(21));
         row("copy: list unreadable", "copy", "s/X.b=x", "",
             CopyReport + "FAILED|Unable to open<r>/l.txt");
         // Unreadable half-way, a FIFO that would wait for a writer, a device that never ends.
@@ -211,12 +199,13 @@ private slots:
                 text = runFixNesStep(r, chore.back().digitValue()) ? "done" : "nothing";
             } else {
                 const QByteArray unreadable = QFile::encodeName(r + "u");
-                QVERIFY(chore != "move unreadable" || ::chmod(unreadable.constData(), 0) == 0);
+                QVERIFY(chore != "move unreadable" || (::chmod(unreadable.constData(), 0) == 0 &&
+                                                       ::chmod(QFile::encodeName(r), 0755) == 0));
                 text = runOnWorker([&](ThreadedFunctions &worker) {
                     if (report.contains(QLatin1String("Stopped")))
                         worker.requestStop();
-                    if (chore == "move unreadable")
-                        QMetaObject::invokeMethod(&worker, obeyPermissionBits);
+                    if (chore == "move unreadable") // as a user whom permission bits bind
+                        QMetaObject::invokeMethod(&worker, [] { ::setfsuid(65534); });
                     move ? worker.renToRootInvoke(r + folder)
                          : worker.copyFromTxtInvoke(r + "l.txt", r + folder, r + "s/",
                                                     chore == "copy");

@@ -19,8 +19,8 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
     // A set, so a long list costs one lookup per file, not one comparison per line.
     QSet<QString> names;
     QStringList lines; // each once, in list order
-    while (!list.atEnd()) {
-        QByteArray bytes = list.readLine();
+    // Empty only at the end, or on a read error: a line of its own still has its line end.
+    for (QByteArray bytes; !(bytes = list.readLine()).isEmpty();) {
         if (bytes.endsWith('\n'))
             bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
         const QString line = decodeUtf8OrWindows1252(bytes);
@@ -28,6 +28,10 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
             names.insert(line);
             lines.append(line);
         }
+    }
+    if (list.error() != QFileDevice::NoError) { // a list read in part would name too few files
+        result.listRead = false;
+        return result;
     }
     list.close();
     if (names.isEmpty() || dir.isEmpty())

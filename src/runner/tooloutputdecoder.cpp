@@ -1,5 +1,7 @@
 #include "runner/tooloutputdecoder.h"
 
+#include "text/textdecoding.h"
+
 namespace {
 
 bool localIsUtf8()
@@ -9,11 +11,8 @@ bool localIsUtf8()
 
 QStringDecoder decoderFor(ToolOutputDecoder::Encoding encoding)
 {
-    if (encoding == ToolOutputDecoder::Encoding::Windows1252) {
-        QStringDecoder windows("windows-1252");
-        // Without ICU, Latin-1 is the nearest: it differs only in 0x80 to 0x9F.
-        return windows.isValid() ? std::move(windows) : QStringDecoder(QStringConverter::Latin1);
-    }
+    if (encoding == ToolOutputDecoder::Encoding::Windows1252)
+        return windows1252Decoder();
     // Qt's UTF-8 decoder loses the byte that follows a character left incomplete at the end of
     // one piece when that byte cannot continue it, so UTF-8 is decoded without state and
     // decodeUtf8 holds such a start back itself.

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "demo/democollection.h"
 #include "runner/auditoutput.h"
+#include "runner/panelrules.h"
 #include "runner/process.h"
 #include "runner/tooloutputdecoder.h"
 #include "tessarytest.h"
@@ -123,6 +124,13 @@ private slots:
                                     true, true),
                  "Audit of (demo)\n[A] x\n[a] y\n[b] z");
         QCOMPARE(processAuditOutput("b\n\na\nb\n", auditMarker(1), true, true), "\na\nb");
+    }
+
+    // A NES script in a later stage renames; it leaves the convert of other systems alone.
+    void convertWords()
+    {
+        QCOMPARE(convertWord("[NES Nintendo", "fixnes script", 2), "rename");
+        QCOMPARE(convertWord("[SNES Super Nintendo", "convert", 2), "convert");
     }
 
     // The reads of one run, each shown before the next, and what is held back at the end.

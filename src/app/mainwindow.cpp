@@ -386,7 +386,7 @@ CommandPanel MainWindow::panel() const
 
 QStringList MainWindow::buildArguments()
 {
-    return panel().arguments(fixNesScript->stage());
+    return panel().arguments(ui->selectSystemComboBox->currentText(), fixNesScript->stage());
 }
 
 // Go starts the checked command on the selected system; while it runs the button reads Stop.

@@ -317,6 +317,7 @@ private slots:
             QSKIP("needs wine and a Windows tool built by x86_64-w64-mingw32-gcc");
         QString error; // for the preview to list
         QVERIFY(!writeMissingRoms(demoSystem("Gen"), QDir::tempPath() + u'/', &error).isEmpty());
+        const QString current = QDir::currentPath(); // no run may change it
         const bool toTheEnd = steps.constLast() == "Go";
         qputenv("GOODTOOL_PACE_MS", toTheEnd ? "0" : "60000");
         MessageBoxAnswerer answerer;
@@ -372,6 +373,7 @@ private slots:
                  expected);
         if (toTheEnd && answerer.seen.isEmpty())
             QCOMPARE(runState(), Idle);
+        QCOMPARE(QDir::currentPath(), current);
         QVERIFY(toTheEnd || !QFile::exists(m_c->romDir("Gen") + "GenHave.txt"));
         if (!tool.contains("held"))
             return;
@@ -402,11 +404,12 @@ private slots:
     {
         QFETCH(QByteArray, tool);
         QFETCH(QString, kept);
-        QVERIFY(writeFile(m_c->toolDir() + "GoodFlood", "#!/bin/sh\n" + tool, true));
+        // Without a Good*.exe Directory the tool is found in the folder it runs in.
+        QVERIFY(writeFile(m_c->root() + "GoodFlood", "#!/bin/sh\n" + tool, true));
         QTextEdit area;
         QStringList arguments;
         QPointer<Process> process =
-            new Process(m_c->toolDir(), "GoodFlood", m_c->root(), &arguments, &area, false, 4096);
+            new Process({}, "GoodFlood", m_c->root(), &arguments, &area, false, 4096);
         const QString note = "Earlier output dropped: only the last 4 KiB are kept.\n";
         QTRY_VERIFY(area.toPlainText().startsWith(note));
         QTest::qWait(200); // many more reads

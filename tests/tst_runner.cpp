@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "demo/democollection.h"
 #include "runner/auditoutput.h"
+#include "runner/panelrules.h"
 #include "runner/process.h"
 #include "runner/tooloutputdecoder.h"
 #include "tessarytest.h"
@@ -123,6 +124,13 @@ private slots:
                                     true, true),
                  "Audit of (demo)\n[A] x\n[a] y\n[b] z");
         QCOMPARE(processAuditOutput("b\n\na\nb\n", auditMarker(1), true, true), "\na\nb");
+    }
+
+    // A NES script in a later stage renames; it leaves the convert of other systems alone.
+    void convertWords()
+    {
+        QCOMPARE(convertWord("[NES Nintendo", "fixnes script", 2), "rename");
+        QCOMPARE(convertWord("[SNES Super Nintendo", "convert", 2), "convert");
     }
 
     // The reads of one run, each shown before the next, and what is held back at the end.
@@ -292,6 +300,13 @@ private slots:
         row("preview during the run, Stop", "Gen", {"rename", "Go", "running", "preview", "Stop"},
             "Warning: A tool is running. Preview Available Roms once it has ended.");
         row("two previews, closing", "Gen", {"preview", "preview", "close"}, "");
+        row("Go during a preview", "Gen", {"list", "preview", "Go", "close"},
+            "Warning: Preview Available Roms is running. Press Go once it has ended.");
+        // An earlier preview's list is there: a tool that finds it ends well without a list of
+        // its own; one that finds none writes a list and fails. Neither list may show.
+        row("failed preview",
+            "test -e RunMiss.txt && exit 0; echo 'a\nb\nfresh' >RunMiss.txt; exit 3", {"preview"},
+            "Preview Available Roms failed: the tool ended with exit code 3.");
         row("real Wine, Stop", "wine", {"list", "Go", "running", "Stop"}, "");
         // A tool that a kill does not end at once, like one stuck on a drive that no longer
         // answers, holds up neither Stop nor the closing window.
@@ -309,7 +324,9 @@ private slots:
             QSKIP("needs wine and a Windows tool built by x86_64-w64-mingw32-gcc");
         QString error; // for the preview to list
         QVERIFY(!writeMissingRoms(demoSystem("Gen"), QDir::tempPath() + u'/', &error).isEmpty());
-        const bool toTheEnd = steps.constLast() == "Go";
+        QVERIFY(writeFile(QDir::tempPath() + "/RunMiss.txt", "h\n\nan earlier preview's\n"));
+        const QString current = QDir::currentPath(); // no run may change it
+        const bool toTheEnd = steps.constLast() == "Go" || steps.constLast() == "preview";
         qputenv("GOODTOOL_PACE_MS", toTheEnd ? "0" : "60000");
         MessageBoxAnswerer answerer;
         QVERIFY(m_c->startWindow());
@@ -332,6 +349,8 @@ private slots:
                 m_c->trigger("actionPreview_Available_Roms");
                 if (m_c->go()->text() == "Stop") // refused
                     QCOMPARE(m_c->output(), output);
+                if (toTheEnd)
+                    QTRY_VERIFY(!m_c->output().isEmpty());
             } else if (step == "close") {
                 m_c->closeWindow();
             } else if (step == "Stop" || step == "click()") {
@@ -344,7 +363,8 @@ private slots:
             }
             output = m_c->window() ? m_c->output() : output;
             // A second preview ends the first. A held tool is still there, as it should be.
-            const bool busy = m_c->window() && (m_c->go()->text() == "Stop" || step == "preview");
+            const bool busy =
+                m_c->window() && (m_c->go()->text() == "Stop" || (step == "preview" && !toTheEnd));
             QTRY_COMPARE(running("Good", ours), busy && !tool.contains("held") ? 1 : 0);
         }
         const QString romDir = QDir::cleanPath(m_c->romDir(key));
@@ -362,8 +382,9 @@ private slots:
         }
         QCOMPARE(answerer.seen.isEmpty() && toTheEnd ? output : answerer.seen.join(u'\n'),
                  expected);
-        if (toTheEnd && answerer.seen.isEmpty())
+        if (steps.constLast() == "Go" && answerer.seen.isEmpty())
             QCOMPARE(runState(), Idle);
+        QCOMPARE(QDir::currentPath(), current);
         QVERIFY(toTheEnd || !QFile::exists(m_c->romDir("Gen") + "GenHave.txt"));
         if (!tool.contains("held"))
             return;
@@ -394,11 +415,12 @@ private slots:
     {
         QFETCH(QByteArray, tool);
         QFETCH(QString, kept);
-        QVERIFY(writeFile(m_c->toolDir() + "GoodFlood", "#!/bin/sh\n" + tool, true));
+        // Without a Good*.exe Directory the tool is found in the folder it runs in.
+        QVERIFY(writeFile(m_c->root() + "GoodFlood", "#!/bin/sh\n" + tool, true));
         QTextEdit area;
         QStringList arguments;
         QPointer<Process> process =
-            new Process(m_c->toolDir(), "GoodFlood", m_c->root(), &arguments, &area, false, 4096);
+            new Process({}, "GoodFlood", m_c->root(), &arguments, &area, false, 4096);
         const QString note = "Earlier output dropped: only the last 4 KiB are kept.\n";
         QTRY_VERIFY(area.toPlainText().startsWith(note));
         QTest::qWait(200); // many more reads

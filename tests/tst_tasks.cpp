@@ -260,17 +260,18 @@ private slots:
     void warnings_data()
     {
         QTest::addColumn<TessaryTest::WindowScenario>("row");
-        const QString copy = "actionCopy_files_from_txt_to_Directory|lineEdit=<root>%1|"
+        const QString copy = "actionCopy_files_from_txt_to_Directory|lineEdit=%1|"
                              "lineEdit_2=<root>%2|lineEdit_3=<root>%3|pushButton_4";
         const auto row = [](const char *name, const QString &steps, const char *box) {
             QTest::newRow(name) << TessaryTest::WindowScenario{
                 "", "l.txt=X\n|s/X.b=x|d/", steps, box, steps.contains(u'|'), "", ""};
         };
-        row("copy: list unreadable", copy.arg("none.txt", "s", "d"),
-            "Warning: Problem reading txt file <root>none.txt");
-        row("copy: folder missing", copy.arg("l.txt", "gone", "d"),
+        // A relative name is taken from beside Tessary.ini, not from the current folder (the root).
+        row("copy: list unreadable, by a relative name", copy.arg("l.txt", "s", "d"),
+            "Warning: Problem reading txt file <ini>/l.txt");
+        row("copy: folder missing", copy.arg("<root>l.txt", "gone", "d"),
             "Warning: File folder doesn't exist.");
-        row("copy: destination missing", copy.arg("l.txt", "s", "gone"),
+        row("copy: destination missing", copy.arg("<root>l.txt", "s", "gone"),
             "Warning: File destination doesn't exist.");
         row("move: no system", "actionMove_Files_From_Ren_to_Root", "Warning: No system selected");
     }

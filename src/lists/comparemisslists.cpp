@@ -1,6 +1,7 @@
 #include "lists/comparemisslists.h"
 
 #include "lists/misslistcomparison.h"
+#include "settings/typedpath.h"
 #include "widgets/createchild.h"
 #include "widgets/toolwindow.h"
 
@@ -60,7 +61,8 @@ void CompareMissLists::on_pushButton_2_clicked()
 
 void CompareMissLists::on_pushButton_3_clicked()
 {
-    MissListComparison comparison(yourListEdit->text(), theirListEdit->text());
+    MissListComparison comparison(resolvedTypedPath(yourListEdit->text()),
+                                  resolvedTypedPath(theirListEdit->text()));
     const MissListComparison::Outcome outcome = comparison.run();
     if (outcome == MissListComparison::Outcome::ListNotFound) {
         QMessageBox::warning(this, tr("Warning"), tr("List not found. Check your file paths."));

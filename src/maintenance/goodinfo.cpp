@@ -2,6 +2,7 @@
 
 #include "maintenance/goodinfoswipe.h"
 #include "maintenance/romflagboxes.h"
+#include "settings/typedpath.h"
 #include "widgets/createchild.h"
 #include "widgets/toolwindow.h"
 
@@ -56,7 +57,7 @@ GoodInfo::~GoodInfo()
 
 void GoodInfo::on_pushButton_clicked()
 {
-    const QString path = ui->pathEdit->text();
+    const QString path = resolvedTypedPath(ui->pathEdit->text());
     QStringList itemTexts;
     for (int i = 0; i < ui->sectionBox->count(); ++i)
         itemTexts << ui->sectionBox->itemText(i);

@@ -59,7 +59,10 @@ Process::Process(const QString &goodExeDir, const QString &toolFile, const QStri
         connect(qprocess, &QProcess::readyReadStandardOutput, this, &Process::updateOutputTextEdit);
     else
         qprocess->setStandardOutputFile(QProcess::nullDevice());
-    startTool(toolPath(goodExeDir, toolFile, romPath, sameAsRomPath), romPath);
+    // A tool path without a folder (no Good*.exe Directory) names a tool in the run's folder.
+    startTool(
+        QDir(romPath).absoluteFilePath(toolPath(goodExeDir, toolFile, romPath, sameAsRomPath)),
+        romPath);
 }
 
 Process::~Process()
@@ -75,10 +78,9 @@ Process::~Process()
 
 void Process::startTool(const QString &program, const QString &workingDirectory)
 {
-    // The current directory stays changed after the run. The child's own directory is set as
-    // well: when the ROM directory is gone the tool must not start, rather than run in
-    // whatever directory was current before and rename another collection's files.
-    QDir::setCurrent(workingDirectory);
+    // Only the child runs there: the program's own current directory never changes, so that no
+    // path a window resolves depends on where the last tool ran. When the ROM directory is gone
+    // the tool does not start, rather than run elsewhere and rename another collection's files.
     qprocess->setWorkingDirectory(workingDirectory);
     // Standard error is never shown; discarding it keeps a chatty tool from filling memory.
     qprocess->setStandardErrorFile(QProcess::nullDevice());

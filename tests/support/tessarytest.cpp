@@ -149,7 +149,8 @@ void runScenario()
     for (const QString &key : FileTree::list(row.systems))
         key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
     for (QString *text : {&row.steps, &row.boxes, &row.shown})
-        text->replace(QLatin1String("<root>"), collection.root());
+        text->replace(QLatin1String("<root>"), collection.root())
+            .replace(QLatin1String("<ini>"), QCoreApplication::applicationDirPath());
     QVERIFY(FileTree::build(collection.root(), FileTree::list(row.files)));
     QVERIFY(collection.startWindow());
     const QStringList before = FileTree::read(collection.root());

@@ -71,8 +71,11 @@ void ToolProcessGroup::prepare(QProcess &process)
 {
     const pid_t tessary = ::getpid();
     // Runs in the child between fork and exec, where only async-signal-safe calls are allowed.
+    // A session of its own gives the tool a group of its own, away from any terminal Tessary was
+    // started from: no Ctrl+C there reaches it, and it is never stopped for using the terminal
+    // from the background.
     process.setChildProcessModifier([tessary] {
-        ::setpgid(0, 0);
+        ::setsid();
 #ifdef Q_OS_LINUX
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         // Tessary may have died before the line above, and then no signal comes.

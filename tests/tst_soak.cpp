@@ -235,7 +235,38 @@ private slots:
         QVERIFY(fault != NoFault || chore != "move" ||
                 QDir(g_root + "NES roms/Sub A").entryList(QDir::Files).isEmpty());
     }
+
+    // A tool that starts a chain of two more, stopped again and again, every other time deaf to
+    // the polite request: Go comes back only once nothing of it runs.
+    void stoppedTool()
+    {
+        TessaryTest::Collection c;
+        const QString tool = c.toolDir() + "GoodFork.exe";
+        QVERIFY(TessaryTest::writeFile(tool,
+                                       "#!/bin/sh\n[ -e deaf ] && trap '' TERM\n"
+                                       "case $1 in list) \"$0\" 1 & ;; 1) \"$0\" 2 & ;; esac\n"
+                                       "while sleep 1; do :; done",
+                                       true));
+        const auto running = [command = QFile::encodeName(tool)] {
+            const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+            return std::count_if(pids.begin(), pids.end(), [&](const QString &pid) {
+                return TessaryTest::readFile("/proc/" + pid + "/cmdline").contains(command);
+            });
+        };
+        c.addSystem("Fork", {}, "GoodFork.exe");
+        QVERIFY(c.startWindow());
+        TessaryTest::fillIn(c.window(), "list");
+        for (int round = 0; round < 6; ++round) {
+            QVERIFY(round % 2 == 0 || TessaryTest::writeFile(c.romDir("Fork") + "deaf", ""));
+            c.clickGo();
+            QTRY_COMPARE(running(), 3);
+            c.clickGo();
+            QVERIFY(c.waitForGo());
+            QCOMPARE(running(), 0);
+            QFile::remove(c.romDir("Fork") + "deaf");
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_Soak)
+QTEST_MAIN(tst_Soak)
 #include "tst_soak.moc"

@@ -3,7 +3,8 @@
  *   rename  prints each argument, its working directory and two ROM names in Windows-1252;
  *   scan    prints a line, waits until "continue.txt" appears in its working directory, prints
  *           another line and ends;
- *   list    prints a line and then waits for ever, for Stop to end it. */
+ *   list    prints a line and then waits for ever, for Stop to end it;
+ *   else    prints "unknown command", and a line in Windows-1252 to standard error, and fails. */
 #include <direct.h>
 #include <stdio.h>
 #include <string.h>
@@ -41,5 +42,6 @@ int main(int argc, char **argv)
         return 0;
     }
     say("unknown command");
+    fprintf(stderr, "Caf\xe9 does not know %s\n", mode); /* e acute */
     return 2;
 }

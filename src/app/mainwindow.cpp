@@ -447,6 +447,8 @@ void MainWindow::StopProcess()
                                                 ui->uniq->isChecked(), ui->sort->isChecked());
         ui->outputArea->setPlainText(text);
     }
+    if (currentProcess)
+        currentProcess->showEndNote(); // after the tidy-up, which is for the tool's own lines
 
     showGoButton(); // the Process releases its tool's channels as it goes
     removeBusyIndicator();

@@ -43,7 +43,8 @@ qsizetype incompleteUtf8Tail(QByteArrayView bytes)
 } // namespace
 
 ToolOutputDecoder::ToolOutputDecoder(Encoding encoding)
-    : m_decoder(decoderFor(encoding))
+    : m_encoding(encoding)
+    , m_decoder(decoderFor(encoding))
     , m_utf8(encoding == Encoding::Local && localIsUtf8())
 {
 }
@@ -101,6 +102,7 @@ PendingToolOutput::PendingToolOutput(qsizetype limit)
 void PendingToolOutput::addRead(const QByteArray &read)
 {
     const qsizetype zero = read.indexOf('\0');
+    m_cut = m_cut || zero >= 0;
     if (m_front > 0 && m_front >= m_bytes.size() / 2) {
         m_bytes.remove(0, m_front); // the taken bytes go once they are half the buffer
         m_front = 0;
@@ -133,4 +135,23 @@ void PendingToolOutput::dropFront(qsizetype bytes)
     const bool lineFollows = lineEnd >= 0 && lineEnd + 1 < m_bytes.size();
     m_front = lineFollows ? lineEnd + 1 : m_front + bytes;
     m_dropped = true;
+}
+
+ToolErrorTail::ToolErrorTail(qsizetype limit)
+    : m_limit(limit)
+{
+}
+
+void ToolErrorTail::add(const QByteArray &bytes)
+{
+    m_frontCut = m_frontCut || m_bytes.size() + bytes.size() > m_limit;
+    m_bytes += bytes.right(m_limit);
+    if (m_bytes.size() > m_limit)
+        m_bytes.remove(0, m_bytes.size() - m_limit);
+}
+
+QByteArray ToolErrorTail::lines() const
+{
+    const qsizetype lineStart = m_frontCut ? m_bytes.indexOf('\n') + 1 : 0;
+    return m_bytes.mid(lineStart > 0 && lineStart < m_bytes.size() ? lineStart : 0);
 }

@@ -35,8 +35,8 @@ QString selectorKey(const QString &selectorText);
 // "[" cannot lend its "Rom" and "File" lines to the next system.
 //
 // A relative directory in the file starts at `baseDirectory`, the file's own folder, and is
-// resolved as it is read: every tool run changes the current directory, which must not move a
-// system's ROMs or tools.
+// resolved as it is read, so that a system's ROMs and tools do not depend on the folder the
+// program was started from.
 class SettingsLoader
 {
 public:

@@ -6,6 +6,10 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace TessaryTest;
 using namespace Qt::StringLiterals;
 
@@ -34,8 +38,13 @@ private slots:
         QCOMPARE(selector->currentText() + sections->itemText(2), u"[GBA First[NES"_s);
         second->findChild<QPushButton *>(u"saveButton"_s)->click();
         QCOMPARE(selector->currentText(), u"[GBA Second"_s);
-        // A file gone by then empties the lists; the settings read before stay.
-        QVERIFY(QFile::remove(settingsPath()) && openFromMenu(window, "actionConfig")->close());
+        // A file gone by then (here a FIFO, that no read may wait on) empties the lists; the
+        // settings read before stay.
+        QVERIFY(QFile::remove(settingsPath()));
+#ifdef Q_OS_UNIX
+        QCOMPARE(::mkfifo(QFile::encodeName(settingsPath()).constData(), 0644), 0);
+#endif
+        QVERIFY(openFromMenu(window, "actionConfig")->close());
         QCOMPARE(selector->count() + sections->count(), 0);
         QCOMPARE(window->settings().goodExeDir, collection.toolDir());
         QCOMPARE(collection.output(), "Can not read " + settingsPath());

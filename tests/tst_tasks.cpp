@@ -264,11 +264,13 @@ private slots:
                              "lineEdit_2=<root>%2|lineEdit_3=<root>%3|pushButton_4";
         const auto row = [](const char *name, const QString &steps, const char *box) {
             QTest::newRow(name) << TessaryTest::WindowScenario{
-                "", "l.txt=X\n|s/X.b=x|d/", steps, box, steps.contains(u'|'), "", ""};
+                "", "l.txt=X\n|f<fifo>|s/X.b=x|d/", steps, box, steps.contains(u'|'), "", ""};
         };
         // A relative name is taken from beside Tessary.ini, not from the current folder (the root).
         row("copy: list unreadable, by a relative name", copy.arg("l.txt", "s", "d"),
             "Warning: Problem reading txt file <ini>/l.txt");
+        row("copy: list a FIFO", copy.arg("<root>f", "s", "d"),
+            "Warning: Problem reading txt file <root>f");
         row("copy: folder missing", copy.arg("<root>l.txt", "gone", "d"),
             "Warning: File folder doesn't exist.");
         row("copy: destination missing", copy.arg("<root>l.txt", "s", "gone"),

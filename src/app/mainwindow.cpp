@@ -8,6 +8,7 @@
 #include "lists/comparemisslists.h"
 #include "lists/deletelists.h"
 #include "lists/listfiles.h"
+#include "lists/regularfile.h"
 #include "lists/romdirectory.h"
 #include "lists/summarytable.h"
 #include "maintenance/deleteroms.h"
@@ -23,6 +24,7 @@
 #include "tasks/copytxttofolder.h"
 #include "tasks/movetorootruns.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -137,14 +139,18 @@ void MainWindow::loadSettings(bool reload)
         systemTable.clear();
     }
 
-    QFile file(settingsFilePath());
-    qCInfo(lcSettings, "reading %s", qUtf8Printable(file.fileName()));
-    if (!file.open(QIODevice::ReadOnly)) {
+    qCInfo(lcSettings, "reading %s", qUtf8Printable(settingsFilePath()));
+    // Read as any file the window reads: a regular file only, so that nothing at its path can
+    // hold up the window.
+    const RegularFileContents contents = readRegularFile(settingsFilePath(), WholeFileLimit);
+    if (!contents.complete()) {
         ui->outputArea->setPlainText(tr("Can not read ") + settingsFilePath());
         return;
     }
+    QBuffer file;
+    file.setData(contents.bytes);
+    file.open(QIODevice::ReadOnly);
     const SettingsLoader::Result result = settingsLoader.load(&file, globalSettings, systemTable);
-    file.close();
 
     ui->configComboBox->addItems(result.sectionKeys);
     ui->selectSystemComboBox->addItems(result.offeredSystems);

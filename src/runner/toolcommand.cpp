@@ -1,11 +1,11 @@
 #include "runner/toolcommand.h"
 
-#include <QFile>
+#include "lists/regularfile.h"
 
 bool isWindowsExecutable(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(2) == "MZ";
+    // A FIFO or a device at the tool's path must not hold up Go.
+    return readRegularFile(path, 2).bytes == "MZ";
 }
 
 ToolCommand toolCommand(const QString &path, const QStringList &arguments)

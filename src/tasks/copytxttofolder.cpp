@@ -1,5 +1,6 @@
 #include "tasks/copytxttofolder.h"
 
+#include "lists/regularfile.h"
 #include "settings/systementry.h"
 #include "settings/typedpath.h"
 #include "tasks/threadedfunctions.h"
@@ -133,8 +134,8 @@ void CopyTxtToFolder::on_pushButton_4_clicked()
     const QString txtName = resolvedTypedPath(ui->listFileEdit->text());
     const QString dir = resolvedTypedPath(ui->fileFolderEdit->text());
     const QString destDir = resolvedTypedPath(ui->destinationEdit->text());
-    QFile txtFile(txtName);
-    if (!txtFile.open(QIODevice::ReadOnly)) {
+    // Only a regular file is a list: a FIFO picked here would hold up the window and the copy.
+    if (readRegularFile(txtName, 0).failed()) {
         QMessageBox::warning(this, tr("Warning"), tr("Problem reading txt file ") + txtName);
         return;
     }

@@ -9,10 +9,11 @@ TESSARY_DEMO_PACKAGES=(qt6-base-dev cmake ninja-build g++)
 # runtime libraries build the fuzz targets with libFuzzer.
 # The Windows build adds the MinGW C++ cross compiler with POSIX threads (as its Qt was built with),
 # xz-utils for that Qt's archive, dpkg-dev and patch to build it from Debian's source when there is
-# no archive, and Xvfb for the Windows program's screenshot.
+# no archive, Xvfb for the Windows program's screenshot, and DejaVu, the fonts its tests measure
+# texts with.
 TESSARY_TEST_PACKAGES=("${TESSARY_DEMO_PACKAGES[@]}" wine wine64 gcc-mingw-w64-x86-64 clang-format
     dpkg-dev file lintian desktop-file-utils appstream clang-14 libclang-rt-14-dev
-    g++-mingw-w64-x86-64-posix xz-utils patch xvfb)
+    g++-mingw-w64-x86-64-posix xz-utils patch xvfb fonts-dejavu-core)
 
 # install_packages PACKAGE...
 # Installs only what is missing, so a second run needs neither the network nor root.

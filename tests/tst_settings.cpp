@@ -54,8 +54,12 @@ private slots:
         QStringList read;
         for (QString line; reader.readLine(line);)
             read << line;
-        QCOMPARE(read, (QStringList{QString(65532, u'x'), "b", "", "c", "",
-                                    QString::fromUtf8("d\0e\xef\xbb\xbf", 6)}));
+#ifdef Q_OS_WIN // the local encoding is a code page, 1252 under Wine
+        const QString last = QString::fromUtf8("d\0e\u00ef\u00bb\u00bf", 9);
+#else
+        const QString last = QString::fromUtf8("d\0e\xef\xbb\xbf", 6);
+#endif
+        QCOMPARE(read, (QStringList{QString(65532, u'x'), "b", "", "c", "", last}));
     }
 
     void loader_data()
@@ -151,19 +155,28 @@ private slots:
             const QString value = step.mid(name.size() + 1);
             if (step.contains(u'>'))
                 answerNextFileDialog(value);
+#ifdef Q_OS_WIN
+            if (step == u"fullDisk")
+                QSKIP("no file size limit to fill the disk with");
+#else
             if (step == u"fullDisk")
                 onFullDisk([&] {
                     QTest::mouseClick(dialog->findChild<QAbstractButton *>("saveButton"),
                                       Qt::LeftButton);
                     return true;
                 });
+#endif
             else if (auto *field = dialog->findChild<QLineEdit *>(name))
                 field->setText(value);
             else
                 QTest::mouseClick(dialog->findChild<QAbstractButton *>(name), Qt::LeftButton);
         }
-        QCOMPARE(readFile(settingsPath()), saved.replace("~/", collection.root().toUtf8()));
         const bool failed = saved == settings;
+#ifdef Q_OS_WIN
+        if (!failed)
+            saved.replace("\n", "\r\n"); // a text file as Windows writes one
+#endif
+        QCOMPARE(readFile(settingsPath()), saved.replace("~/", collection.root().toUtf8()));
         QCOMPARE(answerer.seen.value(0).section(u'\n', 0, 0),
                  failed ? "Warning: Can not write " + settingsPath() : QString());
         QCOMPARE(dialog && dialog->isVisible(), failed); // a failed save loses no edit

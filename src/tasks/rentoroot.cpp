@@ -7,7 +7,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_WIN
-#include <QDirIterator>
+#include "tasks/folderwalk.h"
 #else
 #include <dirent.h>
 #include <sys/stat.h>
@@ -49,17 +49,16 @@ TransferResult moveIntoRoot(const Path &path, const Path &root, const Path &name
 
 void moveBelow(const QString &root, const std::atomic_bool *stop, MoveToRootResult &result)
 {
-    QDirIterator files(root, QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
+    for (const QFileInfo &file : filesBelow(root, true)) {
         if (stop && stop->load()) {
             result.stopped = true;
             return;
         }
-        const QString path = files.next();
-        // Files in root itself stay, and so does one met again after its move.
-        if (QDir::cleanPath(files.fileInfo().path()) == QDir::cleanPath(root))
+        const QString path = file.filePath();
+        // Files in root itself stay.
+        if (QDir::cleanPath(file.path()) == QDir::cleanPath(root))
             continue;
-        if (moveIntoRoot(path, root, files.fileName()) != TransferResult::Done && nameTaken(path))
+        if (moveIntoRoot(path, root, file.fileName()) != TransferResult::Done && nameTaken(path))
             result.failed.append(path);
     }
 }

@@ -58,7 +58,7 @@ void answerNextFileDialog(const QString &path, int tries)
 Collection::Collection()
 {
     QDir().mkpath(toolDir());
-    qputenv("TMPDIR", QFile::encodeName(m_tmp.path()));
+    qputenv(TempVariable, QFile::encodeName(m_tmp.path()));
     globals = "Good*.exe Directory=" + toolDir().toUtf8() +
               "\nSame as Rom Path=false\nCheck Version At Startup=false\n"
               "Load Summary At Startup=false\n";
@@ -77,7 +77,7 @@ Collection::~Collection()
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QFile::remove(settingsPath());
-    qputenv("TMPDIR", m_oldTmpDir); // empty is as good as unset
+    qputenv(TempVariable, m_oldTmpDir); // empty is as good as unset
 }
 
 void Collection::addSystem(const QString &key, const QString &title, const QString &toolName)
@@ -150,6 +150,10 @@ void runScenario()
         key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
     for (QString *text : {&row.steps, &row.boxes, &row.shown})
         text->replace(QLatin1String("<root>"), collection.root());
+#ifdef Q_OS_WIN
+    if (row.files.contains(QLatin1String("<fifo>")) || row.files.contains(QLatin1String("->")))
+        QSKIP("symbolic links and FIFOs");
+#endif
     QVERIFY(FileTree::build(collection.root(), FileTree::list(row.files)));
     QVERIFY(collection.startWindow());
     const QStringList before = FileTree::read(collection.root());
@@ -176,7 +180,9 @@ void runScenario()
         return text;
     };
     QTRY_COMPARE_WITH_TIMEOUT(shown(), row.shown, 20000);
-    QCOMPARE(answerer.seen.join(u'|'), row.boxes);
+    // Messages show paths as the system writes them.
+    QCOMPARE(QDir::fromNativeSeparators(answerer.seen.join(u'|')),
+             QDir::fromNativeSeparators(row.boxes));
     QCOMPARE(stays, row.stays);
     QCOMPARE(FileTree::changes(before, FileTree::read(collection.root())),
              FileTree::list(row.changes));

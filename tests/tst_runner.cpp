@@ -3,6 +3,7 @@
 #include "runner/auditoutput.h"
 #include "runner/process.h"
 #include "runner/tooloutputdecoder.h"
+#include "runner/windowsjob.h"
 #include "tessarytest.h"
 
 #include <QLabel>
@@ -431,6 +432,34 @@ private slots:
         ::kill(helper, SIGKILL); // and the tool with it
 #endif
     }
+
+#ifdef Q_OS_WIN
+    // Stop ends a tool's job: the tool and the program it started. So does the job's end, as
+    // when Tessary ends.
+    void windowsJob_data()
+    {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("Stop") << true;
+        QTest::newRow("Tessary ends") << false;
+    }
+    void windowsJob()
+    {
+        QFETCH(bool, stop);
+        QProcess tool;
+        auto job = std::make_unique<WindowsJob>();
+        job->prepare(&tool);
+        tool.start(WINTOOL_PATH, {"spawn"});
+        QVERIFY(job->adopt(&tool));
+        QVERIFY(tool.waitForReadyRead(60000));
+        const auto child = DWORD(tool.readLine().split(' ').value(1).trimmed().toULong());
+        const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, child);
+        QVERIFY(handle);
+        stop ? job->terminate() : job.reset();
+        const bool ended = WaitForSingleObject(handle, 10000) == WAIT_OBJECT_0;
+        CloseHandle(handle);
+        QVERIFY(ended && tool.waitForFinished(10000));
+    }
+#endif
 
     // Output beyond the limit of 4 KiB: the end of it is on show in whole lines, under a note,
     // and nothing shown before it stays.

@@ -87,7 +87,13 @@ void Process::startTool(const QString &program, const QString &workingDirectory)
                                                       : ToolOutputDecoder::Encoding::Local);
     startedTool = program;
     startedProgram = command.program;
+#ifdef Q_OS_WIN
+    job.prepare(qprocess);
     qprocess->start(command.program, command.arguments, QIODevice::ReadWrite);
+    job.adopt(qprocess);
+#else
+    qprocess->start(command.program, command.arguments, QIODevice::ReadWrite);
+#endif
     // Tessary never writes to a tool; a tool that waits for ENTER reads end-of-file and ends.
     qprocess->closeWriteChannel();
 }
@@ -129,6 +135,9 @@ void Process::killTool()
     if (toolKilled || qprocess->state() == QProcess::NotRunning)
         return;
     toolKilled = true;
+#ifdef Q_OS_WIN
+    job.terminate();
+#endif
     qprocess->kill();
     qprocess->waitForFinished(KillWaitMs);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runner/tooloutputdecoder.h"
+#include "runner/windowsjob.h"
 
 #include <QObject>
 #include <QProcess>
@@ -76,4 +77,7 @@ private:
     bool runEnded = false;
     QString startedTool;
     QString startedProgram;
+#ifdef Q_OS_WIN
+    WindowsJob job; // the tool and what it starts
+#endif
 };

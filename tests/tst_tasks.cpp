@@ -296,7 +296,7 @@ private slots:
         gen.checked.back() = true;
         gen.customText = ".gen";
         QCOMPARE(flaggedRoms(root.path(), true, gen), QStringList{root.path() + "/s/a.gen"});
-        QCOMPARE(moveFilesToRoot(root.path()).failed, QStringList());
+        QCOMPARE(moveFilesToRoot(root.path() + u'/').failed, QStringList());
         QCOMPARE(FileTree::read(outside.path()), QStringList{"x.gen=1"});
         QVERIFY(QFile::exists(root.path() + "/a.gen"));
     }

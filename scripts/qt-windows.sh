@@ -60,8 +60,11 @@ build_from_source() {
     local work=$CACHE_DIR/build-$QT_NAME sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     say "building Qt $QT_VERSION for Windows from Debian's source in $work (about 40 minutes)"
-    if ! grep -rqs '^deb-src .*debian.* bookworm ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        echo "deb-src http://deb.debian.org/debian bookworm main" |
+    if ! grep -rqs -e '^deb-src .*debian.* bookworm ' -e '^Types:.*deb-src' \
+        /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        # Signed as Debian 12's own entry is, or apt refuses the two.
+        echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
+            "http://deb.debian.org/debian bookworm main" |
             "${sudo[@]}" tee /etc/apt/sources.list.d/tessary-deb-src.list >/dev/null
         "${sudo[@]}" apt-get update -qq
     fi

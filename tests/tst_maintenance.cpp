@@ -155,16 +155,18 @@ private slots:
                       "-tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n|"
                       "+tools/Goodinfo.cfg=" +
                           swiped});
-        // No file with a name this long can have a temporary neighbour with a longer one. The
-        // reason shown is the system's own text.
-#ifndef Q_OS_WIN
+        // No file with a name this long can have a temporary neighbour with a longer one. A FIFO
+        // would keep the window waiting for a writer.
         const QString name = "tools/" + QString(250, u'g');
-        row("swipe, file missing, then no room beside it",
-            {"NES|Gen", name + "=[b\r\n", swipe + "|lineEdit_2=<root>" + name + "|pushButton",
+        row("swipe, file missing, no room beside it, a FIFO",
+            {"NES|Gen", name + "=[b\r\n|tools/pipe<fifo>",
+             swipe + "|lineEdit_2=<root>" + name +
+                 "|pushButton|lineEdit_2=<root>tools/pipe|pushButton",
              "Warning: <root>tools/Goodinfo.cfg doesn't exist.|Warning: Can not write <root>" +
-                 name + "\nUnknown error\nThe file is unchanged.",
+                 name +
+                 "\nUnknown error\nThe file is unchanged.|Warning: Problem reading "
+                 "Goodinfo.cfg\n<root>tools/pipe\nNot a regular file",
              true, "", ""});
-#endif
     }
 
     void windows()

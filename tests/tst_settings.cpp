@@ -1,4 +1,6 @@
 #include "app/mainwindow.h"
+#include "lockedfolder.h"
+#include "settings/atomicwrite.h"
 #include "settings/linereader.h"
 #include "settings/settingsloader.h"
 #include "tessarytest.h"
@@ -9,22 +11,30 @@
 using namespace TessaryTest;
 using namespace Qt::StringLiterals;
 
-// What one load of `text` leaves: "goodExeDir|flags;section keys;offered systems;" and each
-// system as "key=name,romPath,toolFile".
+static GlobalSettings g_settings; // of the last load()
+static SystemTable g_table;
+
+// What one load of `text` leaves: "goodExeDir|flags;section keys;offered systems;", each system
+// as "key=name,romPath,toolFile", and each line logged.
 static QString load(QByteArray text, const QString &base)
 {
-    GlobalSettings s;
-    SystemTable table;
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { logged << message; });
+    GlobalSettings &s = g_settings = {};
+    g_table.clear();
     QBuffer buffer(&text);
     buffer.open(QIODevice::ReadOnly);
-    const SettingsLoader::Result result = SettingsLoader(base).load(&buffer, s, table);
+    const SettingsLoader::Result result = SettingsLoader(base).load(&buffer, s, g_table);
+    qInstallMessageHandler(previous);
     QStringList dump{s.goodExeDir + u'|' + QString::number(s.sameAsRomPath) +
                          QString::number(s.checkVersionAtStartup) +
                          QString::number(s.loadSummaryAtStartup),
                      result.sectionKeys.join(u','), result.offeredSystems.join(u',')};
-    for (const SystemEntry &e : table)
+    for (const SystemEntry &e : g_table)
         dump << e.key + u'=' + e.systemName + u',' + e.romPath + u',' + e.toolFile;
-    return dump.join(u';');
+    return (dump + logged).join(u';');
 }
 
 class tst_Settings : public QObject
@@ -38,7 +48,6 @@ private slots:
     {
         for (const char *file : {"R/GoodR.exe", "R/GoodD.exe/x", "tools/GoodT.exe", "mytool"})
             QVERIFY(writeFile(m_root.filePath(QLatin1String(file)), {}));
-        QVERIFY(QDir::setCurrent(m_root.filePath(u"R"_s)));
     }
 
     // The reader takes 64 KiB at a time: the first CR LF lies across the boundary. Only a byte
@@ -75,9 +84,14 @@ private slots:
             "/t=x/G/|111;;");
         row("block lines in any order", "File=GoodG.exe\nRoms= \\g \n[G = G=x \n",
             "|000;[G ;;[G =G=x,/g/,GoodG.exe");
-        row("no File line: the later blocks shift",
-            "[A=a\nRom=/a\n\n[B=b\nRom=/b\nFile=B\n[C=c\nRom=/c\nFile=C\n",
-            "|000;[A,[B,[C;;[B=b,/a/,;[C=c,/b/,B");
+        // A block is never completed from another: a block without its key (before an empty
+        // line), without its "File" line, with a line of a kind twice, at the end.
+        row("incomplete blocks left out",
+            "=n\nRom=/n\nFile=N\n\n[B=b\nFile=B\nRom=/b\n[C=c\n[D=d\nRom=/d\nRom=/e\nFile=E\n",
+            "|000;[B,[C,[D;;[B=b,/b/,B;Tessary.ini line 2: lines without a key line left out;"
+            "Tessary.ini line 8: [C left out, it has no Rom or File line;"
+            "Tessary.ini line 9: [D left out, it has no File line;"
+            "Tessary.ini line 11: lines without a key line left out");
     }
 
     void loader()
@@ -97,8 +111,8 @@ private slots:
         QTest::newRow("a folder is no tool") << "true||~/R|GoodD.exe" << false;
         QTest::newRow("no ROM folder") << "false|~/tools|~/none|GoodT.exe" << false;
         QTest::newRow("no ROM path") << "false|~/tools||GoodT.exe" << false;
-        QTest::newRow("no tools folder: the current") << "false||~/R|GoodR.exe" << true;
-        // Every tool run moves the current folder: relative paths start at the file's own.
+        QTest::newRow("no tools folder: the ROM folder") << "false||~/R|GoodR.exe" << true;
+        // Relative paths start at the file's own folder, wherever the program was started.
         QTest::newRow("relative to the file") << "false|.\\x\\..\\tools|R|GoodT.exe" << true;
     }
 
@@ -110,16 +124,22 @@ private slots:
         const QString text = u"Same as Rom Path=%1\nGood*.exe Directory=%2\n[K=k\nRom Path=%3\n"
                              "File Name=%4\n"_s.arg(f[0], f[1], f[2], f[3]);
         QCOMPARE(load(text.toUtf8(), m_root.path()).section(u';', 2, 2), offered ? "[K k" : "");
+        // The file checked is the file a run starts.
+        const SystemEntry &e = g_table.first();
+        QVERIFY(!offered || QFileInfo(toolPath(g_settings.goodExeDir, e.toolFile, e.romPath,
+                                               g_settings.sameAsRomPath))
+                                .isFile());
     }
 
     // Main, Config on a file; steps: "name=text" fills a field, "name" clicks, "name>path"
     // clicks and answers the file dialog ("" cancels it); "~/" is the collection. A save that
-    // fails keeps the old file whole and the dialog open.
+    // fails, or is refused, keeps the old file whole and the dialog open under a warning.
     void configDialog_data()
     {
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<QString>("warning"); // its first line; %1 the settings file
         // Comments, Wine lines and CR LF go; paths are normalised but stay relative; the bytes
         // of any encoding stay as they were. Pickers fill their own panel; only a tool's name is
         // kept.
@@ -130,13 +150,19 @@ private slots:
         QTest::newRow("saved")
             << file
             << u"button0>~/picked exeDirButton>~/tools buttonTwo0>~/x/GoodX.exe button1> "
-               "buttonTwo1> textBoxOne0=NoBracket checkBox checkBox_2 saveButton"_s
+               "buttonTwo1> textBoxOne0=[New checkBox checkBox_2 saveButton"_s
             << QByteArray("Good*.exe Directory=~/tools\nSame as Rom Path=false\n"
                           "Check Version At Startup=true\nLoad Summary At Startup=true\n\n"
-                          "NoBracket=Genesis\nRom Path=~/picked\nFile Name=GoodX.exe\n\n"
+                          "[New=Genesis\nRom Path=~/picked\nFile Name=GoodX.exe\n\n"
                           "[SNES=M\xe9ga \xef\xbb\xbf\xe9\nRom Path=D:/n\xe2\x82/\n"
-                          "File Name=GoodCaf\xc3\xa9\xff.exe\n\n");
-        QTest::newRow("full disk: warned, dialog stays") << file << u"fullDisk"_s << file;
+                          "File Name=GoodCaf\xc3\xa9\xff.exe\n\n")
+            << QString();
+        QTest::newRow("full disk")
+            << file << u"fullDisk"_s << file << u"Warning: Can not write %1"_s;
+        // It would not read back, and would take the next system's folder and tool.
+        QTest::newRow("key cleared") << file << u"textBoxOne0= saveButton"_s << file
+                                     << u"Warning: The key \"\" of the system \"Genesis\" does "
+                                        "not begin with \"[\" (as in [Gen)."_s;
     }
 
     void configDialog()
@@ -144,6 +170,7 @@ private slots:
         QFETCH(QByteArray, settings);
         QFETCH(QString, steps);
         QFETCH(QByteArray, saved);
+        QFETCH(QString, warning);
         Collection collection;
         QVERIFY(writeFile(collection.root() + u"x/GoodX.exe"_s, {}) &&
                 QDir().mkpath(collection.root() + u"picked"_s));
@@ -171,16 +198,33 @@ private slots:
             else
                 QTest::mouseClick(dialog->findChild<QAbstractButton *>(name), Qt::LeftButton);
         }
-        const bool failed = saved == settings;
 #ifdef Q_OS_WIN
-        if (!failed)
+        if (warning.isEmpty())
             saved.replace("\n", "\r\n"); // a text file as Windows writes one
 #endif
         QCOMPARE(readFile(settingsPath()), saved.replace("~/", collection.root().toUtf8()));
         QCOMPARE(answerer.seen.value(0).section(u'\n', 0, 0),
-                 failed ? "Warning: Can not write " + settingsPath() : QString());
-        QCOMPARE(dialog && dialog->isVisible(), failed); // a failed save loses no edit
+                 warning.replace("%1", settingsPath()));
+        QCOMPARE(dialog && dialog->isVisible(), !warning.isEmpty()); // no edit is lost
         delete dialog;
+    }
+
+    // Where the folder admits no new file, the file is written in place. When that fails, its
+    // old bytes go back (a full disk here lets one byte through), and the report says so.
+    void writeInPlace()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("no folder that admits no new file, no file size limit");
+#else
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Tessary.ini"_s);
+        QVERIFY(writeFile(path, "x"));
+        QVERIFY(LockedFolder::runInLockedFolder(dir.path(), [&] {
+                    QString error;
+                    return !onFullDisk([&] { return writeFileAtomically(path, "new", &error); }) &&
+                           error.endsWith("previous content again.") && readFile(path) == "x";
+                }).value_or(true));
+#endif
     }
 };
 

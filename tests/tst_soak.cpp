@@ -1,8 +1,10 @@
 #include "filetree.h"
 #include "lists/listdeletion.h"
 #include "maintenance/romdeletion.h"
+#include "settings/settingsloader.h"
 #include "tessarytest.h"
 
+#include <QBuffer>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -128,6 +130,35 @@ private slots:
     }
     void cleanupTestCase() { std::filesystem::remove_all(g_root.toStdString()); }
 
+    // Twenty systems and, amid them, a block whose key lost its "[": each system moves the files
+    // of its own folder only.
+    void brokenSettingsBlock()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.path() + u'/';
+        QByteArray text = "Good*.exe Directory=.\nSame as Rom Path=true\n\n";
+        QStringList entries{"b/Ren/b.bin=b", "b/GoodB.exe=t"};
+        for (int i = 0; i < 20; ++i) {
+            if (i == 10)
+                text += "Broken=b\nRom Path=b\nFile Name=GoodB.exe\n\n";
+            text += QString("[%1=s\nRom Path=%1\nFile Name=Good.exe\n\n").arg(i).toUtf8();
+            entries << QString("%1/Ren/%1.bin=%1|%1/Good.exe=t").arg(i).split(u'|');
+        }
+        QBuffer buffer(&text);
+        QVERIFY(FileTree::build(root, entries) && buffer.open(QIODevice::ReadOnly));
+        GlobalSettings settings;
+        SystemTable table;
+        const QStringList offered =
+            SettingsLoader(root).load(&buffer, settings, table).offeredSystems;
+        QCOMPARE(offered.size(), 20);
+        for (const QString &item : offered) {
+            const QString n = selectorKey(item).mid(1);
+            runOnWorker([&](ThreadedFunctions &w) { w.renToRootInvoke(table['[' + n].romPath); });
+            QVERIFY2(QFile::exists(root + n + u'/' + n + ".bin"), qPrintable(item));
+        }
+        QVERIFY(QFile::exists(root + "b/Ren/b.bin"));
+    }
+
     void chores_data()
     {
         QTest::addColumn<QString>("chore");
@@ -204,7 +235,38 @@ private slots:
         QVERIFY(fault != NoFault || chore != "move" ||
                 QDir(g_root + "NES roms/Sub A").entryList(QDir::Files).isEmpty());
     }
+
+    // A tool that starts a chain of two more, stopped again and again, every other time deaf to
+    // the polite request: Go comes back only once nothing of it runs.
+    void stoppedTool()
+    {
+        TessaryTest::Collection c;
+        const QString tool = c.toolDir() + "GoodFork.exe";
+        QVERIFY(TessaryTest::writeFile(tool,
+                                       "#!/bin/sh\n[ -e deaf ] && trap '' TERM\n"
+                                       "case $1 in list) \"$0\" 1 & ;; 1) \"$0\" 2 & ;; esac\n"
+                                       "while sleep 1; do :; done",
+                                       true));
+        const auto running = [command = QFile::encodeName(tool)] {
+            const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+            return std::count_if(pids.begin(), pids.end(), [&](const QString &pid) {
+                return TessaryTest::readFile("/proc/" + pid + "/cmdline").contains(command);
+            });
+        };
+        c.addSystem("Fork", {}, "GoodFork.exe");
+        QVERIFY(c.startWindow());
+        TessaryTest::fillIn(c.window(), "list");
+        for (int round = 0; round < 6; ++round) {
+            QVERIFY(round % 2 == 0 || TessaryTest::writeFile(c.romDir("Fork") + "deaf", ""));
+            c.clickGo();
+            QTRY_COMPARE(running(), 3);
+            c.clickGo();
+            QVERIFY(c.waitForGo());
+            QCOMPARE(running(), 0);
+            QFile::remove(c.romDir("Fork") + "deaf");
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_Soak)
+QTEST_MAIN(tst_Soak)
 #include "tst_soak.moc"

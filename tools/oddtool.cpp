@@ -7,7 +7,9 @@
 //                             helper process holds it in its exit, the way the kernel holds a
 //                             process whose drive no longer answers, for 20 seconds or until the
 //                             helper (the second pid) is killed. Prints "not held" where the
-//                             system does not allow this.
+//                             system does not allow this. The helper, which stands for the
+//                             kernel, is no part of the tool's process group.
+//   oddtool deathsig          prints "death signal <n>": the signal it gets when its parent dies.
 
 #include <algorithm>
 #include <cstdio>
@@ -56,6 +58,7 @@ int waitHeld()
         return 1;
     helper = fork();
     if (helper == 0) {
+        setpgid(0, 0);
         // A tracee that is to stop at its exit stops there even when killed, until let go.
         const auto options = reinterpret_cast<void *>(long(PTRACE_O_TRACEEXIT));
         held = ptrace(PTRACE_SEIZE, tool, nullptr, options) == 0 ? 'y' : 'n';
@@ -88,6 +91,14 @@ int main(int argc, char *argv[])
         return writeReads(argc - 2, argv + 2);
     if (argc == 2 && std::strcmp(argv[1], "held") == 0)
         return waitHeld();
-    std::fprintf(stderr, "usage: oddtool reads <piece>... | oddtool held\n");
+    if (argc == 2 && std::strcmp(argv[1], "deathsig") == 0) {
+        int signal = 0;
+#ifdef __linux__
+        prctl(PR_GET_PDEATHSIG, &signal);
+#endif
+        std::printf("death signal %d\n", signal);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: oddtool reads <piece>... | oddtool held | oddtool deathsig\n");
     return 2;
 }

@@ -5,7 +5,8 @@
  *           another line and ends;
  *   list    prints a line and then waits for ever, for Stop to end it;
  *   spawn   starts a copy of itself that lists, prints "child <its process id>" and waits for
- *           ever, like a tool that runs another. */
+ *           ever, like a tool that runs another;
+ *   else    prints "unknown command", and a line in Windows-1252 to standard error, and fails. */
 #include <direct.h>
 #include <stdio.h>
 #include <string.h>
@@ -56,5 +57,6 @@ int main(int argc, char **argv)
         return 0;
     }
     say("unknown command");
+    fprintf(stderr, "Caf\xe9 does not know %s\n", mode); /* e acute */
     return 2;
 }

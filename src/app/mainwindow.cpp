@@ -303,12 +303,23 @@ void MainWindow::on_actionPreview_Available_Roms_triggered()
     }
     delete previewProcess.data(); // a new preview takes the place of one still running
     const SystemEntry system = selectedSystem();
+    // Only this run's own list may show: none left by an earlier preview passes for it.
+    previewList = previewListPath(system.toolFile);
+    QFile::remove(previewList);
     QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
-    const QString toolDir =
+    QString toolDir =
         toolDirectory(system.romPath, globalSettings.goodExeDir, globalSettings.sameAsRomPath);
+    if (toolDir.isEmpty())
+        toolDir = system.romPath; // where a run from Go finds a tool given without a folder
     previewProcess =
         new Process(toolDir, system.toolFile, QDir::tempPath(), &arguments, ui->outputArea, false);
-    connect(previewProcess, &Process::finished, this, &MainWindow::ShowAvailableTxt);
+    // A tool that failed may have left a list cut short, or none: only a clean end shows one.
+    connect(previewProcess, &Process::finished, this, [this](int exitCode) {
+        if (exitCode == 0)
+            return ShowAvailableTxt();
+        ui->outputArea->setPlainText(
+            tr("Preview Available Roms failed: the tool ended with exit code %1.").arg(exitCode));
+    });
     // Without this the output area would stay empty, as if the tool knew no ROMs.
     connect(previewProcess, &Process::failedToStart, this,
             [this](const QString &message) { ui->outputArea->setPlainText(message); });
@@ -386,7 +397,7 @@ CommandPanel MainWindow::panel() const
 
 QStringList MainWindow::buildArguments()
 {
-    return panel().arguments(fixNesScript->stage());
+    return panel().arguments(ui->selectSystemComboBox->currentText(), fixNesScript->stage());
 }
 
 // Go starts the checked command on the selected system; while it runs the button reads Stop.
@@ -395,6 +406,12 @@ void MainWindow::on_Go_clicked()
     if (ui->Go->text() != tr("Go")) {
         if (currentProcess)
             currentProcess->stop(); // its finish runs StopProcess
+        return;
+    }
+    // The output area belongs to the preview until it ends.
+    if (previewProcess) {
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("Preview Available Roms is running. Press Go once it has ended."));
         return;
     }
 
@@ -430,6 +447,8 @@ void MainWindow::StopProcess()
                                                 ui->uniq->isChecked(), ui->sort->isChecked());
         ui->outputArea->setPlainText(text);
     }
+    if (currentProcess)
+        currentProcess->showEndNote(); // after the tidy-up, which is for the tool's own lines
 
     showGoButton(); // the Process releases its tool's channels as it goes
     removeBusyIndicator();
@@ -466,16 +485,15 @@ void MainWindow::DeleteThreadedObject()
     moveRuns->deleteCurrent(); // waits for a task that is still running
 }
 
-// The end of a preview: the list of the system selected now, without its header.
+// The end of a preview: the list of the system it was started on, without its header.
 void MainWindow::ShowAvailableTxt()
 {
-    if (ui->selectSystemComboBox->count() == 0) {
+    if (previewList.isEmpty()) {
         ui->outputArea->setPlainText(tr("No systems to preview."));
         return;
     }
-    const QString path = previewListPath(selectedSystem().toolFile);
-    const std::optional<QString> text = readPreviewListText(path);
-    ui->outputArea->setPlainText(text ? *text : tr("Can not read ") + path);
+    const std::optional<QString> text = readPreviewListText(previewList);
+    ui->outputArea->setPlainText(text ? *text : tr("Can not read ") + previewList);
 }
 
 // Shows a randomly chosen animated picture over the top right of the output area. Only one

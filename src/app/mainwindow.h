@@ -96,6 +96,7 @@ private:
     // Run state.
     QPointer<Process> currentProcess;             // deletes itself when its tool has finished
     QPointer<Process> previewProcess;             // the same, for Preview Available Roms
+    QString previewList;                          // the list the last preview writes
     std::unique_ptr<MoveToRootRuns> moveRuns;     // Move Files From *Ren to Root, one worker each
     std::unique_ptr<FixNesScript> fixNesScript;   // its stage picks the word of convert
     QList<QPointer<CopyTxtToFolder>> copyWindows; // each may run a copy of its own

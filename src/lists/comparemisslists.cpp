@@ -1,6 +1,7 @@
 #include "lists/comparemisslists.h"
 
 #include "lists/misslistcomparison.h"
+#include "settings/typedpath.h"
 #include "widgets/createchild.h"
 #include "widgets/toolwindow.h"
 
@@ -60,17 +61,19 @@ void CompareMissLists::on_pushButton_2_clicked()
 
 void CompareMissLists::on_pushButton_3_clicked()
 {
-    MissListComparison comparison(yourListEdit->text(), theirListEdit->text());
+    MissListComparison comparison(resolvedTypedPath(yourListEdit->text()),
+                                  resolvedTypedPath(theirListEdit->text()));
     const MissListComparison::Outcome outcome = comparison.run();
     if (outcome == MissListComparison::Outcome::ListNotFound) {
         QMessageBox::warning(this, tr("Warning"), tr("List not found. Check your file paths."));
         return;
     }
-    // A list that could not be opened was compared as empty.
-    if (!comparison.yourListOpened())
-        QMessageBox::warning(this, tr("Warning"), tr("Problem opening ") + comparison.yourPath());
-    if (!comparison.theirListOpened())
-        QMessageBox::warning(this, tr("Warning"), tr("Problem opening ") + comparison.theirPath());
+    if (outcome == MissListComparison::Outcome::ReadFailed) {
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("Problem opening ") + comparison.failedList() + u'\n' +
+                                 comparison.error());
+        return;
+    }
     if (outcome == MissListComparison::Outcome::WriteFailed) {
         QMessageBox::warning(
             this, tr("Warning"),

@@ -1,10 +1,25 @@
 #include "lists/listfiles.h"
 
+#include "lists/regularfile.h"
 #include "settings/systementry.h"
 
+#include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
+#include <QLocale>
 #include <QTextStream>
+
+namespace {
+
+// The line a viewer adds below a file it shows only in part.
+QString cutNote(qint64 limit)
+{
+    return QCoreApplication::translate("MainWindow",
+                                       "\n\n[Only the first %1 of the file are shown.]")
+        .arg(QLocale::system().formattedDataSize(limit, 0));
+}
+
+} // namespace
 
 QString toolFileName(const QString &toolFile)
 {
@@ -30,26 +45,37 @@ QString previewListPath(const QString &toolFile)
     return QDir::tempPath() + u'/' + listBaseName(toolFile) + QLatin1String("Miss.txt");
 }
 
-std::optional<QString> readWholeFileText(const QString &path)
+std::optional<QString> readWholeFileText(const QString &path, qint64 limit)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const RegularFileContents contents = readRegularFile(path, limit);
+    if (contents.failed())
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    const qsizetype nul = bytes.indexOf('\0');
-    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
+    const qsizetype nul = contents.bytes.indexOf('\0');
+    if (nul >= 0)
+        return QString::fromLatin1(QByteArrayView(contents.bytes).first(nul));
+    QString text = QString::fromLatin1(contents.bytes);
+    if (contents.status == RegularFileContents::Cut)
+        text += cutNote(limit);
+    return text;
 }
 
-std::optional<QString> readPreviewListText(const QString &path)
+std::optional<QString> readPreviewListText(const QString &path, qint64 limit)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const RegularFileContents contents = readRegularFile(path, limit);
+    if (contents.failed())
         return std::nullopt;
-    QTextStream stream(&file);
+    // Read through a text-mode device as from the file itself: line ends become "\n".
+    QBuffer buffer;
+    buffer.setData(contents.bytes);
+    buffer.open(QIODevice::ReadOnly | QIODevice::Text);
+    QTextStream stream(&buffer);
     stream.setEncoding(QStringConverter::System);
     stream.readLine(); // the header
     stream.readLine(); // the empty line below it
-    return stream.readAll();
+    QString text = stream.readAll();
+    if (contents.status == RegularFileContents::Cut)
+        text += cutNote(limit);
+    return text;
 }
 
 QString explorerArguments(const QString &romPath)

@@ -21,13 +21,18 @@ QString listPath(const QString &romPath, const QString &toolFile, const QString 
 // The Miss list a preview run writes into the temporary directory.
 QString previewListPath(const QString &toolFile);
 
-// All bytes of a file as Latin-1 text, up to its first NUL byte; nothing when it cannot be
-// opened.
-std::optional<QString> readWholeFileText(const QString &path);
+// The most of a file a viewer shows: the text area holds several copies of what it shows, and
+// a list of some hundred MiB would make the window crawl.
+constexpr qint64 ViewerLimit = qint64(64) << 20;
+
+// The bytes of a regular file as Latin-1 text, up to its first NUL byte; nothing when it is not
+// a regular file or cannot be read. Of a file longer than `limit` only the first `limit` bytes
+// are shown, followed by a note that says so.
+std::optional<QString> readWholeFileText(const QString &path, qint64 limit = ViewerLimit);
 
 // A preview list without its header and the empty line after it, decoded in the local 8-bit
-// encoding; nothing when it cannot be opened.
-std::optional<QString> readPreviewListText(const QString &path);
+// encoding; otherwise as readWholeFileText().
+std::optional<QString> readPreviewListText(const QString &path, qint64 limit = ViewerLimit);
 
 // The argument text Windows Explorer gets to open a ROM directory: the path with backslashes,
 // in double quotes.

@@ -1,7 +1,7 @@
 #include "lists/listheader.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "lists/regularfile.h"
+
 #include <QStringDecoder>
 
 namespace {
@@ -29,22 +29,13 @@ QString ListHeader::versionText() const
 std::optional<ListHeader> ListHeader::read(const QString &path)
 {
     // A FIFO or a device would keep the window waiting for data, or never end.
-    if (!QFileInfo(path).isFile())
+    const RegularFileContents contents = readRegularFile(path, MaxHeaderBytes);
+    if (contents.failed())
         return std::nullopt;
-    // Unbuffered, in small pieces: a summary reads hundreds of lists and needs a few dozen
-    // bytes of each.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return std::nullopt;
-    QByteArray line;
-    qsizetype end = -1;
-    while (end < 0 && line.size() < MaxHeaderBytes) {
-        const QByteArray piece = file.read(qMin<qint64>(256, MaxHeaderBytes - line.size()));
-        if (piece.isEmpty())
-            break;
-        end = piece.indexOf('\n');
-        line += end < 0 ? piece : piece.left(end);
-    }
+    QByteArrayView line = contents.bytes;
+    const qsizetype end = line.indexOf('\n');
+    if (end >= 0)
+        line.truncate(end);
     if (line.endsWith('\r'))
         line.chop(1);
     QStringDecoder decoder(QStringConverter::System);

@@ -17,8 +17,8 @@ public:
     QString versionText() const;   // from the first "(" on, or the whole line
 
     // The first line of the file without its "\n" or "\r\n", decoded in the local 8-bit
-    // encoding, cut after 4 KiB; nothing when it is no regular file or cannot be opened. Only
-    // that line is read.
+    // encoding, cut after 4 KiB; nothing when it is no regular file or cannot be read. At most
+    // 4 KiB of the file are read.
     static std::optional<ListHeader> read(const QString &path);
 
 private:

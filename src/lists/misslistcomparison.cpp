@@ -1,24 +1,11 @@
 #include "lists/misslistcomparison.h"
 
+#include "lists/regularfile.h"
 #include "settings/atomicwrite.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-
-namespace {
-
-// A list that can not be opened is read as empty; false tells the caller to warn about it.
-bool readListFile(const QString &path, MissListEntries *list)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *list = MissListEntries::fromBytes(file.readAll());
-    return true;
-}
-
-} // namespace
 
 MissListEntries MissListEntries::fromBytes(const QByteArray &bytes)
 {
@@ -82,23 +69,36 @@ QString MissListComparison::iNeedPath() const
 
 MissListComparison::Outcome MissListComparison::run()
 {
-    m_yourOpened = m_theirOpened = false;
+    m_failedList.clear();
     m_failedOutput.clear();
     m_error.clear();
     if (!QFile::exists(m_yourPath) || !QFile::exists(m_theirPath))
         return Outcome::ListNotFound;
 
-    // Both lists are read whole before anything is written, so an output may replace a list.
+    // Both lists are read whole before anything is written, so an output may replace a list. A
+    // list read in part would give wrong results in place of the last good ones.
     MissListEntries yours;
     MissListEntries theirs;
-    m_yourOpened = readListFile(m_yourPath, &yours);
-    m_theirOpened = readListFile(m_theirPath, &theirs);
+    if (!readList(m_yourPath, &yours) || !readList(m_theirPath, &theirs))
+        return Outcome::ReadFailed;
 
     if (!write(theyNeedPath(), entriesMissingFrom(theirs.entries(), yours.entries())))
         return Outcome::WriteFailed;
     if (!write(iNeedPath(), entriesMissingFrom(yours.entries(), theirs.entries())))
         return Outcome::WriteFailed;
     return Outcome::Complete;
+}
+
+bool MissListComparison::readList(const QString &path, MissListEntries *list)
+{
+    const RegularFileContents contents = readRegularFile(path, WholeFileLimit);
+    if (!contents.complete()) {
+        m_failedList = path;
+        m_error = contents.error;
+        return false;
+    }
+    *list = MissListEntries::fromBytes(contents.bytes);
+    return true;
 }
 
 bool MissListComparison::write(const QString &path, const QByteArray &bytes)

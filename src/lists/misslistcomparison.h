@@ -33,6 +33,7 @@ class MissListComparison
 public:
     enum class Outcome {
         ListNotFound, // a path names no existing file; nothing was read or written
+        ReadFailed,   // a list could not be read in full; see failedList() and error()
         WriteFailed,  // an output could not be written; see failedOutput() and error()
         Complete,
     };
@@ -41,24 +42,21 @@ public:
 
     Outcome run();
 
-    // Set by run(): a list that exists but could not be opened counts as empty.
-    bool yourListOpened() const { return m_yourOpened; }
-    bool theirListOpened() const { return m_theirOpened; }
+    // Set by run(): nothing is written unless both lists were read in full.
+    QString failedList() const { return m_failedList; }
     QString failedOutput() const { return m_failedOutput; }
     QString error() const { return m_error; }
 
-    QString yourPath() const { return m_yourPath; }
-    QString theirPath() const { return m_theirPath; }
     QString theyNeedPath() const;
     QString iNeedPath() const;
 
 private:
+    bool readList(const QString &path, MissListEntries *list);
     bool write(const QString &path, const QByteArray &bytes);
 
     QString m_yourPath;
     QString m_theirPath;
-    bool m_yourOpened = false;
-    bool m_theirOpened = false;
+    QString m_failedList;
     QString m_failedOutput;
     QString m_error;
 };

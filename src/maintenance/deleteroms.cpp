@@ -2,6 +2,7 @@
 
 #include "maintenance/romdeletion.h"
 #include "maintenance/romflagboxes.h"
+#include "settings/typedpath.h"
 #include "widgets/createchild.h"
 #include "widgets/toolwindow.h"
 
@@ -73,17 +74,17 @@ void DeleteRoms::on_pushButton_2_clicked()
 
 void DeleteRoms::on_pushButton_clicked()
 {
-    // An empty text would name the current directory, which is wherever the last tool ran.
-    const QString directory = ui->romDirectoryEdit->text();
+    // An empty text names no folder, though QDir would take it for the current one.
+    const QString directory = resolvedTypedPath(ui->romDirectoryEdit->text());
     if (directory.isEmpty() || !QDir(directory).exists())
         return;
-    deleteMatchingRoms(ui->scanSubDirectoriesBox->isChecked());
+    deleteMatchingRoms(directory, ui->scanSubDirectoriesBox->isChecked());
 }
 
-void DeleteRoms::deleteMatchingRoms(bool recursive)
+void DeleteRoms::deleteMatchingRoms(const QString &directory, bool recursive)
 {
     const RomDeletionResult result =
-        deleteFiles(flaggedRoms(ui->romDirectoryEdit->text(), recursive, ui->flags.filter(false)));
+        deleteFiles(flaggedRoms(directory, recursive, ui->flags.filter(false)));
     if (!result.failed.isEmpty())
         QMessageBox::warning(this, tr("Warning"), tr("Some roms failed to delete."));
     if (output)

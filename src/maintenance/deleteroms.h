@@ -26,7 +26,7 @@ private slots:
     void on_pushButton_clicked();
 
 private:
-    void deleteMatchingRoms(bool recursive);
+    void deleteMatchingRoms(const QString &directory, bool recursive);
 
     struct Form;
     Form *ui;

@@ -2,6 +2,7 @@
 
 #include "maintenance/goodinfoswipe.h"
 #include "maintenance/romflagboxes.h"
+#include "settings/typedpath.h"
 #include "widgets/createchild.h"
 #include "widgets/toolwindow.h"
 
@@ -56,7 +57,7 @@ GoodInfo::~GoodInfo()
 
 void GoodInfo::on_pushButton_clicked()
 {
-    const QString path = ui->pathEdit->text();
+    const QString path = resolvedTypedPath(ui->pathEdit->text());
     QStringList itemTexts;
     for (int i = 0; i < ui->sectionBox->count(); ++i)
         itemTexts << ui->sectionBox->itemText(i);
@@ -69,7 +70,8 @@ void GoodInfo::on_pushButton_clicked()
         warn(path + tr(" doesn't exist."));
         return;
     case SwipeOutcome::ReadFailed:
-        warn(tr("Problem reading Goodinfo.cfg"));
+        warn(tr("Problem reading Goodinfo.cfg") + u'\n' + QDir::toNativeSeparators(path) + u'\n' +
+             outcome.error);
         return;
     case SwipeOutcome::WriteFailed:
         warn(tr("Can not write %1\n%2\nThe file is unchanged.")

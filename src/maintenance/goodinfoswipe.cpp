@@ -1,5 +1,7 @@
 #include "maintenance/goodinfoswipe.h"
 
+#include "lists/regularfile.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
@@ -142,20 +144,16 @@ SwipeOutcome swipeGoodinfoFile(const QString &path, GoodinfoSwipe swipe,
 {
     if (!QFile::exists(path))
         return {SwipeOutcome::Missing, {}};
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return {SwipeOutcome::ReadFailed, in.errorString()};
+    // Written back whole, the file must have been read whole.
+    const RegularFileContents in = readRegularFile(path, WholeFileLimit);
+    if (!in.complete())
+        return {SwipeOutcome::ReadFailed, in.error};
 
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return {SwipeOutcome::WriteFailed, out.errorString()};
 
-    const QByteArray content = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return {SwipeOutcome::ReadFailed, in.errorString()};
-    in.close();
-
-    const QByteArray swiped = swipe.swipe(content);
+    const QByteArray swiped = swipe.swipe(in.bytes);
     // flush() before commit(): Qt 6.4 renames the new file into place even when the flush inside
     // commit() fails, so a full disk would cut the file and report success.
     if (out.write(swiped) != swiped.size() || !out.flush())

@@ -52,7 +52,7 @@ struct SwipeOutcome
 {
     enum Status { Swiped, Missing, ReadFailed, WriteFailed };
     Status status = Swiped;
-    QString error; // the reason, for WriteFailed
+    QString error; // the reason, for ReadFailed and WriteFailed
 };
 
 // Swipes the file at `path` in place. The new text goes to a uniquely named file beside it, which

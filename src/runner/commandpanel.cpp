@@ -37,7 +37,7 @@ CommandPanel::CommandPanel(CommandPanelForm *form)
 {
 }
 
-QStringList CommandPanel::arguments(int fixNesStage) const
+QStringList CommandPanel::arguments(const QString &selectorText, int fixNesStage) const
 {
     QStringList arguments;
     for (QFrame *frame : panelFrames(ui->panelFrame)) {
@@ -51,7 +51,7 @@ QStringList CommandPanel::arguments(int fixNesStage) const
                 else if (radio == ui->sepX)
                     arguments.append(QLatin1String("sep") + ui->sepXchar->text());
                 else if (radio == ui->convert)
-                    arguments.append(convertWord(radio->text(), fixNesStage));
+                    arguments.append(convertWord(selectorText, radio->text(), fixNesStage));
                 else
                     arguments.append(radio->text());
             } else if (auto *box = qobject_cast<QCheckBox *>(child); box && box->isChecked()) {

@@ -14,7 +14,8 @@ public:
     explicit CommandPanel(CommandPanelForm *form);
 
     // The checked widgets' words in creation order, frame by frame; hidden widgets count too.
-    QStringList arguments(int fixNesStage) const;
+    // The selector's text and the NES script's stage pick the word of convert.
+    QStringList arguments(const QString &selectorText, int fixNesStage) const;
 
     // Unchecks every option (and the command too unless skipCommands) and empties the line
     // edits. Frame visibility stays as it is.

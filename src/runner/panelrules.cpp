@@ -4,9 +4,9 @@
 
 #include <QHash>
 
-QString convertWord(const QString &label, int fixNesStage)
+QString convertWord(const QString &selectorText, const QString &label, int fixNesStage)
 {
-    if (fixNesStage > 1)
+    if (fixNesStage > 1 && selectorText.startsWith(QLatin1String("[NES")))
         return QStringLiteral("rename");
     return QString(label).remove(QLatin1String(" script"));
 }

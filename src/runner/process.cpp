@@ -10,8 +10,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThread>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -24,9 +26,14 @@ constexpr qint64 SliceBudgetNs = 12'000'000;
 constexpr qint64 FirstSliceBytes = 16 * 1024;
 constexpr qint64 MinSliceBytes = 4 * 1024;
 constexpr qint64 MaxSliceBytes = 4 * 1024 * 1024;
+// How long a stopped tool may take to end when asked politely, before it is killed; at quit,
+// when the window waits on its own, only a short while.
+constexpr int TerminateGraceMs = 2000;
+constexpr int QuitGraceMs = 300;
 // How long a killed tool is waited for. A tool stuck on a drive that no longer answers ends only
 // when the drive does, and the window must not wait for that.
 constexpr int KillWaitMs = 1000;
+constexpr int StopCheckMs = 20;
 // A line of the output area takes about 0.8 KB of memory besides its characters, so a run keeps
 // no more lines than this many characters' worth of them.
 constexpr qsizetype CharactersPerLine = 256;
@@ -55,18 +62,35 @@ Process::Process(const QString &goodExeDir, const QString &toolFile, const QStri
     // A run in the temporary directory (the preview) leaves its results in files instead; its
     // output is discarded rather than gathered unread.
     showsOutput = romPath != QDir::tempPath();
-    if (showsOutput)
+    if (showsOutput) {
         connect(qprocess, &QProcess::readyReadStandardOutput, this, &Process::updateOutputTextEdit);
-    else
+        connect(qprocess, &QProcess::readyReadStandardError, this,
+                [this] { errorTail.add(qprocess->readAllStandardError()); });
+    } else {
         qprocess->setStandardOutputFile(QProcess::nullDevice());
+        qprocess->setStandardErrorFile(QProcess::nullDevice());
+    }
+    stopTimer = new QTimer(this);
+    stopTimer->setInterval(StopCheckMs);
+    connect(stopTimer, &QTimer::timeout, this, &Process::watchStoppedTool);
+    group.prepare(*qprocess);
     startTool(toolPath(goodExeDir, toolFile, romPath, sameAsRomPath), romPath);
+    group.started(*qprocess);
 }
 
 Process::~Process()
 {
-    // A tool still running when its owner goes is killed, not left behind. Deleting a QProcess
-    // waits for its tool, so one that the kill has not ended yet takes its QProcess along.
-    killTool();
+    // A tool still running when its owner goes is ended, not left behind.
+    qprocess->disconnect(this);
+    if (!runEnded && !toolEnded) {
+        group.terminate();
+        if (!waitUntilToolGone(QuitGraceMs)) {
+            group.kill();
+            waitUntilToolGone(KillWaitMs);
+        }
+    }
+    // Deleting a QProcess waits for its tool, so one that the kill has not ended yet takes its
+    // QProcess along.
     if (qprocess->state() == QProcess::NotRunning)
         delete qprocess;
     else
@@ -75,25 +99,16 @@ Process::~Process()
 
 void Process::startTool(const QString &program, const QString &workingDirectory)
 {
-    // The current directory stays changed after the run. The child's own directory is set as
-    // well: when the ROM directory is gone the tool must not start, rather than run in
-    // whatever directory was current before and rename another collection's files.
-    QDir::setCurrent(workingDirectory);
+    // Only the child runs there: the program's own current directory never changes, so that no
+    // path a window resolves depends on where the last tool ran. When the ROM directory is gone
+    // the tool does not start, rather than run elsewhere and rename another collection's files.
     qprocess->setWorkingDirectory(workingDirectory);
-    // Standard error is never shown; discarding it keeps a chatty tool from filling memory.
-    qprocess->setStandardErrorFile(QProcess::nullDevice());
     const ToolCommand command = toolCommand(program, *arguments);
     decoder = ToolOutputDecoder(command.throughWine() ? ToolOutputDecoder::Encoding::Windows1252
                                                       : ToolOutputDecoder::Encoding::Local);
     startedTool = program;
     startedProgram = command.program;
-#ifdef Q_OS_WIN
-    job.prepare(qprocess);
     qprocess->start(command.program, command.arguments, QIODevice::ReadWrite);
-    job.adopt(qprocess);
-#else
-    qprocess->start(command.program, command.arguments, QIODevice::ReadWrite);
-#endif
     // Tessary never writes to a tool; a tool that waits for ENTER reads end-of-file and ends.
     qprocess->closeWriteChannel();
 }
@@ -122,24 +137,55 @@ void Process::reportStartFailure()
 
 void Process::stop()
 {
-    if (runEnded)
+    if (runEnded || stopping)
         return;
-    killTool();
-    endRun();
+    stopping = true;
+    qprocess->disconnect(this); // nothing of the tool is shown any more
+    sliceTimer->stop();
+    pending.clear();
+    if (toolEnded)
+        return endRun(); // only its output was still coming
+    group.terminate();
+    sinceStop.start();
+    stopTimer->start();
 }
 
-// Kills the tool and gives it a short while to end; nothing of it reaches this object any more.
-void Process::killTool()
+// Watches a stopped tool end, without holding up the window: the kill follows after a grace, and
+// a tool that not even the kill ends (one stuck on a drive that no longer answers) is given up
+// on, with a note.
+void Process::watchStoppedTool()
 {
-    qprocess->disconnect(this);
-    if (toolKilled || qprocess->state() == QProcess::NotRunning)
-        return;
-    toolKilled = true;
-#ifdef Q_OS_WIN
-    job.terminate();
-#endif
-    qprocess->kill();
-    qprocess->waitForFinished(KillWaitMs);
+    if (toolGone()) {
+        endRun();
+    } else if (!groupKilled && sinceStop.hasExpired(TerminateGraceMs)) {
+        groupKilled = true;
+        group.kill();
+    } else if (sinceStop.hasExpired(TerminateGraceMs + KillWaitMs)) {
+        endNote = tr("%1 could not be ended. It may still be working in %2.")
+                      .arg(QFileInfo(startedTool).fileName(),
+                           QDir::toNativeSeparators(QDir::cleanPath(qprocess->workingDirectory())));
+        endRun();
+    }
+}
+
+bool Process::toolGone()
+{
+    return qprocess->state() == QProcess::NotRunning && group.isGone();
+}
+
+// For the destructor, which has no event loop to wait in.
+bool Process::waitUntilToolGone(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!toolGone()) {
+        if (clock.hasExpired(ms))
+            return false;
+        // Lets QProcess see its tool end; returns at once when it already has.
+        if (!qprocess->waitForFinished(10))
+            QThread::msleep(10);
+    }
+    return true;
 }
 
 // Takes each read of the pipe as it comes: the zero byte rule applies to one read.
@@ -153,11 +199,37 @@ void Process::updateOutputTextEdit()
 void Process::toolFinished()
 {
     toolEnded = true;
+    if (qprocess->exitStatus() == QProcess::CrashExit || qprocess->exitCode() != 0)
+        endNote = failureNote();
     // QProcess has read the pipe to its end by now; what is left is shown before the run ends.
     if (pending.size() > 0)
         sliceTimer->start(0);
     else
         endRun();
+}
+
+// How the tool ended when it ended on its own and failed, and the last it wrote to standard error.
+QString Process::failureNote()
+{
+    const QString tool = QFileInfo(startedTool).fileName();
+    const QString ending =
+        qprocess->exitStatus() == QProcess::CrashExit
+            ? tr("%1 crashed.").arg(tool)
+            : tr("%1 ended with exit code %2.").arg(tool).arg(qprocess->exitCode());
+    ToolOutputDecoder errorDecoder(decoder.encoding());
+    const QString errors = errorDecoder.decode(errorTail.lines()) + errorDecoder.flush();
+    return errors.isEmpty() ? ending : ending + u'\n' + errors;
+}
+
+void Process::showEndNote()
+{
+    if (endNote.isEmpty())
+        return;
+    const QTextDocument *document = outputArea->document();
+    const bool atLineStart =
+        document->isEmpty() ||
+        document->characterAt(document->characterCount() - 2) == QChar::ParagraphSeparator;
+    append(atLineStart ? std::exchange(endNote, {}) : u'\n' + std::exchange(endNote, {}));
 }
 
 void Process::showNextSlice()
@@ -171,6 +243,8 @@ void Process::showNextSlice()
         dropShownBefore(outputArea->document()->characterCount() - 1);
         decoder.reset();
     }
+    if (pending.takeCut() && droppedNoteLength == 0)
+        showNote(tr("Some output dropped: the tool wrote a zero byte."), false);
     const QByteArray piece = pending.take(sliceBytes);
     append(decoder.decode(piece));
     adaptSliceSize(piece.size(), clock.nsecsElapsed());
@@ -231,18 +305,27 @@ void Process::keepWithinLimit()
 // Removes what is shown before `position`, under a line at the top that says so.
 void Process::dropShownBefore(int position)
 {
+    const QString size = QLocale().formattedDataSize(outputLimit, 0, QLocale::DataSizeIecFormat);
+    position += showNote(tr("Earlier output dropped: only the last %1 are kept.").arg(size), true);
     QTextCursor cursor(outputArea->document());
-    if (droppedNoteLength == 0) {
-        const QString size =
-            QLocale().formattedDataSize(outputLimit, 0, QLocale::DataSizeIecFormat);
-        const QString note = tr("Earlier output dropped: only the last %1 are kept.").arg(size);
-        cursor.insertText(note + u'\n');
-        droppedNoteLength = int(note.size()) + 1;
-        position += droppedNoteLength;
-    }
     cursor.setPosition(droppedNoteLength);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
+}
+
+// Puts `note` on the line above the output, in place of one there; returns by how much the output
+// has moved. The note on the limit stays once shown: it says more.
+int Process::showNote(const QString &note, bool aboutLimit)
+{
+    if (limitNoteShown)
+        return 0;
+    limitNoteShown = aboutLimit;
+    QTextCursor cursor(outputArea->document());
+    cursor.setPosition(droppedNoteLength, QTextCursor::KeepAnchor);
+    cursor.insertText(note + u'\n');
+    const int moved = int(note.size()) + 1 - droppedNoteLength;
+    droppedNoteLength = int(note.size()) + 1;
+    return moved;
 }
 
 void Process::endRun()
@@ -251,6 +334,7 @@ void Process::endRun()
         return;
     runEnded = true;
     sliceTimer->stop();
+    stopTimer->stop();
     append(decoder.flush());
     emit finished(qprocess->exitCode());
     deleteLater();

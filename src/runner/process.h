@@ -1,8 +1,9 @@
 #pragma once
 
 #include "runner/tooloutputdecoder.h"
-#include "runner/windowsjob.h"
+#include "runner/toolprocessgroup.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QProcess>
 #include <QStringList>
@@ -18,6 +19,9 @@ class QTextEdit;
 // Meanwhile every read of the pipe is taken from the QProcess at once, so the tool is never held
 // up. A run keeps at most `outputLimit` of its output, the end: a tool that prints without end
 // never fills the memory.
+//
+// The tool runs with everything it starts in a group of its own (see ToolProcessGroup), and a
+// stopped run ends only once all of that has gone.
 class Process : public QObject
 {
     Q_OBJECT
@@ -28,19 +32,26 @@ public:
     Process(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
             QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath,
             qsizetype outputLimit = DefaultOutputLimit);
-    // Kills a tool that still runs, without sending finished().
+    // Ends a tool that still runs, with all it started, without sending finished(). This waits
+    // a moment at most: there may be no event loop left to wait in.
     ~Process() override;
 
-    // Ends the run now: kills the tool if it still runs, and sends finished() at once. Output
-    // that is still waiting to be shown is dropped, so that a flood cannot hold up a Stop.
+    // Ends the run: asks the tool and all it started to end, kills them after a short grace,
+    // and sends finished() once they have gone, or once it is clear that they cannot be ended.
+    // Output that is still waiting to be shown is dropped, so that a flood cannot hold up a Stop.
     void stop();
+
+    // Shows below the output how the run went wrong, if it did: a tool that failed or crashed,
+    // with the last lines of its standard error, or one that could not be ended. For the owner
+    // to call once finished() has come and it is done with the tool's own output.
+    void showEndNote();
 
     // Output bytes of the tool that have not been read from its pipe yet.
     qint64 bytesAvailable() const { return qprocess->bytesAvailable(); }
 
 signals:
-    // The run has ended: the tool has finished and all of its output is on show, or stop()
-    // was called. The object deletes itself afterwards.
+    // The run has ended: the tool has finished and all of its output is on show, or stop() has
+    // ended the tool. The object deletes itself afterwards.
     void finished(int exitCode);
     // The tool could not be started. Sent through the event loop, so a creator that connects
     // right after construction still receives it; the object then deletes itself.
@@ -52,13 +63,17 @@ private slots:
 private:
     void startTool(const QString &program, const QString &workingDirectory);
     void reportStartFailure();
-    void killTool();
+    void watchStoppedTool();
+    bool toolGone();
+    bool waitUntilToolGone(int ms);
     void toolFinished();
+    QString failureNote();
     void showNextSlice();
     void adaptSliceSize(qsizetype bytes, qint64 nanoseconds);
     void append(const QString &text);
     void keepWithinLimit();
     void dropShownBefore(int position);
+    int showNote(const QString &note, bool aboutLimit);
     void endRun();
 
     QProcess *qprocess;
@@ -66,18 +81,22 @@ private:
     QStringList *arguments;
     ToolOutputDecoder decoder;
     PendingToolOutput pending;
+    ToolErrorTail errorTail;
+    ToolProcessGroup group;
     qsizetype outputLimit;
-    int droppedNoteLength = 0; // the note above the output that its start was dropped, once shown
+    int droppedNoteLength = 0; // the note above the output that some of it was dropped, if shown
+    bool limitNoteShown = false;
     QTimer *sliceTimer;
     qint64 sliceBytes;
     double bytesPerNs = 0; // how fast the text area takes output, once measured
     bool showsOutput;
     bool toolEnded = false;
-    bool toolKilled = false;
+    bool stopping = false;
+    bool groupKilled = false;
     bool runEnded = false;
+    QTimer *stopTimer;
+    QElapsedTimer sinceStop;
+    QString endNote;
     QString startedTool;
     QString startedProgram;
-#ifdef Q_OS_WIN
-    WindowsJob job; // the tool and what it starts
-#endif
 };

@@ -1,14 +1,6 @@
 #include "runner/toolcommand.h"
 
-#include "settings/systementry.h"
-
 #include <QFile>
-
-QString toolPath(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
-                 bool sameAsRomPath)
-{
-    return toolDirectory(romPath, goodExeDir, sameAsRomPath) + toolFile;
-}
 
 bool isWindowsExecutable(const QString &path)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/systementry.h" // toolPath(), the one place a tool is looked for
+
 #include <QString>
 #include <QStringList>
 
@@ -17,11 +19,6 @@ struct ToolCommand
         return program == other.program && arguments == other.arguments;
     }
 };
-
-// The path of a system's tool: the ROM directory when the tool lives there, otherwise the
-// Good*.exe directory, followed by the tool file (both directories end in "/").
-QString toolPath(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
-                 bool sameAsRomPath);
 
 // True when the file begins with "MZ", the mark of a Windows executable.
 bool isWindowsExecutable(const QString &path);

@@ -1,5 +1,7 @@
 #include "runner/tooloutputdecoder.h"
 
+#include "text/textdecoding.h"
+
 namespace {
 
 bool localIsUtf8()
@@ -9,11 +11,8 @@ bool localIsUtf8()
 
 QStringDecoder decoderFor(ToolOutputDecoder::Encoding encoding)
 {
-    if (encoding == ToolOutputDecoder::Encoding::Windows1252) {
-        QStringDecoder windows("windows-1252");
-        // Without ICU, Latin-1 is the nearest: it differs only in 0x80 to 0x9F.
-        return windows.isValid() ? std::move(windows) : QStringDecoder(QStringConverter::Latin1);
-    }
+    if (encoding == ToolOutputDecoder::Encoding::Windows1252)
+        return windows1252Decoder();
     // Qt's UTF-8 decoder loses the byte that follows a character left incomplete at the end of
     // one piece when that byte cannot continue it, so UTF-8 is decoded without state and
     // decodeUtf8 holds such a start back itself.
@@ -44,7 +43,8 @@ qsizetype incompleteUtf8Tail(QByteArrayView bytes)
 } // namespace
 
 ToolOutputDecoder::ToolOutputDecoder(Encoding encoding)
-    : m_decoder(decoderFor(encoding))
+    : m_encoding(encoding)
+    , m_decoder(decoderFor(encoding))
     , m_utf8(encoding == Encoding::Local && localIsUtf8())
 {
 }
@@ -102,6 +102,7 @@ PendingToolOutput::PendingToolOutput(qsizetype limit)
 void PendingToolOutput::addRead(const QByteArray &read)
 {
     const qsizetype zero = read.indexOf('\0');
+    m_cut = m_cut || zero >= 0;
     if (m_front > 0 && m_front >= m_bytes.size() / 2) {
         m_bytes.remove(0, m_front); // the taken bytes go once they are half the buffer
         m_front = 0;
@@ -134,4 +135,23 @@ void PendingToolOutput::dropFront(qsizetype bytes)
     const bool lineFollows = lineEnd >= 0 && lineEnd + 1 < m_bytes.size();
     m_front = lineFollows ? lineEnd + 1 : m_front + bytes;
     m_dropped = true;
+}
+
+ToolErrorTail::ToolErrorTail(qsizetype limit)
+    : m_limit(limit)
+{
+}
+
+void ToolErrorTail::add(const QByteArray &bytes)
+{
+    m_frontCut = m_frontCut || m_bytes.size() + bytes.size() > m_limit;
+    m_bytes += bytes.right(m_limit);
+    if (m_bytes.size() > m_limit)
+        m_bytes.remove(0, m_bytes.size() - m_limit);
+}
+
+QByteArray ToolErrorTail::lines() const
+{
+    const qsizetype lineStart = m_frontCut ? m_bytes.indexOf('\n') + 1 : 0;
+    return m_bytes.mid(lineStart > 0 && lineStart < m_bytes.size() ? lineStart : 0);
 }

@@ -19,6 +19,8 @@ public:
 
     explicit ToolOutputDecoder(Encoding encoding = Encoding::Local);
 
+    Encoding encoding() const { return m_encoding; }
+
     // The text of the next piece. A CR at its end is held back until the next piece tells
     // whether an LF follows, since the output area would take a lone CR for a line end of its own.
     QString decode(const QByteArray &piece);
@@ -30,6 +32,7 @@ public:
 private:
     QString decodeUtf8(QByteArrayView bytes);
 
+    Encoding m_encoding;
     QStringDecoder m_decoder;
     bool m_utf8;            // a native tool on a system whose local encoding is UTF-8
     QByteArray m_heldBytes; // the start of a UTF-8 character whose other bytes are still to come
@@ -38,7 +41,7 @@ private:
 };
 
 // A tool's output that waits to be shown, as the reads of the pipe delivered it. A zero byte
-// ends the text of its read: the rest of that read is dropped, and the next read shows again.
+// ends the text of its read: the rest of that read is cut, and the next read shows again.
 // At most `limit` bytes wait; beyond that whole lines go from the front, so that a tool that
 // prints faster than its output can be shown never fills the memory.
 class PendingToolOutput
@@ -54,6 +57,8 @@ public:
     // Whether output went unshown since the last call: what is shown before it is not followed
     // by what waits now.
     bool takeDropped() { return std::exchange(m_dropped, false); }
+    // Whether a read was cut at a zero byte since the last call.
+    bool takeCut() { return std::exchange(m_cut, false); }
 
 private:
     void dropFront(qsizetype bytes);
@@ -62,4 +67,22 @@ private:
     qsizetype m_front = 0; // where the waiting bytes begin in m_bytes
     qsizetype m_limit;
     bool m_dropped = false;
+    bool m_cut = false;
+};
+
+// The last lines of a tool's standard error, which say why it failed. Only the last `limit`
+// bytes are kept, so a chatty tool never fills the memory.
+class ToolErrorTail
+{
+public:
+    explicit ToolErrorTail(qsizetype limit = 4096);
+
+    void add(const QByteArray &bytes);
+    // What is kept, from the start of a line when its front had to go.
+    QByteArray lines() const;
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_limit;
+    bool m_frontCut = false;
 };

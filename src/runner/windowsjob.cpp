@@ -70,6 +70,15 @@ bool WindowsJob::adopt(const QProcess *process)
     return adopted;
 }
 
+bool WindowsJob::isEmpty() const
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    return !m_job ||
+           !QueryInformationJobObject(m_job, JobObjectBasicAccountingInformation, &accounting,
+                                      sizeof accounting, nullptr) ||
+           accounting.ActiveProcesses == 0;
+}
+
 void WindowsJob::terminate()
 {
     if (m_job)

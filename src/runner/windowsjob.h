@@ -24,6 +24,8 @@ public:
     // could not take it (it runs all the same, and only a kill of the tool itself ends it).
     bool adopt(const QProcess *process);
     void terminate();
+    // True once no process of the job runs any more.
+    bool isEmpty() const;
 
 private:
     void *m_job; // the job's HANDLE, null when none could be made

@@ -41,14 +41,6 @@ QString resolvedDirectory(const QString &directory, const QString &base)
     return withTrailingSlash(QDir::cleanPath(base + u'/' + directory));
 }
 
-QString toolPathToCheck(const SystemEntry &entry, const GlobalSettings &settings)
-{
-    if (!entry.toolFile.startsWith(QLatin1String("Good")))
-        return entry.toolFile;
-    return toolDirectory(entry.romPath, settings.goodExeDir, settings.sameAsRomPath) +
-           entry.toolFile;
-}
-
 QString selectorText(const SystemEntry &entry)
 {
     return entry.key + u' ' + entry.systemName;
@@ -68,11 +60,16 @@ SettingsLoader::Result SettingsLoader::load(QIODevice *device, GlobalSettings &s
                                             SystemTable &table)
 {
     Result result;
-    m_systemLines = 0;
+    m_lineNumber = 0;
     LineReader reader(device);
     QString line;
-    while (reader.readLine(line))
+    while (reader.readLine(line)) {
+        ++m_lineNumber;
         readLine(line, settings, table, result);
+    }
+    // A block ends with its file: the next load starts afresh.
+    if (m_blockLines != 0)
+        dropBlock();
     return result;
 }
 
@@ -84,8 +81,8 @@ void SettingsLoader::readLine(const QString &line, GlobalSettings &settings, Sys
     const QString value = (equals < 0 ? line : line.mid(equals + 1)).trimmed();
 
     // Keys are tested as case-sensitive prefixes, so "Loader=true" counts as the Load line.
-    // "Wine" lines of older files are accepted and ignored: a tool that is a Windows program is
-    // always started through wine.
+    // "Wine" lines of older files, like any other line, are ignored: a tool that is a Windows
+    // program is always started through wine.
     if (line.startsWith(QLatin1String("Good*.exe"))) {
         settings.configuredGoodExeDir = normalisedDirectory(value);
         settings.goodExeDir = resolvedDirectory(settings.configuredGoodExeDir, m_baseDirectory);
@@ -95,31 +92,74 @@ void SettingsLoader::readLine(const QString &line, GlobalSettings &settings, Sys
         settings.sameAsRomPath = isTrue(value);
     } else if (line.startsWith(QLatin1String("Check"))) {
         settings.checkVersionAtStartup = isTrue(value);
-    } else if (line.isEmpty() || line.startsWith(QLatin1String("Wine")) ||
-               line.startsWith(QLatin1String("Good*"))) {
-        return;
-    } else if (readSystemLine(line, value, result) && m_systemLines == 3) {
-        completeSystem(settings, table, result);
-        m_systemLines = 0;
+    } else if (line.isEmpty()) {
+        m_emptyLineAfterBlock = m_blockLines != 0;
+    } else if (const LineKind kind = systemLineKind(line); kind != NoSystemLine) {
+        if (beginsNextBlock(kind))
+            dropBlock();
+        takeSystemLine(kind, line, value, result);
+        if (m_blockLines == AllLines) {
+            completeSystem(settings, table, result);
+            m_blockLines = 0;
+        }
     }
 }
 
-bool SettingsLoader::readSystemLine(const QString &line, const QString &value, Result &result)
+SettingsLoader::LineKind SettingsLoader::systemLineKind(const QString &line) const
 {
-    if (line.startsWith(QLatin1String("Rom"))) {
+    if (line.startsWith(QLatin1String("Rom")))
+        return RomLine;
+    if (line.startsWith(u'['))
+        return KeyLine;
+    if (line.startsWith(QLatin1String("File")))
+        return FileLine;
+    return NoSystemLine;
+}
+
+// A block holds one line of each kind. Blocks are written key first with an empty line after
+// each, so a key after an empty line does not belong to the key-less lines before it; without
+// the empty line it may (the key may come last).
+bool SettingsLoader::beginsNextBlock(LineKind kind) const
+{
+    return (m_blockLines & kind) != 0 ||
+           (kind == KeyLine && m_blockLines != 0 && m_emptyLineAfterBlock);
+}
+
+void SettingsLoader::takeSystemLine(LineKind kind, const QString &line, const QString &value,
+                                    Result &result)
+{
+    if (m_blockLines == 0)
+        m_blockStart = m_lineNumber;
+    m_blockLines |= kind;
+    m_emptyLineAfterBlock = false;
+    if (kind == RomLine) {
         m_romPath = normalisedDirectory(value);
-    } else if (line.startsWith(u'[')) {
+    } else if (kind == KeyLine) {
         // The key is not trimmed: "[Gen =Genesis" has the key "[Gen ".
         m_key = line.left(line.indexOf(u'='));
         m_systemName = value;
         result.sectionKeys.append(m_key);
-    } else if (line.startsWith(QLatin1String("File"))) {
-        m_toolFile = value;
     } else {
-        return false;
+        m_toolFile = value;
     }
-    ++m_systemLines;
-    return true;
+}
+
+void SettingsLoader::dropBlock()
+{
+    QStringList missing;
+    if (!(m_blockLines & RomLine))
+        missing << QStringLiteral("Rom");
+    if (!(m_blockLines & FileLine))
+        missing << QStringLiteral("File");
+    if (m_blockLines & KeyLine) {
+        qCWarning(lcSettings, "Tessary.ini line %lld: %s left out, it has no %s line",
+                  qlonglong(m_blockStart), qUtf8Printable(m_key),
+                  qUtf8Printable(missing.join(QLatin1String(" or "))));
+    } else {
+        qCWarning(lcSettings, "Tessary.ini line %lld: lines without a key line left out",
+                  qlonglong(m_blockStart));
+    }
+    m_blockLines = 0;
 }
 
 void SettingsLoader::completeSystem(const GlobalSettings &settings, SystemTable &table,
@@ -132,11 +172,12 @@ void SettingsLoader::completeSystem(const GlobalSettings &settings, SystemTable 
         qCInfo(lcSettings, "%s not offered: no Rom Path", qUtf8Printable(entry.key));
         return;
     }
-    const QString toolPath = toolPathToCheck(entry, settings);
+    const QString tool =
+        toolPath(settings.goodExeDir, entry.toolFile, entry.romPath, settings.sameAsRomPath);
     // A folder where the tool should be is no tool: it could never start.
-    if (!QFileInfo(toolPath).isFile()) {
+    if (!QFileInfo(tool).isFile()) {
         qCInfo(lcSettings, "%s not offered: no tool file %s", qUtf8Printable(entry.key),
-               qUtf8Printable(toolPath));
+               qUtf8Printable(tool));
     } else if (!QDir(entry.romPath).exists()) {
         qCInfo(lcSettings, "%s not offered: no ROM directory %s", qUtf8Printable(entry.key),
                qUtf8Printable(entry.romPath));

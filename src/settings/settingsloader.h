@@ -22,22 +22,21 @@ QString normalisedDirectory(const QString &value);
 // A normalised directory taken from `base` when it is relative; an empty one stays empty.
 QString resolvedDirectory(const QString &directory, const QString &base);
 
-// The file whose existence decides whether the selector offers a system. A tool file that does
-// not begin with "Good" is a complete path of its own.
-QString toolPathToCheck(const SystemEntry &entry, const GlobalSettings &settings);
-
 // The selector shows a system as its key, a space and its name.
 QString selectorText(const SystemEntry &entry);
 // The key of a selector item: its text up to the first space, or all of it when it has none.
 QString selectorKey(const QString &selectorText);
 
-// Reads the line grammar of Tessary.ini. One loader serves every load of a window: the system
-// being assembled is kept between lines and between loads, so a block missing one of its three
-// lines borrows the value that an earlier line, or an earlier load, left behind.
+// Reads the line grammar of Tessary.ini. A system is made from one key line, one "Rom" line and
+// one "File" line of the same block, in any order. A block that cannot be completed is left out
+// (and logged with its line number) rather than completed from another block: a line of a kind
+// the block already has, or a key line that follows a key-less block across an empty line, begins
+// the next block. The written layout puts an empty line after every block, so a key that lost its
+// "[" cannot lend its "Rom" and "File" lines to the next system.
 //
 // A relative directory in the file starts at `baseDirectory`, the file's own folder, and is
-// resolved as it is read: every tool run changes the current directory, which must not move a
-// system's ROMs or tools.
+// resolved as it is read, so that a system's ROMs and tools do not depend on the folder the
+// program was started from.
 class SettingsLoader
 {
 public:
@@ -54,15 +53,24 @@ public:
     Result load(QIODevice *device, GlobalSettings &settings, SystemTable &table);
 
 private:
+    enum LineKind { NoSystemLine = 0, KeyLine = 1, RomLine = 2, FileLine = 4, AllLines = 7 };
+
     void readLine(const QString &line, GlobalSettings &settings, SystemTable &table,
                   Result &result);
-    bool readSystemLine(const QString &line, const QString &value, Result &result);
+    LineKind systemLineKind(const QString &line) const;
+    bool beginsNextBlock(LineKind kind) const;
+    void takeSystemLine(LineKind kind, const QString &line, const QString &value, Result &result);
     void completeSystem(const GlobalSettings &settings, SystemTable &table, Result &result);
+    void dropBlock();
 
     QString m_baseDirectory;
+    qsizetype m_lineNumber = 0;
+    // The block being assembled: which of its lines have come, and where it began.
+    int m_blockLines = 0;
+    qsizetype m_blockStart = 0;
+    bool m_emptyLineAfterBlock = false;
     QString m_key;
     QString m_systemName;
     QString m_romPath; // as configured
     QString m_toolFile;
-    int m_systemLines = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QMap>
 #include <QString>
 
@@ -54,6 +55,19 @@ inline QString withTrailingSlash(const QString &directory)
 inline QString toolDirectory(const QString &romPath, const QString &goodExeDir, bool sameAsRomPath)
 {
     return sameAsRomPath ? romPath : goodExeDir;
+}
+
+// The tool of a system, the one file that the selector checks and Go runs: a tool file that does
+// not begin with "Good" is a complete path of its own, any other lies in the tool directory. A
+// relative path (no Good*.exe Directory, or a relative tool file) is taken from the ROM directory,
+// the folder the tool runs in.
+inline QString toolPath(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
+                        bool sameAsRomPath)
+{
+    const QString path = toolFile.startsWith(QLatin1String("Good"))
+                             ? toolDirectory(romPath, goodExeDir, sameAsRomPath) + toolFile
+                             : toolFile;
+    return path.isEmpty() ? path : QDir(romPath).absoluteFilePath(path);
 }
 
 // All tools share one Goodinfo.cfg, in the Good*.exe directory wherever the tools live.

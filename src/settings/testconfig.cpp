@@ -205,10 +205,29 @@ QString TestConfig::settingsText() const
     return text;
 }
 
-// Writes the whole file at once and closes the dialog; a failed write leaves the old file as it
-// was and keeps the dialog open, so no edit is lost.
+// A key that is empty or lacks its "[" would not be read back as a system: its block would be
+// left out of the next load. The first such key, as a warning; empty when every key reads back.
+QString TestConfig::keyProblem() const
+{
+    for (QObject *child : systemPanels->children()) {
+        auto *panel = qobject_cast<QWidget *>(child);
+        const QLineEdit *key = panel ? panelField(panel, QStringLiteral("textBoxOne")) : nullptr;
+        if (!key || key->text().startsWith(u'['))
+            continue;
+        return tr("The key \"%1\" of the system \"%2\" does not begin with \"[\" (as in [Gen).")
+            .arg(key->text(), panelField(panel, QStringLiteral("textBoxTwo"))->text());
+    }
+    return {};
+}
+
+// Writes the whole file at once and closes the dialog. A key that would not read back, or a
+// failed write, leaves the old file as it was and keeps the dialog open, so no edit is lost.
 void TestConfig::Save()
 {
+    if (const QString problem = keyProblem(); !problem.isEmpty()) {
+        QMessageBox::warning(this, tr("Warning"), problem + u'\n' + tr("Nothing was saved."));
+        return;
+    }
     const QString path = settingsFilePath();
     QString error;
     // An installed Tessary's first save makes the user's configuration folder.

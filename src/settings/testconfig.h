@@ -33,6 +33,7 @@ private:
     void setupForm();
     QFrame *addSystemPanel(int index, const SystemEntry &entry);
     QString settingsText() const;
+    QString keyProblem() const;
     void setFolder(QPushButton *origin);
     void setFile(QPushButton *origin);
 

@@ -1,11 +1,11 @@
 #include "tasks/copyfromlist.h"
 
 #include "tasks/safetransfer.h"
+#include "text/textdecoding.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QSet>
-#include <QTextStream>
 
 CopyFromListResult copyFilesFromList(const QString &txtName, const QString &destDir,
                                      const QString &dir, bool subDirs, const std::atomic_bool *stop)
@@ -18,23 +18,35 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
 
     // A set, so a long list costs one lookup per file, not one comparison per line.
     QSet<QString> names;
-    QTextStream stream(&list);
-    stream.setEncoding(QStringConverter::System);
-    QString line;
-    while (stream.readLineInto(&line))
-        names.insert(line);
+    QStringList lines; // each once, in list order
+    // Empty only at the end, or on a read error: a line of its own still has its line end.
+    for (QByteArray bytes; !(bytes = list.readLine()).isEmpty();) {
+        if (bytes.endsWith('\n'))
+            bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
+        const QString line = decodeUtf8OrWindows1252(bytes);
+        if (!names.contains(line)) {
+            names.insert(line);
+            lines.append(line);
+        }
+    }
+    if (list.error() != QFileDevice::NoError) { // a list read in part would name too few files
+        result.listRead = false;
+        return result;
+    }
     list.close();
     if (names.isEmpty() || dir.isEmpty())
         return result;
 
     // The copies reach the disk in batches, one sync for each: a sync per file would cost many
     // times the copying itself. The first batches are small, so the first copies show soon; the
-    // limits keep a stop from waiting long for the sync of the batch in hand.
-    constexpr qsizetype MaxBatchFiles = 1024;
+    // limits keep a stop from waiting long for the sync of the batch in hand, and the copies of
+    // a batch, each open until it is published, well within the descriptors a process may hold.
+    constexpr qsizetype MaxBatchFiles = 256;
     constexpr qint64 BatchBytes = 64 << 20;
     qsizetype batchFiles = 16;
     CopyBatch batch(destDir);
     QSet<QString> staged; // names taken by copies of the batch, not yet in destDir
+    QSet<QString> found;  // lines that named a file
     qint64 stagedBytes = 0;
     const auto publish = [&] {
         for (const auto &[source, outcome] : batch.publish()) {
@@ -42,6 +54,8 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
                 ++result.copied;
             else if (outcome == TransferResult::Failed)
                 result.failed.append(source);
+            else
+                ++result.skipped;
         }
         staged.clear();
         stagedBytes = 0;
@@ -57,11 +71,17 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
         }
         const QString path = files.next();
         const QString fileName = files.fileName();
-        if (!names.contains(fileName.left(fileName.indexOf(u'.'))))
+        const QString baseName = fileName.left(fileName.indexOf(u'.'));
+        if (!names.contains(baseName))
             continue;
-        // Also a copy made earlier in this walk, when destDir lies inside dir.
-        if (staged.contains(fileName) || nameTaken(destDir + fileName))
+        found.insert(baseName);
+        // Also a copy made earlier in this walk, when destDir lies inside dir; one met again
+        // is no file skipped.
+        if (staged.contains(fileName) || nameTaken(destDir + fileName)) {
+            if (path != destDir + fileName)
+                ++result.skipped;
             continue;
+        }
         if (!batch.add(path, destDir + fileName)) {
             result.failed.append(path);
             continue;
@@ -72,5 +92,10 @@ CopyFromListResult copyFilesFromList(const QString &txtName, const QString &dest
             publish();
     }
     publish();
+    if (!result.stopped) {
+        for (const QString &line : std::as_const(lines))
+            if (!line.isEmpty() && !found.contains(line)) // an empty line names nothing
+                result.notFound.append(line);
+    }
     return result;
 }

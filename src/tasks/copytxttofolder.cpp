@@ -1,6 +1,7 @@
 #include "tasks/copytxttofolder.h"
 
 #include "settings/systementry.h"
+#include "settings/typedpath.h"
 #include "tasks/threadedfunctions.h"
 #include "widgets/createchild.h"
 #include "widgets/toolwindow.h"
@@ -129,29 +130,30 @@ void CopyTxtToFolder::on_pushButton_3_clicked()
 // Checks the three fields, then hands the copy to a worker and waits hidden for its report.
 void CopyTxtToFolder::on_pushButton_4_clicked()
 {
-    const QString txtName = ui->listFileEdit->text();
+    const QString txtName = resolvedTypedPath(ui->listFileEdit->text());
+    const QString dir = resolvedTypedPath(ui->fileFolderEdit->text());
+    const QString destDir = resolvedTypedPath(ui->destinationEdit->text());
     QFile txtFile(txtName);
     if (!txtFile.open(QIODevice::ReadOnly)) {
         QMessageBox::warning(this, tr("Warning"), tr("Problem reading txt file ") + txtName);
         return;
     }
-    if (!isFolder(ui->fileFolderEdit->text())) {
+    if (!isFolder(dir)) {
         QMessageBox::warning(this, tr("Warning"), tr("File folder doesn't exist."));
         return;
     }
-    if (!isFolder(ui->destinationEdit->text())) {
+    if (!isFolder(destDir)) {
         QMessageBox::warning(this, tr("Warning"), tr("File destination doesn't exist."));
         return;
     }
-    const QString dir = withTrailingSlash(ui->fileFolderEdit->text());
-    const QString destDir = withTrailingSlash(ui->destinationEdit->text());
 
     worker = new ThreadedFunctions;
     hide();
     emit StartGif();
     connect(worker, &ThreadedFunctions::taskCompleted, this, &CopyTxtToFolder::StopGif);
     connect(worker, &ThreadedFunctions::taskCompleted, this, &QWidget::close);
-    worker->copyFromTxtInvoke(txtName, destDir, dir, ui->searchSubDirsBox->isChecked());
+    worker->copyFromTxtInvoke(txtName, withTrailingSlash(destDir), withTrailingSlash(dir),
+                              ui->searchSubDirsBox->isChecked());
 }
 
 void CopyTxtToFolder::StopGif(QString textEditMsg, bool deleteThreadedObject)

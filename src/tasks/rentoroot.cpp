@@ -8,7 +8,10 @@
 
 #ifdef Q_OS_WIN
 #include "tasks/folderwalk.h"
+
+#include <QDirIterator>
 #else
+#include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
 #endif
@@ -49,6 +52,16 @@ TransferResult moveIntoRoot(const Path &path, const Path &root, const Path &name
 
 void moveBelow(const QString &root, const std::atomic_bool *stop, MoveToRootResult &result)
 {
+    // The iterator passes over a folder it cannot open as if it were empty: each is looked at.
+    if (!QDir(root).isReadable())
+        result.unreadFolders.append(root);
+    QDirIterator folders(root, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                         QDirIterator::Subdirectories);
+    while (folders.hasNext()) {
+        const QString folder = folders.next();
+        if (!QDir(folder).isReadable())
+            result.unreadFolders.append(folder + u'/');
+    }
     for (const QFileInfo &file : filesBelow(root, true)) {
         if (stop && stop->load()) {
             result.stopped = true;
@@ -71,6 +84,7 @@ struct Folder
 {
     QList<QByteArray> files;   // regular files, and links to anything but a directory
     QList<QByteArray> folders; // not links
+    bool readInFull = true;    // false when it could not be opened or a read failed
 };
 
 // Hidden entries are left out, as are links to nowhere, FIFOs, sockets and devices; so are the
@@ -79,9 +93,17 @@ Folder readFolder(const QByteArray &path, bool withFiles)
 {
     Folder folder;
     DIR *dir = ::opendir(path.constData());
-    if (!dir)
+    if (!dir) {
+        folder.readInFull = false;
         return folder;
-    while (const dirent *entry = ::readdir(dir)) {
+    }
+    for (;;) {
+        errno = 0; // readdir tells its end from a failure only by errno
+        const dirent *entry = ::readdir(dir);
+        if (!entry) {
+            folder.readInFull = errno == 0;
+            break;
+        }
         const QByteArray name(entry->d_name);
         if (name.startsWith('.'))
             continue;
@@ -113,6 +135,8 @@ void moveBelow(const QByteArray &root, const QByteArray &path, const std::atomic
                MoveToRootResult &result)
 {
     const Folder folder = readFolder(path, path != root);
+    if (!folder.readInFull)
+        result.unreadFolders.append(QFile::decodeName(path));
     for (const QByteArray &name : folder.files) {
         if (stop && stop->load()) {
             result.stopped = true;

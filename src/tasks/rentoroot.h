@@ -15,11 +15,13 @@ struct MoveToRootResult
     bool folderMissing = false; // dir was not there, or went during the walk (an unplugged drive)
     bool stopped = false;       // the walk ended early on request
     QStringList failed;         // files that could not be moved, still where they were
+    QStringList unreadFolders;  // folders not read in full (no permission, a read error)
 };
 
 // Moves every file below dir, at any depth, into dir itself, under a free name. Files directly
 // in dir stay as they are; hidden files and hidden directories are left alone, links to
 // directories are not followed, and emptied directories stay. Names are taken as the file system
-// spells them, valid in the locale's encoding or not. When `stop` becomes true the walk ends
+// spells them, valid in the locale's encoding or not. A folder that cannot be read in full is
+// named in the result, and what was read of it is moved. When `stop` becomes true the walk ends
 // after the file in hand.
 MoveToRootResult moveFilesToRoot(const QString &dir, const std::atomic_bool *stop = nullptr);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSet>
 
 #ifdef Q_OS_WIN
 #include <QDir>
@@ -12,8 +13,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -21,11 +24,24 @@
 
 namespace {
 
+constexpr char PartPrefix[] = ".tessary-copy-";
+
 // A name no one else picks: a copy in the making lives under it until it is complete.
 QString partName()
 {
-    return QLatin1String(".tessary-copy-") +
+    return QLatin1String(PartPrefix) +
            QString::number(QRandomGenerator::global()->generate64(), 36);
+}
+
+// Whether a chore in this thread still has to look for part files left in `folder` by copies cut
+// short (a kill, a power cut): once per folder is enough, and a long walk pays for it once.
+template<typename Path> bool firstLookIn(const Path &folder)
+{
+    thread_local QSet<Path> seen;
+    if (seen.contains(folder))
+        return false;
+    seen.insert(folder);
+    return true;
 }
 
 } // namespace
@@ -71,6 +87,13 @@ struct PartFile
 
     bool create(const QString &folder)
     {
+        // A part file still being written is open, and an open file is not removed here.
+        if (firstLookIn(folder)) {
+            const QDir::Filters parts = QDir::Files | QDir::Hidden | QDir::System;
+            for (const QString &name :
+                 QDir(folder).entryList({QLatin1String(PartPrefix) + u'*'}, parts))
+                QFile::remove(folder + u'/' + name);
+        }
         for (int attempt = 0; attempt < 16; ++attempt) {
             const QString name = folder + u'/' + partName();
             file.setFileName(name);
@@ -216,14 +239,47 @@ TransferResult transferResult(int error)
                              : TransferResult::Failed;
 }
 
-// A copy in the making, under a hidden name of its own beside its target; removed unless it
-// has taken the target name.
+// Removes the part files that copies cut short left in `folder`: those no copy holds locked.
+void removeStaleParts(const QByteArray &folder)
+{
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (!QByteArrayView(entry->d_name).startsWith(PartPrefix))
+            continue;
+        const QByteArray path = folder + '/' + entry->d_name;
+        const Descriptor part(
+            ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        struct stat info;
+        if (part.valid() && ::fstat(part.fd(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::flock(part.fd(), LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.constData());
+    }
+    ::closedir(dir);
+}
+
+// Gives an unnamed file a name, never replacing one (EEXIST); 0 or why not.
+int linkUnnamed(int fd, const QByteArray &to)
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) == 0)
+        return 0;
+    if (errno != ENOENT)
+        return errno;
+    // Without /proc: by the descriptor itself, where this process may.
+    return ::linkat(fd, "", AT_FDCWD, to.constData(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+}
+
+// A copy in the making. Where the file system has them it is an unnamed file, so a copy cut
+// short (a kill, a power cut) leaves nothing behind; elsewhere a hidden file beside its target,
+// locked while it is written, which the next copy into that folder removes should it be left.
+// Either way it is gone unless it has taken its target name.
 class PartFile
 {
 public:
     ~PartFile()
     {
-        m_file.close();
         if (!m_path.isEmpty())
             ::unlink(m_path.constData());
     }
@@ -232,17 +288,36 @@ public:
 
     bool create(const QByteArray &folder)
     {
+        if (firstLookIn(folder))
+            removeStaleParts(folder);
+#ifdef O_TMPFILE
+        m_file.reset(::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        if (m_file.valid())
+            return true;
+        // EISDIR from a kernel that does not know the flag.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return false;
+#endif
         for (int attempt = 0; attempt < 16; ++attempt) {
             const QByteArray path = folder + '/' + partName().toLatin1();
-            const int fd =
-                ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
-            if (fd >= 0) {
-                m_file.reset(fd);
+            m_file.reset(
+                ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600));
+            if (!m_file.valid()) {
+                if (errno != EEXIST)
+                    return false;
+                continue;
+            }
+            // Another copy's look for stale files may have come between the open and the lock:
+            // then it holds the file or has removed it, and a new one is made. Where nothing
+            // can be locked, no look removes anything.
+            struct stat info;
+            const bool locked = ::flock(m_file.fd(), LOCK_EX | LOCK_NB) == 0;
+            if ((locked || errno != EWOULDBLOCK) && ::fstat(m_file.fd(), &info) == 0 &&
+                info.st_nlink > 0) {
                 m_path = path;
                 return true;
             }
-            if (errno != EEXIST)
-                return false;
+            m_file.close();
         }
         return false;
     }
@@ -250,26 +325,27 @@ public:
     // The data on the disk first, then the name: a power cut never leaves a short file under it.
     TransferResult publish(const QByteArray &to)
     {
-        if (::fdatasync(m_file.fd()) != 0 || !m_file.close())
-            return TransferResult::Failed;
-        const TransferResult result = transferResult(renameWithoutReplacing(m_path, to));
-        if (result == TransferResult::Done)
-            m_path.clear();
-        return result;
+        return ::fdatasync(m_file.fd()) == 0 ? takeName(to) : TransferResult::Failed;
     }
 
-    // Closes the file and hands over its path, which the caller then answers for; empty when
-    // the close failed (and the file is gone).
-    QByteArray release()
+    // Gives the copy, whose data is on the disk, its target name, and closes it. A copy whose
+    // close fails gives the name up again.
+    TransferResult takeName(const QByteArray &to)
     {
-        if (!m_file.close())
-            return QByteArray();
-        return std::exchange(m_path, QByteArray());
+        const int error =
+            m_path.isEmpty() ? linkUnnamed(m_file.fd(), to) : renameWithoutReplacing(m_path, to);
+        if (error == 0)
+            m_path.clear();
+        if (m_file.close())
+            return transferResult(error);
+        if (error == 0)
+            ::unlink(to.constData());
+        return TransferResult::Failed;
     }
 
 private:
     Descriptor m_file;
-    QByteArray m_path;
+    QByteArray m_path; // empty while unnamed, and once it has its target name
 };
 
 bool copyData(int in, int out, qint64 sizeHint)
@@ -377,6 +453,13 @@ TransferResult copyWithoutReplacing(const QString &from, const QString &to)
     return copyRegularFile(QFile::encodeName(from), QFile::encodeName(to), false);
 }
 
+struct CopyBatch::Staged
+{
+    QString source;
+    PartFile part;
+    QByteArray target;
+};
+
 // Opened before the first copy: syncfs reports a failed writeback that happened since.
 CopyBatch::CopyBatch(const QString &folder)
     : m_folder(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
@@ -385,41 +468,33 @@ CopyBatch::CopyBatch(const QString &folder)
 
 CopyBatch::~CopyBatch()
 {
-    for (const Staged &copy : std::as_const(m_staged))
-        ::unlink(copy.part.constData());
+    m_staged.clear(); // the copies not published go
     if (m_folder >= 0)
         ::close(m_folder);
 }
 
 bool CopyBatch::add(const QString &from, const QString &to)
 {
-    const QByteArray target = QFile::encodeName(to);
-    PartFile part;
-    if (!writeCopy(QFile::encodeName(from), part, folderOf(target), false))
+    auto copy = std::make_unique<Staged>();
+    copy->source = from;
+    copy->target = QFile::encodeName(to);
+    if (!writeCopy(QFile::encodeName(from), copy->part, folderOf(copy->target), false))
         return false;
-    const QByteArray path = part.release();
-    if (path.isEmpty())
-        return false;
-    m_staged.append({from, path, target});
+    m_staged.push_back(std::move(copy));
     return true;
 }
 
 QList<std::pair<QString, TransferResult>> CopyBatch::publish()
 {
     QList<std::pair<QString, TransferResult>> results;
-    if (m_staged.isEmpty())
+    if (m_staged.empty())
         return results;
     // One sync for the data of the whole batch, before any copy takes its name.
     const bool synced = m_folder >= 0 && ::syncfs(m_folder) == 0;
-    for (const Staged &copy : std::as_const(m_staged)) {
-        TransferResult result = TransferResult::Failed;
-        if (synced)
-            result = transferResult(renameWithoutReplacing(copy.part, copy.target));
-        if (result != TransferResult::Done)
-            ::unlink(copy.part.constData());
-        results.append({copy.source, result});
-    }
-    m_staged.clear();
+    for (const std::unique_ptr<Staged> &copy : m_staged)
+        results.append(
+            {copy->source, synced ? copy->part.takeName(copy->target) : TransferResult::Failed});
+    m_staged.clear(); // the copies that took no name go
     // The names on the disk too, before anyone is told the copies are done.
     if (m_folder >= 0 && ::fsync(m_folder) != 0) {
         for (auto &[source, result] : results)

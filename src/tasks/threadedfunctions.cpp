@@ -48,9 +48,17 @@ void ThreadedFunctions::renToRoot(QString dir)
                            true);
         return;
     }
-    const QString firstLine =
-        result.stopped ? tr("Ren To Root Stopped") : tr("Ren To Root Completed");
-    emit taskCompleted(withFailures(firstLine, result.failed, true), true);
+    // Files in a folder that could not be read are still where they were: not a completion.
+    const QStringList &unread = result.unreadFolders;
+    QString report = result.stopped     ? tr("Ren To Root Stopped")
+                     : unread.isEmpty() ? tr("Ren To Root Completed")
+                                        : tr("Ren To Root FAILED");
+    if (!unread.isEmpty())
+        report += u'\n' +
+                  (unread.size() == 1 ? tr("1 folder could not be read:")
+                                      : tr("%1 folders could not be read:").arg(unread.size())) +
+                  u'\n' + unread.join(u'\n');
+    emit taskCompleted(withFailures(report, result.failed, true), true);
 }
 
 void ThreadedFunctions::copyFromTxt(QString txtName, QString destDir, QString dir, bool checked)
@@ -66,7 +74,27 @@ void ThreadedFunctions::copyFromTxt(QString txtName, QString destDir, QString di
     const QString firstLine = result.stopped
                                   ? tr("Copy Files From *.txt to File Destination Stopped")
                                   : tr("Copy Files From *.txt to File Destination Completed");
-    emit taskCompleted(withFailures(firstLine, result.failed, false), false);
+    emit taskCompleted(withFailures(firstLine, result.failed, false) + copyCounts(result), false);
+}
+
+// The lines that matched nothing (the first few), then what became of the files found.
+QString ThreadedFunctions::copyCounts(const CopyFromListResult &result) const
+{
+    constexpr qsizetype ShownLines = 20;
+    const QStringList &notFound = result.notFound;
+    QString text;
+    if (!notFound.isEmpty()) {
+        text += u'\n' +
+                (notFound.size() == 1 ? tr("1 line matched no file:")
+                                      : tr("%1 lines matched no file:").arg(notFound.size())) +
+                u'\n' + notFound.first(qMin(notFound.size(), ShownLines)).join(u'\n');
+        if (notFound.size() > ShownLines)
+            text += u'\n' + tr("and %1 more").arg(notFound.size() - ShownLines);
+    }
+    text += u'\n' + tr("%1 copied, %2 skipped (name taken)").arg(result.copied).arg(result.skipped);
+    if (!result.stopped)
+        text += tr(", %1 not found").arg(notFound.size());
+    return text;
 }
 
 // A task that could not do everything says so: how many files, and where each one still is.

@@ -5,6 +5,8 @@
 
 #include <atomic>
 
+struct CopyFromListResult;
+
 // Runs the long file chores away from the GUI thread. Each object owns a thread and lives in
 // it; a caller creates one per task, connects its completion signal, then calls a dispatch
 // slot, which queues the task into the thread and returns at once.
@@ -37,6 +39,7 @@ private slots:
 
 private:
     QString withFailures(const QString &firstLine, const QStringList &failed, bool moving) const;
+    QString copyCounts(const CopyFromListResult &result) const;
 
     QThread thread;
     std::atomic_bool m_stopRequested{false};

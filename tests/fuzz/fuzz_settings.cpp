@@ -1,8 +1,8 @@
 // Loads a fuzzed Tessary.ini. Besides surviving any text, the loader must never offer a system
 // whose tool file or ROM folder is missing: the settings folder (also the current folder while
 // it loads) holds some tools, a folder named like a tool and links to a tool that is there and to
-// one that is not. The line reader must also read the same lines however the file
-// arrives, and text read must be saved back as it was.
+// one that is not. Each system is made from the three lines of one block. The line reader must
+// also read the same lines however the file arrives, and text read must be saved back as it was.
 #include "settings/linereader.h"
 #include "settings/settingsloader.h"
 
@@ -51,15 +51,13 @@ Load load(QByteArrayView bytes)
     return load;
 }
 
-// A tool file not beginning with "Good" is a path of its own; any other lies in the tool folder.
+// The file a run of the system starts is there, and so is its ROM folder.
 bool isReady(const SystemEntry &system, const GlobalSettings &settings)
 {
-    const QString folder =
-        toolDirectory(system.romPath, settings.goodExeDir, settings.sameAsRomPath);
-    const QString tool = system.toolFile.startsWith(QLatin1String("Good"))
-                             ? folder + system.toolFile
-                             : system.toolFile;
-    return QFileInfo(tool).isFile() && QFileInfo(system.romPath).isDir();
+    return QFileInfo(toolPath(settings.goodExeDir, system.toolFile, system.romPath,
+                              settings.sameAsRomPath))
+               .isFile() &&
+           QFileInfo(system.romPath).isDir();
 }
 
 // Where each line ends: after an LF, after a CR not followed by one, and at the end.
@@ -134,6 +132,30 @@ QStringList readLines(QIODevice *device)
     return lines;
 }
 
+// Every system of the table is made by three system lines in a row, one of each kind, and never
+// from two blocks: loaded alone, such three lines give every system there may be.
+void checkBlocks(const QByteArray &text, const SystemTable &table)
+{
+    QBuffer buffer;
+    buffer.setData(text);
+    buffer.open(QIODevice::ReadOnly);
+    const auto kind = [](const QString &line) {
+        return line.startsWith(u'[')                    ? 1
+               : line.startsWith(QLatin1String("Rom"))  ? 2
+               : line.startsWith(QLatin1String("File")) ? 4
+                                                        : 0;
+    };
+    QStringList lines = readLines(&buffer);
+    lines.removeIf([&](const QString &line) { return kind(line) == 0; });
+    QList<SystemEntry> made;
+    for (qsizetype i = 0; i + 3 <= lines.size(); ++i) {
+        if ((kind(lines[i]) | kind(lines[i + 1]) | kind(lines[i + 2])) == 7)
+            made += load(encodeLocal8Bit(lines.mid(i, 3).join(u'\n'))).table.values();
+    }
+    for (const SystemEntry &system : table)
+        FUZZ_CHECK(made.contains(system), "a system is made from the three lines of one block");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -148,6 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const Load whole = load(text);
     for (qsizetype item = 0; item < whole.result.offeredSystems.size(); ++item)
         checkOffered(text, item);
+    checkBlocks(text, whole.table);
 
     QList<qint64> pieceSizes;
     for (size_t i = 0; i < std::min<size_t>(size, 3); ++i)

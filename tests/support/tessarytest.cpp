@@ -149,7 +149,8 @@ void runScenario()
     for (const QString &key : FileTree::list(row.systems))
         key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
     for (QString *text : {&row.steps, &row.boxes, &row.shown})
-        text->replace(QLatin1String("<root>"), collection.root());
+        text->replace(QLatin1String("<root>"), collection.root())
+            .replace(QLatin1String("<ini>"), QCoreApplication::applicationDirPath());
 #ifdef Q_OS_WIN
     if (row.files.contains(QLatin1String("<fifo>")) || row.files.contains(QLatin1String("->")))
         QSKIP("symbolic links and FIFOs");

@@ -114,7 +114,8 @@ private:
 void fillIn(QWidget *window, const QString &fields);
 QWidget *toolWindow(); // the visible top-level window that is not the main window
 
-// One row of a window scenario table. "<root>" in any text stands for the collection's root.
+// One row of a window scenario table. "<root>" in any text stands for the collection's root,
+// "<ini>" for the folder of Tessary.ini.
 struct WindowScenario
 {
     QString systems; // keys, "|" between; "*Gen" is the demo system with the substitute tool

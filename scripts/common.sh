@@ -7,8 +7,13 @@ TESSARY_DEMO_PACKAGES=(qt6-base-dev cmake ninja-build g++)
 # "wine" on the path); clang-format checks the layout of the sources; dpkg-dev and file make the
 # Debian package, which lintian, desktop-file-validate and appstreamcli check; Clang and its
 # runtime libraries build the fuzz targets with libFuzzer.
+# The Windows build adds the MinGW C++ cross compiler with POSIX threads (as its Qt was built with),
+# xz-utils for that Qt's archive, dpkg-dev and patch to build it from Debian's source when there is
+# no archive, Xvfb for the Windows program's screenshot, and DejaVu, the fonts its tests measure
+# texts with.
 TESSARY_TEST_PACKAGES=("${TESSARY_DEMO_PACKAGES[@]}" wine wine64 gcc-mingw-w64-x86-64 clang-format
-    dpkg-dev file lintian desktop-file-utils appstream clang-14 libclang-rt-14-dev)
+    dpkg-dev file lintian desktop-file-utils appstream clang-14 libclang-rt-14-dev
+    g++-mingw-w64-x86-64-posix xz-utils patch xvfb fonts-dejavu-core)
 
 # install_packages PACKAGE...
 # Installs only what is missing, so a second run needs neither the network nor root.
@@ -54,7 +59,22 @@ package_tessary() {
     lintian --fail-on error "$build_dir"/tessary_*.deb
 }
 
-# Builds one of the test builds (normal, asan, tsan or fuzz) in its own folder and runs its tests.
+# The Windows build: Tessary, its tools and tests cross-built with MinGW-w64 against a Qt for
+# Windows (see qt-windows.sh), then the zip with its DLL check; the tests then run under Wine in a
+# prefix of their own, made by the tests' first fixture.
+build_windows() {
+    local build_dir=$1 qt
+    qt=$(bash scripts/qt-windows.sh)
+    configure_tessary "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/dist/windows/mingw-w64-x86_64.cmake" \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        -DTESSARY_BUILD_TESTS=ON -DTESSARY_BUILD_BENCHMARKS=OFF
+    cmake --build "$build_dir"
+    cmake --build "$build_dir" --target windows-zip
+}
+
+# Builds one of the test builds (normal, asan, tsan, fuzz or windows) in its own folder and runs its
+# tests.
 # The fuzz build holds only the core and its fuzz targets, built with Clang and run for a short
 # fixed time each.
 # Sanitizer reports go to files, because a tool that Tessary starts has its standard error
@@ -70,11 +90,14 @@ run_test_build() {
     asan) build_dir=build-asan sanitize=address,undefined ;;
     tsan) build_dir=build-tsan sanitize=thread ;;
     fuzz) build_dir=build-fuzz ;;
+    windows) build_dir=build-windows ;;
     esac
     local started=$SECONDS
     echo "== $name build in $build_dir"
     if [ "$name" = fuzz ]; then
         CC=clang-14 CXX=clang++-14 configure_tessary "$build_dir" -DTESSARY_FUZZ=ON
+    elif [ "$name" = windows ]; then
+        build_windows "$build_dir"
     else
         # The benchmarks are built once, in the normal build: they are run by hand, never under
         # test.
@@ -83,7 +106,7 @@ run_test_build() {
         configure_tessary "$build_dir" -DTESSARY_SANITIZE="$sanitize" -DTESSARY_BUILD_TESTS=ON \
             -DTESSARY_BUILD_BENCHMARKS=$benchmarks
     fi
-    cmake --build "$build_dir"
+    [ "$name" = windows ] || cmake --build "$build_dir"
     # The package is made once, in the normal build; a test there unpacks and starts it.
     [ "$name" != normal ] || package_tessary "$build_dir"
 

@@ -3,17 +3,18 @@
 # every test headless, three times:
 # a normal build (build/), AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/) and
 # ThreadSanitizer (build-tsan/); then a fourth build (build-fuzz/) runs each fuzz target for a
-# short fixed time. Name builds to run only those: scripts/run-tests.sh asan fuzz
+# short fixed time, and a fifth (build-windows/) cross-builds Tessary for Windows, packs its zip
+# and runs its tests under Wine. Name builds to run only those: scripts/run-tests.sh asan fuzz
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 
 builds=("$@")
-[ ${#builds[@]} -gt 0 ] || builds=(normal asan tsan fuzz)
+[ ${#builds[@]} -gt 0 ] || builds=(normal asan tsan fuzz windows)
 for build in "${builds[@]}"; do
     case $build in
-    normal | asan | tsan | fuzz) ;;
-    *) echo "usage: scripts/run-tests.sh [normal] [asan] [tsan] [fuzz]" >&2; exit 2 ;;
+    normal | asan | tsan | fuzz | windows) ;;
+    *) echo "usage: scripts/run-tests.sh [normal] [asan] [tsan] [fuzz] [windows]" >&2; exit 2 ;;
     esac
 done
 

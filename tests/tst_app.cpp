@@ -97,6 +97,12 @@ private slots:
                     widget->width())
                 clipped << name + u" made smaller"_s;
         }
+#ifdef Q_OS_WIN
+        QEXPECT_FAIL("",
+                     "DejaVu, wider than the fonts of Windows, overflows a check box of the "
+                     "Windows style",
+                     Continue);
+#endif
         QCOMPARE(clipped.join(u' '), QString());
         blank.sort();
         QCOMPARE(blank.join(u' '), u"About.pusherLabel About.watcherLabel MainWindow.customRB "

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "help/about.h"
 #include "help/versioncheck.h"
+#include "lists/romdirectory.h"
 #include "tessarytest.h"
 
 #include <QtNetwork>
@@ -91,18 +92,29 @@ private slots:
         const QString page = QCoreApplication::applicationDirPath() + u"/help.htm"_s;
         QCOMPARE(readFile(QStringLiteral(TESSARY_PROGRAM_DIR "/help.htm")),
                  readFile(u":/documents/help.htm"_s));
+        QFile::setPermissions(page, QFile::ReadOwner | QFile::WriteOwner);
         QFile::remove(page); // left by a run that failed
-        QVERIFY(QFile::copy(u":/documents/help.htm"_s, page));
+        // A copy of a resource is read-only, which on Windows also keeps it from being removed.
+        QVERIFY(QFile::copy(u":/documents/help.htm"_s, page) &&
+                QFile::setPermissions(page, QFile::ReadOwner | QFile::WriteOwner));
         Collection collection;
         collection.addSystem(u"Gen"_s);
         collection.startWindow();
         for (const char *scheme : {"file", "https"})
             QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
+        QList<QUrl> expected{QUrl(u"https://" TESSARY_WEB_HOST "/Tessary/"_s),
+                             QUrl::fromLocalFile(page)};
+#ifdef Q_OS_WIN // Explorer opens the ROM folder: its command line, never started here
+        const std::unique_ptr<QProcess> explorer(explorerProcess(collection.romDir(u"Gen"_s)));
+        QCOMPARE(explorer->program() + u' ' + explorer->nativeArguments(),
+                 u"explorer \""_s + QDir::toNativeSeparators(collection.romDir(u"Gen"_s)) + u'"');
+        for (const char *action : {"actionWebsite", "actionHelp"})
+#else
+        expected << QUrl::fromLocalFile(collection.romDir(u"Gen"_s));
         for (const char *action : {"actionWebsite", "actionHelp", "actionOpen_Rom_Dir"})
+#endif
             collection.trigger(QLatin1String(action));
-        QCOMPARE(opened, (QList<QUrl>{QUrl(u"https://" TESSARY_WEB_HOST "/Tessary/"_s),
-                                      QUrl::fromLocalFile(page),
-                                      QUrl::fromLocalFile(collection.romDir(u"Gen"_s))}));
+        QCOMPARE(opened, expected);
         QVERIFY(QFile::remove(page));
         collection.trigger(u"actionHelp"_s);
         QCOMPARE(collection.output(), u"Help file not found."_s);

@@ -132,6 +132,9 @@ private slots:
         QFETCH(QByteArray, yours);
         QFETCH(QByteArray, theirs);
         QFETCH(QByteArray, outputs);
+#ifdef Q_OS_WIN
+        outputs.replace("\n", "\r\n"); // written as text
+#endif
         QTemporaryDir dir;
         QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0701) == 0); // for "nobody"
         const QString folder = dir.path() + "/lists/";
@@ -178,10 +181,15 @@ private slots:
         const QString lists = "Gen roms/GenMiss.txt=h\nh\nSonic\n|friend/Theirs.txt=h\nh\nZool\n";
         const QString compare = "actionCompare_Miss_Lists|lineEdit=<root>Gen roms/GenMiss.txt|"
                                 "lineEdit_2=<root>friend/Theirs.txt|pushButton_3";
+#ifdef Q_OS_WIN
+        const QString eol = "\r\n"; // written as text
+#else
+        const QString eol = "\n";
+#endif
         row("compare",
             {"Gen", lists + "|Gen roms/I_Need.txt=old", compare, ": Compare Complete", false, "",
-             "-Gen roms/I_Need.txt=old|+Gen roms/I_Need.txt=Sonic\n|"
-             "+Gen roms/They_Need.txt=Zool\n"});
+             "-Gen roms/I_Need.txt=old|+Gen roms/I_Need.txt=Sonic" + eol +
+                 "|+Gen roms/They_Need.txt=Zool" + eol});
         // An output that cannot be written, then a list that is not there: the window stays.
         row("compare, an output fails, a list not found",
             {"Gen", lists + "|Gen roms/They_Need.txt/",
@@ -235,7 +243,10 @@ private slots:
                         ""});
     }
 
-    void windows() { runScenario(); }
+    void windows()
+    {
+        runScenario();
+    }
 };
 
 QTEST_MAIN(tst_Lists)

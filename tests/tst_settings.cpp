@@ -63,8 +63,12 @@ private slots:
         QStringList read;
         for (QString line; reader.readLine(line);)
             read << line;
-        QCOMPARE(read, (QStringList{QString(65532, u'x'), "b", "", "c", "",
-                                    QString::fromUtf8("d\0e\xef\xbb\xbf", 6)}));
+#ifdef Q_OS_WIN // the local encoding is a code page, 1252 under Wine
+        const QString last = QString::fromUtf8("d\0e\u00ef\u00bb\u00bf", 9);
+#else
+        const QString last = QString::fromUtf8("d\0e\xef\xbb\xbf", 6);
+#endif
+        QCOMPARE(read, (QStringList{QString(65532, u'x'), "b", "", "c", "", last}));
     }
 
     void loader_data()
@@ -178,17 +182,26 @@ private slots:
             const QString value = step.mid(name.size() + 1);
             if (step.contains(u'>'))
                 answerNextFileDialog(value);
+#ifdef Q_OS_WIN
+            if (step == u"fullDisk")
+                QSKIP("no file size limit to fill the disk with");
+#else
             if (step == u"fullDisk")
                 onFullDisk([&] {
                     QTest::mouseClick(dialog->findChild<QAbstractButton *>("saveButton"),
                                       Qt::LeftButton);
                     return true;
                 });
+#endif
             else if (auto *field = dialog->findChild<QLineEdit *>(name))
                 field->setText(value);
             else
                 QTest::mouseClick(dialog->findChild<QAbstractButton *>(name), Qt::LeftButton);
         }
+#ifdef Q_OS_WIN
+        if (warning.isEmpty())
+            saved.replace("\n", "\r\n"); // a text file as Windows writes one
+#endif
         QCOMPARE(readFile(settingsPath()), saved.replace("~/", collection.root().toUtf8()));
         QCOMPARE(answerer.seen.value(0).section(u'\n', 0, 0),
                  warning.replace("%1", settingsPath()));
@@ -200,6 +213,9 @@ private slots:
     // old bytes go back (a full disk here lets one byte through), and the report says so.
     void writeInPlace()
     {
+#ifdef Q_OS_WIN
+        QSKIP("no folder that admits no new file, no file size limit");
+#else
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Tessary.ini"_s);
         QVERIFY(writeFile(path, "x"));
@@ -208,6 +224,7 @@ private slots:
                     return !onFullDisk([&] { return writeFileAtomically(path, "new", &error); }) &&
                            error.endsWith("previous content again.") && readFile(path) == "x";
                 }).value_or(true));
+#endif
     }
 };
 

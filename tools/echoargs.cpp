@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
         std::printf("%d:[%s]\n", i, argv[i]);
     std::error_code error;
     const std::filesystem::path cwd = std::filesystem::current_path(error);
-    std::printf("cwd:[%s]\n", error ? "" : cwd.c_str());
+    std::printf("cwd:[%s]\n", error ? "" : cwd.generic_string().c_str());
     std::fflush(stdout);
     return 0;
 }

@@ -75,8 +75,12 @@ int waitHeld()
     }
     std::printf("tool %d held by %d\n", int(getpid()), int(helper));
     std::fflush(stdout);
+#ifdef __linux__
     for (;;)
         pause();
+#else
+    return 0; // not reached: only Linux holds a tool
+#endif
 }
 
 } // namespace

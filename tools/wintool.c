@@ -4,6 +4,8 @@
  *   scan    prints a line, waits until "continue.txt" appears in its working directory, prints
  *           another line and ends;
  *   list    prints a line and then waits for ever, for Stop to end it;
+ *   spawn   starts a copy of itself that lists, prints "child <its process id>" and waits for
+ *           ever, like a tool that runs another;
  *   else    prints "unknown command", and a line in Windows-1252 to standard error, and fails. */
 #include <direct.h>
 #include <stdio.h>
@@ -38,6 +40,19 @@ int main(int argc, char **argv)
     }
     if (strcmp(mode, "list") == 0) {
         say("list waiting");
+        Sleep(INFINITE);
+        return 0;
+    }
+    if (strcmp(mode, "spawn") == 0) {
+        char line[MAX_PATH + 16] = "\"";
+        STARTUPINFOA startup = {sizeof startup};
+        PROCESS_INFORMATION child;
+        GetModuleFileNameA(NULL, line + 1, MAX_PATH);
+        strcat(line, "\" list");
+        if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &child))
+            return 1;
+        printf("child %lu\n", (unsigned long)child.dwProcessId);
+        fflush(stdout);
         Sleep(INFINITE);
         return 0;
     }

@@ -6,9 +6,9 @@
 #include <QProcess>
 #include <QUrl>
 
-void openRomDirectory(const QString &romPath)
-{
 #ifdef Q_OS_WIN
+QProcess *explorerProcess(const QString &romPath)
+{
     // Explorer gets its command line as written: explorer "C:\Roms\Gen\".
     auto *explorer = new QProcess;
     explorer->setProgram(QStringLiteral("explorer"));
@@ -19,7 +19,14 @@ void openRomDirectory(const QString &romPath)
                          if (error == QProcess::FailedToStart)
                              explorer->deleteLater();
                      });
-    explorer->start();
+    return explorer;
+}
+#endif
+
+void openRomDirectory(const QString &romPath)
+{
+#ifdef Q_OS_WIN
+    explorerProcess(romPath)->start();
 #else
     QDesktopServices::openUrl(QUrl::fromLocalFile(romPath));
 #endif

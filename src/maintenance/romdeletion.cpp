@@ -1,19 +1,17 @@
 #include "maintenance/romdeletion.h"
 
+#include "tasks/folderwalk.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 
 QStringList flaggedRoms(const QString &directory, bool recursive, const RomFlagFilter &filter)
 {
     QStringList matches;
-    QDirIterator it(directory, QDir::Files,
-                    recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
-    while (it.hasNext()) {
-        it.next();
-        if (filter.matches(it.fileName()))
-            matches << it.filePath();
+    for (const QFileInfo &file : filesBelow(directory, recursive)) {
+        if (filter.matches(file.fileName()))
+            matches << file.filePath();
     }
     return matches;
 }

@@ -21,23 +21,29 @@
 void ToolProcessGroup::prepare(QProcess &process)
 {
     m_tool = &process;
+    m_job.prepare(&process);
 }
 
-void ToolProcessGroup::started(const QProcess &) {}
+void ToolProcessGroup::started(const QProcess &process)
+{
+    m_job.adopt(&process);
+}
 
+// A console tool has no window to be asked to close: both end the job at once.
 void ToolProcessGroup::terminate()
 {
-    m_tool->kill(); // a console tool has no window to be asked to close
+    kill();
 }
 
 void ToolProcessGroup::kill()
 {
-    m_tool->kill();
+    m_job.terminate();
+    m_tool->kill(); // where the job could not take it
 }
 
 bool ToolProcessGroup::isGone()
 {
-    return m_tool->state() == QProcess::NotRunning;
+    return m_tool->state() == QProcess::NotRunning && m_job.isEmpty();
 }
 
 #else

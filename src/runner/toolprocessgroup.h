@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runner/windowsjob.h"
+
 #include <QtGlobal>
 
 class QProcess;
@@ -9,8 +11,8 @@ class QProcess;
 // started.
 //
 // On POSIX systems the tool leads a process group of its own, and on Linux it is also killed when
-// Tessary dies, however that happens. On Windows only the tool itself is ended so far; a Job
-// object would take in what it starts.
+// Tessary dies, however that happens. On Windows the tool and what it starts are in a job object
+// (see WindowsJob), which also ends them when Tessary dies.
 class ToolProcessGroup
 {
 public:
@@ -30,6 +32,7 @@ public:
 private:
 #ifdef Q_OS_WIN
     QProcess *m_tool = nullptr;
+    WindowsJob m_job;
 #else
     qint64 m_leader = 0; // the tool, whose process id is the group's
 #endif

@@ -113,6 +113,11 @@ bool LineReader::fillBuffer()
         m_pos = 0;
     }
     m_buffer += bytes;
+    // A UTF-8 byte order mark that opens the file is no text in any local encoding (Windows
+    // editors write one).
+    if (!m_begun && m_buffer.startsWith("\xEF\xBB\xBF"))
+        m_pos = 3;
+    m_begun = true;
     return true;
 }
 

@@ -24,6 +24,7 @@ private:
     QByteArray m_buffer;
     qsizetype m_pos = 0;
     bool m_atEnd = false;
+    bool m_begun = false;
 };
 
 // Text in the local 8-bit encoding and back, without loss: where that encoding is UTF-8, a byte

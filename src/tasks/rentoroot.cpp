@@ -7,6 +7,8 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_WIN
+#include "tasks/folderwalk.h"
+
 #include <QDirIterator>
 #else
 #include <cerrno>
@@ -60,17 +62,16 @@ void moveBelow(const QString &root, const std::atomic_bool *stop, MoveToRootResu
         if (!QDir(folder).isReadable())
             result.unreadFolders.append(folder + u'/');
     }
-    QDirIterator files(root, QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
+    for (const QFileInfo &file : filesBelow(root, true)) {
         if (stop && stop->load()) {
             result.stopped = true;
             return;
         }
-        const QString path = files.next();
-        // Files in root itself stay, and so does one met again after its move.
-        if (QDir::cleanPath(files.fileInfo().path()) == QDir::cleanPath(root))
+        const QString path = file.filePath();
+        // Files in root itself stay.
+        if (QDir::cleanPath(file.path()) == QDir::cleanPath(root))
             continue;
-        if (moveIntoRoot(path, root, files.fileName()) != TransferResult::Done && nameTaken(path))
+        if (moveIntoRoot(path, root, file.fileName()) != TransferResult::Done && nameTaken(path))
             result.failed.append(path);
     }
 }

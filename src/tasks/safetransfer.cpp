@@ -78,8 +78,11 @@ struct PartFile
     bool keep = false;
     ~PartFile()
     {
-        if (!keep && !file.fileName().isEmpty())
-            file.remove();
+        if (keep || file.fileName().isEmpty())
+            return;
+        // A copy of a read-only file is read-only too, which Windows will not remove.
+        file.setPermissions(file.permissions() | QFile::WriteOwner);
+        file.remove();
     }
 
     bool create(const QString &folder)

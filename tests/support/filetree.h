@@ -7,10 +7,12 @@
 
 #include <algorithm>
 
+#ifndef Q_OS_WIN
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 // Real file trees for the file task tests, written and read back as "path=content" entries.
 namespace FileTree {
@@ -26,12 +28,18 @@ inline QStringList list(const QString &entries)
 inline bool write(const QString &root, const QString &relative, const QByteArray &content)
 {
     QDir().mkpath(QFileInfo(root + u'/' + relative).path());
+#ifdef Q_OS_WIN // names are UTF-16 there: no "%XX"
+    QFile file(root + u'/' + relative);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(content) == content.size();
+#else
     const QByteArray path =
         QByteArray::fromPercentEncoding(QFile::encodeName(root + u'/' + relative));
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     const bool written =
         fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size();
     return ::close(fd) == 0 && written;
+#endif
 }
 
 // Each "path=content" entry written (see write()); one ending in "/" makes a directory,
@@ -44,12 +52,17 @@ inline bool build(const QString &root, const QStringList &entries)
         const QString path = root + u'/' + entry.left(arrow > 0 ? arrow : equals);
         QDir().mkpath(QFileInfo(path).path());
         bool made;
+#ifdef Q_OS_WIN // QFile::link makes a shortcut there, and there are no FIFOs
+        if (arrow > 0 || entry.endsWith(QLatin1String("<fifo>")))
+            made = false;
+#else
         if (arrow > 0)
             made = QFile::link(entry.mid(arrow + 2), path);
-        else if (entry.endsWith(u'/'))
-            made = QDir().mkpath(root + u'/' + entry);
         else if (entry.endsWith(QLatin1String("<fifo>")))
             made = ::mkfifo(QFile::encodeName(path.chopped(6)).constData(), 0644) == 0;
+#endif
+        else if (entry.endsWith(u'/'))
+            made = QDir().mkpath(root + u'/' + entry);
         else
             made = write(root, entry.left(equals), entry.mid(equals + 1).toUtf8());
         if (!made)
@@ -68,6 +81,7 @@ inline QString shown(const QByteArray &name)
                : QString::fromLatin1(name.toPercentEncoding(" !\"#$&'()*+,/:;<=>?@[\\]^`{|}"));
 }
 
+#ifndef Q_OS_WIN
 // What a regular file holds; anything else (a FIFO, a device) is never read nor waited on.
 inline QString contentOf(const QByteArray &path, const struct stat &info)
 {
@@ -99,12 +113,27 @@ inline void readBelow(const QByteArray &root, const QByteArray &relative, QStrin
     ::closedir(dir);
 }
 
+#endif
+
 // Everything below root, hidden entries included, sorted: "dir/" for a directory, "path=content"
 // for anything else (empty but for a regular file). Links to directories are not followed.
 inline QStringList read(const QString &root)
 {
     QStringList entries;
+#ifdef Q_OS_WIN
+    const QDir base(root);
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (QDirIterator it(root, all, QDirIterator::Subdirectories); it.hasNext();) {
+        const QFileInfo info = it.nextFileInfo();
+        QFile file(info.filePath());
+        const QString name = base.relativeFilePath(info.filePath());
+        entries << (info.isDir()
+                        ? name + u'/'
+                        : name + u'=' + (file.open(QIODevice::ReadOnly) ? file.readAll() : ""));
+    }
+#else
     readBelow(QFile::encodeName(root) + '/', QByteArray(), entries);
+#endif
     entries.sort();
     return entries;
 }

@@ -7,10 +7,14 @@
 #include <functional>
 #include <optional>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace LockedFolder {
 
@@ -21,6 +25,12 @@ namespace LockedFolder {
 inline std::optional<bool> runInLockedFolder(const QString &folder,
                                              const std::function<bool()> &work)
 {
+#ifdef Q_OS_WIN
+    // A folder's read-only attribute does not stop new files on Windows.
+    Q_UNUSED(folder);
+    Q_UNUSED(work);
+    return std::nullopt;
+#else
     const QByteArray folderName = QFile::encodeName(folder);
     for (const QString &file : QDir(folder).entryList(QDir::Files))
         ::chmod(QFile::encodeName(folder + u'/' + file).constData(), 0666);
@@ -51,6 +61,7 @@ inline std::optional<bool> runInLockedFolder(const QString &folder,
     if (status == CannotLock)
         return std::nullopt;
     return status == 0;
+#endif
 }
 
 } // namespace LockedFolder

@@ -58,7 +58,7 @@ void answerNextFileDialog(const QString &path, int tries)
 Collection::Collection()
 {
     QDir().mkpath(toolDir());
-    qputenv("TMPDIR", QFile::encodeName(m_tmp.path()));
+    qputenv(TempVariable, QFile::encodeName(m_tmp.path()));
     globals = "Good*.exe Directory=" + toolDir().toUtf8() +
               "\nSame as Rom Path=false\nCheck Version At Startup=false\n"
               "Load Summary At Startup=false\n";
@@ -77,7 +77,7 @@ Collection::~Collection()
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QFile::remove(settingsPath());
-    qputenv("TMPDIR", m_oldTmpDir); // empty is as good as unset
+    qputenv(TempVariable, m_oldTmpDir); // empty is as good as unset
 }
 
 void Collection::addSystem(const QString &key, const QString &title, const QString &toolName)
@@ -151,6 +151,10 @@ void runScenario()
     for (QString *text : {&row.steps, &row.boxes, &row.shown})
         text->replace(QLatin1String("<root>"), collection.root())
             .replace(QLatin1String("<ini>"), QCoreApplication::applicationDirPath());
+#ifdef Q_OS_WIN
+    if (row.files.contains(QLatin1String("<fifo>")) || row.files.contains(QLatin1String("->")))
+        QSKIP("symbolic links and FIFOs");
+#endif
     QVERIFY(FileTree::build(collection.root(), FileTree::list(row.files)));
     QVERIFY(collection.startWindow());
     const QStringList before = FileTree::read(collection.root());
@@ -177,7 +181,9 @@ void runScenario()
         return text;
     };
     QTRY_COMPARE_WITH_TIMEOUT(shown(), row.shown, 20000);
-    QCOMPARE(answerer.seen.join(u'|'), row.boxes);
+    // Messages show paths as the system writes them.
+    QCOMPARE(QDir::fromNativeSeparators(answerer.seen.join(u'|')),
+             QDir::fromNativeSeparators(row.boxes));
     QCOMPARE(stays, row.stays);
     QCOMPARE(FileTree::changes(before, FileTree::read(collection.root())),
              FileTree::list(row.changes));

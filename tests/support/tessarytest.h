@@ -11,15 +11,19 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#ifndef Q_OS_WIN
 #include <csignal>
 
 #include <sys/resource.h>
+#endif
 
 // What the tests share: files and settings, answering modal dialogs, and a collection on disk with
 // a main window over it.
 namespace TessaryTest {
 
+#ifndef Q_OS_WIN
 // Runs `work` as on a full disk: no file may grow past one byte, and a write past that fails.
+// Windows has no file size limit to make one with.
 template<typename Work> auto onFullDisk(Work work)
 {
     std::signal(SIGXFSZ, SIG_IGN);
@@ -31,6 +35,7 @@ template<typename Work> auto onFullDisk(Work work)
     ::setrlimit(RLIMIT_FSIZE, &limit);
     return result;
 }
+#endif
 
 bool writeFile(const QString &path, const QByteArray &content, bool executable = false);
 QByteArray readFile(const QString &path); // "<unreadable>" when it cannot be read
@@ -53,8 +58,14 @@ struct MessageBoxAnswerer : QTimer
 // when `path` is empty.
 void answerNextFileDialog(const QString &path, int tries = 500);
 
+#ifdef Q_OS_WIN
+constexpr char TempVariable[] = "TMP";
+#else
+constexpr char TempVariable[] = "TMPDIR";
+#endif
+
 // A collection in a temporary root: the tools in root/tools/, each system's ROMs in
-// "root/<key> roms/"; previews in a temporary directory of its own (TMPDIR). Everything goes
+// "root/<key> roms/"; previews in a temporary directory of its own (TempVariable). Everything goes
 // when it does.
 class Collection
 {
@@ -93,7 +104,7 @@ private:
     QTemporaryDir m_root;
     QTemporaryDir m_tmp;
     QByteArray m_systems;
-    QByteArray m_oldTmpDir = qgetenv("TMPDIR");
+    QByteArray m_oldTmpDir = qgetenv(TempVariable);
     std::unique_ptr<MainWindow> m_window;
 };
 

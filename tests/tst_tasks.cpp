@@ -373,15 +373,18 @@ private slots:
         QTest::addColumn<TessaryTest::WindowScenario>("row");
         const QString copy = "actionCopy_files_from_txt_to_Directory|lineEdit=%1|"
                              "lineEdit_2=<root>%2|lineEdit_3=<root>%3|pushButton_4";
-        const auto row = [](const char *name, const QString &steps, const char *box) {
+        const auto row = [](const char *name, const QString &steps, const char *box,
+                            const char *tree = "l.txt=X\n|s/X.b=x|d/") {
             QTest::newRow(name) << TessaryTest::WindowScenario{
-                "", "l.txt=X\n|f<fifo>|s/X.b=x|d/", steps, box, steps.contains(u'|'), "", ""};
+                "", tree, steps, box, steps.contains(u'|'), "", ""};
         };
         // A relative name is taken from beside Tessary.ini, not from the current folder (the root).
         row("copy: list unreadable, by a relative name", copy.arg("l.txt", "s", "d"),
             "Warning: Problem reading txt file <ini>/l.txt");
+#ifndef Q_OS_WIN // no FIFOs there
         row("copy: list a FIFO", copy.arg("<root>f", "s", "d"),
-            "Warning: Problem reading txt file <root>f");
+            "Warning: Problem reading txt file <root>f", "f<fifo>|s/X.b=x|d/");
+#endif
         row("copy: folder missing", copy.arg("<root>l.txt", "gone", "d"),
             "Warning: File folder doesn't exist.");
         row("copy: destination missing", copy.arg("<root>l.txt", "s", "gone"),

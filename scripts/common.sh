@@ -13,7 +13,7 @@ TESSARY_DEMO_PACKAGES=(qt6-base-dev cmake ninja-build g++)
 # texts with.
 TESSARY_TEST_PACKAGES=("${TESSARY_DEMO_PACKAGES[@]}" wine wine64 gcc-mingw-w64-x86-64 clang-format
     dpkg-dev file lintian desktop-file-utils appstream clang-14 libclang-rt-14-dev
-    g++-mingw-w64-x86-64-posix xz-utils patch xvfb fonts-dejavu-core)
+    g++-mingw-w64-x86-64-posix xz-utils patch xvfb fonts-dejavu-core clazy)
 
 # install_packages PACKAGE...
 # Installs only what is missing, so a second run needs neither the network nor root.
@@ -40,11 +40,28 @@ check_format() {
     git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 }
 
-# configure_tessary DIR [CMAKE OPTIONS...]
+# The Qt linter, levels 0 and 1, over every source of src/ as the normal build compiles it: any
+# warning fails the run. Turned off, each for its reason:
+# - connect-by-name: the windows' on_<object>_<signal> slots are connected by object name on
+#   purpose; those object names and slot names are what users' scripts and the tests rely on.
+TESSARY_CLAZY_CHECKS=level0,level1,no-connect-by-name
+check_clazy() {
+    local build_dir=$1 report
+    echo "== clazy ($TESSARY_CLAZY_CHECKS)"
+    # GCC compiles C++17 without being told; Clang's front end, which clazy is, must be told.
+    report=$(git ls-files -z 'src/*.cpp' | CLAZY_CHECKS=$TESSARY_CLAZY_CHECKS \
+        xargs -0 clazy-standalone -p "$build_dir" --extra-arg=-std=gnu++17 2>&1) || true
+    if grep -E 'warning:|error:' <<<"$report"; then
+        echo "clazy found the above"
+        return 1
+    fi
+}
+
+# configure_tessary PRESET [CMAKE OPTIONS...]
+# Configures one of the builds CMakePresets.json names (normal, asan, tsan, fuzz, windows) in its
+# folder: build/ for the normal one, build-PRESET/ for the others.
 configure_tessary() {
-    local build_dir=$1
-    shift
-    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --preset "$@"
 }
 
 # The Debian package and the portable folder, with the checks of their own ecosystems: the
@@ -65,10 +82,7 @@ package_tessary() {
 build_windows() {
     local build_dir=$1 qt
     qt=$(bash scripts/qt-windows.sh)
-    configure_tessary "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/dist/windows/mingw-w64-x86_64.cmake" \
-        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-        -DTESSARY_BUILD_TESTS=ON -DTESSARY_BUILD_BENCHMARKS=OFF
+    configure_tessary windows -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake"
     cmake --build "$build_dir"
     cmake --build "$build_dir" --target windows-zip
 }
@@ -84,31 +98,22 @@ build_windows() {
 # still checked. QProcess forks while Qt's threads run, which ThreadSanitizer only allows with
 # die_after_fork=0; the child execs the tool at once.
 run_test_build() {
-    local name=$1 build_dir sanitize=""
-    case $name in
-    normal) build_dir=build ;;
-    asan) build_dir=build-asan sanitize=address,undefined ;;
-    tsan) build_dir=build-tsan sanitize=thread ;;
-    fuzz) build_dir=build-fuzz ;;
-    windows) build_dir=build-windows ;;
-    esac
+    local name=$1 build_dir=build-$1
+    [ "$name" != normal ] || build_dir=build
     local started=$SECONDS
     echo "== $name build in $build_dir"
-    if [ "$name" = fuzz ]; then
-        CC=clang-14 CXX=clang++-14 configure_tessary "$build_dir" -DTESSARY_FUZZ=ON
-    elif [ "$name" = windows ]; then
+    # The benchmarks are built once, in the normal build: they are run by hand, never under test.
+    if [ "$name" = windows ]; then
         build_windows "$build_dir"
     else
-        # The benchmarks are built once, in the normal build: they are run by hand, never under
-        # test.
-        local benchmarks=ON
-        [ -z "$sanitize" ] || benchmarks=OFF
-        configure_tessary "$build_dir" -DTESSARY_SANITIZE="$sanitize" -DTESSARY_BUILD_TESTS=ON \
-            -DTESSARY_BUILD_BENCHMARKS=$benchmarks
+        configure_tessary "$name"
     fi
     [ "$name" = windows ] || cmake --build "$build_dir"
     # The package is made once, in the normal build; a test there unpacks and starts it.
-    [ "$name" != normal ] || package_tessary "$build_dir"
+    if [ "$name" = normal ]; then
+        package_tessary "$build_dir"
+        check_clazy "$build_dir"
+    fi
 
     local reports=$PWD/$build_dir/sanitizer-reports
     local suppressions=$PWD/tests/sanitizers

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 source scripts/common.sh
 
 install_packages "${TESSARY_DEMO_PACKAGES[@]}"
-configure_tessary build
+configure_tessary normal
 # Only what the demo needs: the program, the stand-in tool and the demo collection.
 cmake --build build --target demo
 exec build/src/tessary

@@ -21,7 +21,7 @@ case ${1:-} in
 esac
 
 install_packages "${TESSARY_DEMO_PACKAGES[@]}" xvfb xauth x11-utils xdotool imagemagick
-configure_tessary build
+configure_tessary normal
 cmake --build build --target demo take-screenshots
 
 display=:$((90 + RANDOM % 100))

@@ -443,9 +443,8 @@ private slots:
         // Without a Good*.exe Directory the tool is found in the folder it runs in.
         QVERIFY(writeFile(m_c->root() + "GoodFlood", "#!/bin/sh\n" + tool, true));
         QTextEdit area;
-        QStringList arguments;
         QPointer<Process> process =
-            new Process({}, "GoodFlood", m_c->root(), &arguments, &area, false, 4096);
+            new Process({}, "GoodFlood", m_c->root(), {}, &area, false, 4096);
         const QString note = "Earlier output dropped: only the last 4 KiB are kept.\n";
         QTRY_VERIFY(area.toPlainText().startsWith(note));
         QTest::qWait(200); // many more reads

@@ -312,13 +312,13 @@ void MainWindow::on_actionPreview_Available_Roms_triggered()
     // Only this run's own list may show: none left by an earlier preview passes for it.
     previewList = previewListPath(system.toolFile);
     QFile::remove(previewList);
-    QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
     QString toolDir =
         toolDirectory(system.romPath, globalSettings.goodExeDir, globalSettings.sameAsRomPath);
     if (toolDir.isEmpty())
         toolDir = system.romPath; // where a run from Go finds a tool given without a folder
+    const QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
     previewProcess =
-        new Process(toolDir, system.toolFile, QDir::tempPath(), &arguments, ui->outputArea, false);
+        new Process(toolDir, system.toolFile, QDir::tempPath(), arguments, ui->outputArea, false);
     // A tool that failed may have left a list cut short, or none: only a clean end shows one.
     connect(previewProcess, &Process::finished, this, [this](int exitCode) {
         if (exitCode == 0)
@@ -421,7 +421,7 @@ void MainWindow::on_Go_clicked()
         return;
     }
 
-    QStringList arguments = buildArguments();
+    const QStringList arguments = buildArguments();
     if (arguments.isEmpty()) {
         QMessageBox::warning(this, tr("Warning"), tr("Error: No args selected"));
         return;
@@ -434,7 +434,7 @@ void MainWindow::on_Go_clicked()
 
     const SystemEntry system = selectedSystem();
     currentProcess = new Process(globalSettings.goodExeDir, system.toolFile, system.romPath,
-                                 &arguments, ui->outputArea, globalSettings.sameAsRomPath);
+                                 arguments, ui->outputArea, globalSettings.sameAsRomPath);
     currentProcess->installEventFilter(this);
     ui->Go->setStyleSheet(QStringLiteral("* { background-color: rgb(255,0,0) }"));
     ui->Go->setText(tr("Stop"));

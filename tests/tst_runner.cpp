@@ -311,7 +311,8 @@ private slots:
                                             shown.configKey = form.configComboBox->currentText();
                                         ++count;
                                         const QStringList expected = shown.list();
-                                        const QStringList actual = panel.arguments(selector, stage);
+                                        const QStringList actual =
+                                            panel.arguments(selector, stage).list();
                                         if (actual != expected)
                                             QCOMPARE(actual, expected);
                                     }

@@ -403,7 +403,7 @@ CommandPanel MainWindow::panel() const
 
 QStringList MainWindow::buildArguments()
 {
-    return panel().arguments(ui->selectSystemComboBox->currentText(), fixNesScript->stage());
+    return panel().arguments(ui->selectSystemComboBox->currentText(), fixNesScript->stage()).list();
 }
 
 // Go starts the checked command on the selected system; while it runs the button reads Stop.

@@ -108,13 +108,13 @@ struct ProcessRun
 ProcessRun timeProcessRun(long lines)
 {
     auto area = outputArea();
-    QStringList arguments{QString::number(lines)};
+    const QStringList arguments{QString::number(lines)};
     ProcessRun run;
     QElapsedTimer clock;
     clock.start();
     const qint64 cpuStart = cpuMs();
     TickGaps ticks;
-    auto *process = new Process(emitterDir(), QStringLiteral("emitlines"), emitterDir(), &arguments,
+    auto *process = new Process(emitterDir(), QStringLiteral("emitlines"), emitterDir(), arguments,
                                 area.get(), false);
     QEventLoop loop;
     QObject::connect(process, &QObject::destroyed, &loop, &QEventLoop::quit);

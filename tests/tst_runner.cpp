@@ -1,15 +1,19 @@
 #include "app/mainwindow.h"
 #include "demo/democollection.h"
 #include "runner/auditoutput.h"
-#include "runner/panelrules.h"
 #include "runner/process.h"
+#include "runner/toolarguments.h"
 #include "runner/tooloutputdecoder.h"
 #include "runner/windowsjob.h"
 #include "tessarytest.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextEdit>
@@ -166,11 +170,20 @@ private slots:
         QCOMPARE(processAuditOutput("b\n\na\nb\n", auditMarker(1), true, true), "\na\nb");
     }
 
-    // A NES script in a later stage renames; it leaves the convert of other systems alone.
-    void convertWords()
+    // The words of the command frame's last two: convert comes after the custom text, which
+    // stays whole. A NES script past its first run renames; the convert of another system stays.
+    void toolArguments()
     {
-        QCOMPARE(convertWord("[NES Nintendo", "fixnes script", 2), "rename");
-        QCOMPARE(convertWord("[SNES Super Nintendo", "convert", 2), "convert");
+        ToolArguments convert;
+        convert.custom = " a  b";
+        convert.convertLabel = "fixnes script";
+        convert.selectorText = "[NES Nintendo";
+        QCOMPARE(convert.list(), QStringList({" a  b", "fixnes"}));
+        convert.fixNesStage = 2;
+        QCOMPARE(convert.list(), QStringList({" a  b", "rename"}));
+        convert.selectorText = "[SNES Super Nintendo";
+        convert.convertLabel = "convert";
+        QCOMPARE(convert.list(), QStringList({" a  b", "convert"}));
     }
 
     // The reads of one run, each shown before the next, and what is held back at the end.
@@ -244,12 +257,12 @@ private slots:
                             const QStringList &arguments, const char *shown) {
             QTest::newRow(name) << steps << arguments << QString::fromUtf8(shown);
         };
-        row("creation order",
-            {"rename", "configComboBox=[Gen", "config", "logmsgs", "right changes", "changes",
-             "sepXchar=_", "sepX", "dirs"},
-            {"rename", "dirs", "sep_", "logmsgs", "changes-", "config", "Gen"}, "34568");
-        row("move; hidden options count", {"move", "force63"}, {"move", "force63"}, "346");
-        row("audit without level", {"audit"}, {"audit"}, "4");
+        row("rename", {"rename", "dirs"}, {"rename", "dirs"}, "34568");
+        row("move; hidden options count",
+            {"move", "inplace", "sepXchar=_", "sepX", "logmsgs", "nodb", "right changes", "changes",
+             "forceDC", "configComboBox=[Gen", "config"},
+            {"move", "inplace", "sep_", "logmsgs", "nodb", "changes-", "forceDC", "config", "Gen"},
+            "346");
         row("audit 4; sort and uniq are no words", {"audit", "comboBox_2=4", "sort", "uniq"},
             {"audit4"}, "49");
         row("convert kept on GBA", {"select NES", "convert", "select GBA"}, {"fixnes"}, "4");
@@ -532,9 +545,8 @@ private slots:
         // Without a Good*.exe Directory the tool is found in the folder it runs in.
         QVERIFY(writeFile(m_c->root() + "GoodFlood", "#!/bin/sh\n" + tool, true));
         QTextEdit area;
-        QStringList arguments;
         QPointer<Process> process =
-            new Process({}, "GoodFlood", m_c->root(), &arguments, &area, false, 4096);
+            new Process({}, "GoodFlood", m_c->root(), {}, &area, false, 4096);
         const QString note = "Earlier output dropped: only the last 4 KiB are kept.\n";
         QTRY_VERIFY(area.toPlainText().startsWith(note));
         QTest::qWait(200); // many more reads

@@ -165,9 +165,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     // first one started. The release after it then finds Go not pressed and clicks nothing.
     if (watched == ui->Go && event->type() == QEvent::MouseButtonDblClick)
         return true;
-    // Every closed configuration dialog, saved or not, makes the window read the file again.
-    if (event->type() == QEvent::Close && watched->objectName() == QLatin1String("TestConfig"))
-        loadSettings(true);
     return false;
 }
 
@@ -302,7 +299,7 @@ void MainWindow::on_actionPreview_Available_Roms_triggered()
         return;
     }
     // The output area belongs to the run until it ends.
-    if (ui->Go->text() != tr("Go")) {
+    if (m_runState != RunState::Idle) {
         QMessageBox::warning(this, tr("Warning"),
                              tr("A tool is running. Preview Available Roms once it has ended."));
         return;
@@ -312,13 +309,13 @@ void MainWindow::on_actionPreview_Available_Roms_triggered()
     // Only this run's own list may show: none left by an earlier preview passes for it.
     previewList = previewListPath(system.toolFile);
     QFile::remove(previewList);
-    QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
     QString toolDir =
         toolDirectory(system.romPath, globalSettings.goodExeDir, globalSettings.sameAsRomPath);
     if (toolDir.isEmpty())
         toolDir = system.romPath; // where a run from Go finds a tool given without a folder
+    const QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
     previewProcess =
-        new Process(toolDir, system.toolFile, QDir::tempPath(), &arguments, ui->outputArea, false);
+        new Process(toolDir, system.toolFile, QDir::tempPath(), arguments, ui->outputArea, false);
     // A tool that failed may have left a list cut short, or none: only a clean end shows one.
     connect(previewProcess, &Process::finished, this, [this](int exitCode) {
         if (exitCode == 0)
@@ -382,7 +379,8 @@ void MainWindow::on_Clear_clicked(bool skipFrame2)
     ui->outputArea->clear();
 }
 
-// Opens a fresh configuration dialog; the event filter reloads the settings when it closes.
+// Opens a fresh configuration dialog. Every one that closes, saved or not, makes the window read
+// the file again.
 void MainWindow::on_actionConfig_triggered()
 {
     const auto flag = [](bool value) {
@@ -392,7 +390,7 @@ void MainWindow::on_actionConfig_triggered()
                                   flag(globalSettings.sameAsRomPath),
                                   flag(globalSettings.checkVersionAtStartup),
                                   flag(globalSettings.loadSummaryAtStartup), x(), y(), width());
-    dialog->installEventFilter(this);
+    connect(dialog, &TestConfig::closed, this, [this] { loadSettings(true); });
     dialog->show();
 }
 
@@ -403,15 +401,17 @@ CommandPanel MainWindow::panel() const
 
 QStringList MainWindow::buildArguments()
 {
-    return panel().arguments(ui->selectSystemComboBox->currentText(), fixNesScript->stage());
+    return panel().arguments(ui->selectSystemComboBox->currentText(), fixNesScript->stage()).list();
 }
 
 // Go starts the checked command on the selected system; while it runs the button reads Stop.
 void MainWindow::on_Go_clicked()
 {
-    if (ui->Go->text() != tr("Go")) {
-        if (currentProcess)
+    if (m_runState != RunState::Idle) {
+        if (currentProcess) {
+            setRunState(RunState::Stopping);
             currentProcess->stop(); // its finish runs StopProcess
+        }
         return;
     }
     // The output area belongs to the preview until it ends.
@@ -421,7 +421,7 @@ void MainWindow::on_Go_clicked()
         return;
     }
 
-    QStringList arguments = buildArguments();
+    const QStringList arguments = buildArguments();
     if (arguments.isEmpty()) {
         QMessageBox::warning(this, tr("Warning"), tr("Error: No args selected"));
         return;
@@ -434,10 +434,9 @@ void MainWindow::on_Go_clicked()
 
     const SystemEntry system = selectedSystem();
     currentProcess = new Process(globalSettings.goodExeDir, system.toolFile, system.romPath,
-                                 &arguments, ui->outputArea, globalSettings.sameAsRomPath);
+                                 arguments, ui->outputArea, globalSettings.sameAsRomPath);
     currentProcess->installEventFilter(this);
-    ui->Go->setStyleSheet(QStringLiteral("* { background-color: rgb(255,0,0) }"));
-    ui->Go->setText(tr("Stop"));
+    setRunState(RunState::Running);
     // The process's own finish: the tool has ended and its output is all on show.
     connect(currentProcess, &Process::finished, this, &MainWindow::StopProcess);
     connect(currentProcess, &Process::failedToStart, this, &MainWindow::toolFailedToStart);
@@ -456,7 +455,7 @@ void MainWindow::StopProcess()
     if (currentProcess)
         currentProcess->showEndNote(); // after the tidy-up, which is for the tool's own lines
 
-    showGoButton(); // the Process releases its tool's channels as it goes
+    setRunState(RunState::Idle); // the Process releases its tool's channels as it goes
     removeBusyIndicator();
 
     fixNesScript->toolRunEnded(ui->convert->isChecked(), ui->selectSystemComboBox->currentText(),
@@ -467,14 +466,18 @@ void MainWindow::StopProcess()
 void MainWindow::toolFailedToStart(const QString &message)
 {
     ui->outputArea->setPlainText(message);
-    showGoButton();
+    setRunState(RunState::Idle);
     removeBusyIndicator();
 }
 
-void MainWindow::showGoButton()
+// Go while idle, a red Stop while a run lasts, until its tool has gone.
+void MainWindow::setRunState(RunState state)
 {
-    ui->Go->setStyleSheet(QStringLiteral("* { background-color: rgb(85, 255, 127) }"));
-    ui->Go->setText(tr("Go"));
+    m_runState = state;
+    const bool idle = state == RunState::Idle;
+    ui->Go->setStyleSheet(idle ? QStringLiteral("* { background-color: rgb(85, 255, 127) }")
+                               : QStringLiteral("* { background-color: rgb(255,0,0) }"));
+    ui->Go->setText(idle ? tr("Go") : tr("Stop"));
 }
 
 void MainWindow::StopGif(QString textEditMsg, bool deleteThreadedObject)

@@ -83,8 +83,11 @@ private:
 
     CommandPanel panel() const;
 
+    // Whether Go starts a run or stops the one running; the button shows it.
+    enum class RunState { Idle, Running, Stopping };
+    void setRunState(RunState state);
+
     void toolFailedToStart(const QString &message);
-    void showGoButton();
     void removeBusyIndicator();
     void stopFileChores();
 
@@ -94,6 +97,7 @@ private:
     SettingsLoader settingsLoader;
 
     // Run state.
+    RunState m_runState = RunState::Idle;
     QPointer<Process> currentProcess;             // deletes itself when its tool has finished
     QPointer<Process> previewProcess;             // the same, for Preview Available Roms
     QString previewList;                          // the list the last preview writes

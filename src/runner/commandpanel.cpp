@@ -22,6 +22,23 @@ QList<QFrame *> panelFrames(QFrame *panel)
     return frames;
 }
 
+// The label of the checked one of a group of radio buttons; empty when none is checked.
+QString checkedLabel(std::initializer_list<QRadioButton *> group)
+{
+    for (QRadioButton *button : group) {
+        if (button->isChecked())
+            return button->text();
+    }
+    return {};
+}
+
+std::optional<QString> textIfChecked(const QAbstractButton *button, const QString &text)
+{
+    if (!button->isChecked())
+        return std::nullopt;
+    return text;
+}
+
 void uncheck(QRadioButton *button)
 {
     // An exclusive radio button refuses to be unchecked while it is the checked one.
@@ -37,36 +54,26 @@ CommandPanel::CommandPanel(CommandPanelForm *form)
 {
 }
 
-QStringList CommandPanel::arguments(const QString &selectorText, int fixNesStage) const
+ToolArguments CommandPanel::arguments(const QString &selectorText, int fixNesStage) const
 {
-    QStringList arguments;
-    for (QFrame *frame : panelFrames(ui->panelFrame)) {
-        // The empty frame holds nothing, and sort/uniq act on the output after the run.
-        if (frame == ui->emptyFrame || frame == ui->auditSortFrame)
-            continue;
-        for (QObject *child : frame->children()) {
-            if (auto *radio = qobject_cast<QRadioButton *>(child); radio && radio->isChecked()) {
-                if (radio == ui->audit)
-                    arguments.append(QLatin1String("audit") + ui->auditLevelBox->currentText());
-                else if (radio == ui->sepX)
-                    arguments.append(QLatin1String("sep") + ui->sepXchar->text());
-                else if (radio == ui->convert)
-                    arguments.append(convertWord(selectorText, radio->text(), fixNesStage));
-                else
-                    arguments.append(radio->text());
-            } else if (auto *box = qobject_cast<QCheckBox *>(child); box && box->isChecked()) {
-                if (box == ui->customRB) {
-                    arguments.append(ui->custom->text());
-                } else if (box == ui->config) {
-                    arguments.append(QStringLiteral("config"));
-                    arguments.append(configSectionWord(ui->configComboBox->currentText()));
-                } else {
-                    arguments.append(box->text());
-                }
-            }
-        }
+    ToolArguments shown;
+    shown.command = checkedLabel({ui->rename, ui->move, ui->scan, ui->scannew, ui->list});
+    shown.auditLevel = textIfChecked(ui->audit, ui->auditLevelBox->currentText());
+    shown.custom = textIfChecked(ui->customRB, ui->custom->text());
+    shown.convertLabel = textIfChecked(ui->convert, ui->convert->text());
+    shown.selectorText = selectorText;
+    shown.fixNesStage = fixNesStage;
+    shown.folders = checkedLabel({ui->dirs, ui->inplace});
+    shown.noSeparator = checkedLabel({ui->nosep});
+    shown.separator = textIfChecked(ui->sepX, ui->sepXchar->text());
+    for (QCheckBox *box : {ui->logmsgs, ui->quiet, ui->nodb, ui->deep}) {
+        if (box->isChecked())
+            shown.general.append(box->text());
     }
-    return arguments;
+    shown.changes = checkedLabel({ui->changes, ui->changesnew});
+    shown.force = checkedLabel({ui->force63, ui->forcexbox, ui->forceDC});
+    shown.configKey = textIfChecked(ui->config, ui->configComboBox->currentText());
+    return shown;
 }
 
 void CommandPanel::clear(bool skipCommands)

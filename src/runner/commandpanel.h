@@ -1,21 +1,20 @@
 #pragma once
 
 #include "runner/panelrules.h"
-
-#include <QStringList>
+#include "runner/toolarguments.h"
 
 class CommandPanelForm;
 
-// The command panel of the main window: reads a tool's argument list off its buttons, clears
+// The command panel of the main window: reads what it shows for a tool's argument list, clears
 // it, shows the option groups of the checked command and toggles the right-click variants.
 class CommandPanel
 {
 public:
     explicit CommandPanel(CommandPanelForm *form);
 
-    // The checked widgets' words in creation order, frame by frame; hidden widgets count too.
-    // The selector's text and the NES script's stage pick the word of convert.
-    QStringList arguments(const QString &selectorText, int fixNesStage) const;
+    // The checked buttons with their labels and texts; hidden ones count too. The selector's
+    // text and the NES script's stage pick the word of convert.
+    ToolArguments arguments(const QString &selectorText, int fixNesStage) const;
 
     // Unchecks every option (and the command too unless skipCommands) and empties the line
     // edits. Frame visibility stays as it is.

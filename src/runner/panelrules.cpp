@@ -1,20 +1,6 @@
 #include "runner/panelrules.h"
 
-#include "settings/systementry.h"
-
 #include <QHash>
-
-QString convertWord(const QString &selectorText, const QString &label, int fixNesStage)
-{
-    if (fixNesStage > 1 && selectorText.startsWith(QLatin1String("[NES")))
-        return QStringLiteral("rename");
-    return QString(label).remove(QLatin1String(" script"));
-}
-
-QString configSectionWord(const QString &key)
-{
-    return keyWithoutBrackets(key);
-}
 
 QString toggledVariantLabel(const QString &objectName, const QString &label)
 {

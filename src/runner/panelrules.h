@@ -2,16 +2,8 @@
 
 #include <QString>
 
-// The rules of the command panel that do not depend on widgets: the words some buttons add to
-// a tool's command line, the right-click variants, and which option groups a command uses.
-
-// The word of the convert button: "convert" for Genesis and SNES, "fixnes" for the first run of
-// the NES script ("fixnes script" without " script") and "rename" for its later runs. The stage
-// counts on a "[NES" system only: a script paused there must not rename another collection.
-QString convertWord(const QString &selectorText, const QString &label, int fixNesStage);
-
-// "config" is followed by the section name: the key with every bracket removed, "[Gen" -> "Gen".
-QString configSectionWord(const QString &key);
+// The rules of the command panel that do not depend on widgets: the right-click variants and
+// which option groups a command uses. The argument list is made by ToolArguments.
 
 // The other form of a button's word after a right click ("scan" <-> "scand",
 // "changes" <-> "changes-"); a null string for buttons without a variant.

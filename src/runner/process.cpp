@@ -41,7 +41,7 @@ constexpr qsizetype CharactersPerLine = 256;
 } // namespace
 
 Process::Process(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
-                 QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath,
+                 const QStringList &arguments, QTextEdit *outputArea, bool sameAsRomPath,
                  qsizetype outputLimit)
     : outputArea(outputArea)
     , arguments(arguments)
@@ -103,7 +103,7 @@ void Process::startTool(const QString &program, const QString &workingDirectory)
     // path a window resolves depends on where the last tool ran. When the ROM directory is gone
     // the tool does not start, rather than run elsewhere and rename another collection's files.
     qprocess->setWorkingDirectory(workingDirectory);
-    const ToolCommand command = toolCommand(program, *arguments);
+    const ToolCommand command = toolCommand(program, arguments);
     decoder = ToolOutputDecoder(command.throughWine() ? ToolOutputDecoder::Encoding::Windows1252
                                                       : ToolOutputDecoder::Encoding::Local);
     startedTool = program;

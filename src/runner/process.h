@@ -30,7 +30,7 @@ public:
     static constexpr qsizetype DefaultOutputLimit = 64 * 1024 * 1024;
 
     Process(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
-            QStringList *arguments, QTextEdit *outputArea, bool sameAsRomPath,
+            const QStringList &arguments, QTextEdit *outputArea, bool sameAsRomPath,
             qsizetype outputLimit = DefaultOutputLimit);
     // Ends a tool that still runs, with all it started, without sending finished(). This waits
     // a moment at most: there may be no event loop left to wait in.
@@ -78,7 +78,7 @@ private:
 
     QProcess *qprocess;
     QTextEdit *outputArea;
-    QStringList *arguments;
+    const QStringList arguments;
     ToolOutputDecoder decoder;
     PendingToolOutput pending;
     ToolErrorTail errorTail;

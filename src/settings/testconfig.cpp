@@ -73,6 +73,12 @@ TestConfig::TestConfig(const SystemTable &systemTable, const QString &goodExeDir
     scrollArea->setWidget(systemPanels);
 }
 
+void TestConfig::closeEvent(QCloseEvent *event)
+{
+    emit closed();
+    QWidget::closeEvent(event);
+}
+
 void TestConfig::setupForm()
 {
     setObjectName(QStringLiteral("TestConfig"));

@@ -13,7 +13,7 @@ class QScrollArea;
 
 // The configuration window: the global settings and one panel per configured system, saved
 // back to Tessary.ini. It works on a copy of what the main window hands it and deletes itself
-// when closed; the main window recognises it by its object name "TestConfig".
+// when closed, saved or not, after telling closed() to whoever reads the file again.
 class TestConfig : public QWidget
 {
     Q_OBJECT
@@ -25,6 +25,12 @@ public:
     TestConfig(const SystemTable &systemTable, const QString &goodExeDir,
                const QString &sameAsRomPath, const QString &checkVersionAtStartup,
                const QString &loadSummaryAtStartup, int x, int y, int width);
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void Save();

@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
 #include "filetree.h"
-#include "runner/fixnessteps.h"
+#include "tasks/fixnessteps.h"
 #include "tasks/safetransfer.h"
 #include "tessarytest.h"
 

@@ -1,7 +1,7 @@
 #include "tasks/threadedfunctions.h"
 
-#include "runner/fixnessteps.h"
 #include "tasks/copyfromlist.h"
+#include "tasks/fixnessteps.h"
 #include "tasks/rentoroot.h"
 
 ThreadedFunctions::ThreadedFunctions(QObject *parent)

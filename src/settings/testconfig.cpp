@@ -223,7 +223,7 @@ void TestConfig::Save()
 {
     const QList<SystemEntry> systems = enteredSystems();
     if (const QString problem = keyProblem(systems); !problem.isEmpty()) {
-        QMessageBox::warning(this, tr("Warning"), problem + u'\n' + tr("Nothing was saved."));
+        QMessageBox::warning(this, tr("Warning"), tr("%1\nNothing was saved.").arg(problem));
         return;
     }
     const QString path = settingsFilePath();

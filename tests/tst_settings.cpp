@@ -134,18 +134,12 @@ private slots:
     {
         QTest::addColumn<QByteArray>("read");
         QTest::addColumn<QByteArray>("saved");
-        QTest::newRow("nothing configured")
-            << QByteArray()
-            << QByteArray(
-                   "Good*.exe Directory=\nSame as Rom Path=false\nCheck Version At Startup=false\n"
-                   "Load Summary At Startup=false\n\n");
         QTest::newRow("systems")
-            << QByteArray(
-                   "; mine\r\nWine=true\r\nGood*.exe "
-                   "Directory=\\t\\Caf\xe9\r\nCheck=true\r\nLoad=1\r\n"
-                   "Same=TRUE\r\n[SNES=M\xe9ga \xef\xbb\xbf\xe9\r\nRom Path= D:\\n\xe2\x82 \r\n"
-                   "File Name=GoodCaf\xc3\xa9\xff.exe\r\n[Gen=\r\nRom Path=\r\nFile Name=\r\n\r\n"
-                   "[NES =N\r\nRom Path=n\r\nFile Name=GoodNES.exe\r\n")
+            << QByteArray("; mine\r\nWine=true\r\nGood*.exe Directory=\\t\\Caf\xe9\r\n"
+                          "Check=true\r\nLoad=1\r\nSame=TRUE\r\n[SNES=M\xe9ga \xef\xbb\xbf\xe9\r\n"
+                          "Rom Path= D:\\n\xe2\x82 \r\nFile Name=GoodCaf\xc3\xa9\xff.exe\r\n"
+                          "[Gen=\r\nRom Path=\r\nFile Name=\r\n\r\n"
+                          "[NES =N\r\nRom Path=n\r\nFile Name=GoodNES.exe\r\n")
             << QByteArray("Good*.exe Directory=/t/Caf\xe9/\nSame as Rom Path=true\n"
                           "Check Version At Startup=true\nLoad Summary At Startup=false\n\n"
                           "[Gen=\nRom Path=\nFile Name=\n\n[NES =N\nRom Path=n/\n"

@@ -130,29 +130,19 @@ private slots:
 
     // A save of what was read: comments, Wine lines and CR LF go; systems come in key order;
     // paths are normalised but stay relative; the bytes of any encoding and empty values stay.
-    void writer_data()
-    {
-        QTest::addColumn<QByteArray>("read");
-        QTest::addColumn<QByteArray>("saved");
-        QTest::newRow("systems")
-            << QByteArray("; mine\r\nWine=true\r\nGood*.exe Directory=\\t\\Caf\xe9\r\n"
-                          "Check=true\r\nLoad=1\r\nSame=TRUE\r\n[SNES=M\xe9ga \xef\xbb\xbf\xe9\r\n"
-                          "Rom Path= D:\\n\xe2\x82 \r\nFile Name=GoodCaf\xc3\xa9\xff.exe\r\n"
-                          "[Gen=\r\nRom Path=\r\nFile Name=\r\n\r\n"
-                          "[NES =N\r\nRom Path=n\r\nFile Name=GoodNES.exe\r\n")
-            << QByteArray("Good*.exe Directory=/t/Caf\xe9/\nSame as Rom Path=true\n"
-                          "Check Version At Startup=true\nLoad Summary At Startup=false\n\n"
-                          "[Gen=\nRom Path=\nFile Name=\n\n[NES =N\nRom Path=n/\n"
-                          "File Name=GoodNES.exe\n\n[SNES=M\xe9ga \xef\xbb\xbf\xe9\n"
-                          "Rom Path=D:/n\xe2\x82/\nFile Name=GoodCaf\xc3\xa9\xff.exe\n\n");
-    }
-
     void writer()
     {
-        QFETCH(QByteArray, read);
-        QFETCH(QByteArray, saved);
-        load(read, u"/base"_s);
-        QCOMPARE(encodeLocal8Bit(settingsFileText(g_settings, g_table.values())), saved);
+        load("; mine\r\nWine=true\r\nGood*.exe Directory=\\t\\Caf\xe9\r\nCheck=true\r\nLoad=1\r\n"
+             "Same=TRUE\r\n[SNES=M\xe9ga \xef\xbb\xbf\xe9\r\nRom Path= D:\\n\xe2\x82 \r\n"
+             "File Name=GoodCaf\xc3\xa9\xff.exe\r\n[Gen=\r\nRom Path=\r\nFile Name=\r\n\r\n"
+             "[NES =N\r\nRom Path=n\r\nFile Name=GoodNES.exe\r\n",
+             u"/base"_s);
+        QCOMPARE(encodeLocal8Bit(settingsFileText(g_settings, g_table.values())),
+                 QByteArray("Good*.exe Directory=/t/Caf\xe9/\nSame as Rom Path=true\n"
+                            "Check Version At Startup=true\nLoad Summary At Startup=false\n\n"
+                            "[Gen=\nRom Path=\nFile Name=\n\n[NES =N\nRom Path=n/\n"
+                            "File Name=GoodNES.exe\n\n[SNES=M\xe9ga \xef\xbb\xbf\xe9\n"
+                            "Rom Path=D:/n\xe2\x82/\nFile Name=GoodCaf\xc3\xa9\xff.exe\n\n"));
     }
 
     // Main, Config on a file; steps: "name=text" fills a field, "name" clicks, "name>path"

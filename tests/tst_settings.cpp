@@ -3,6 +3,7 @@
 #include "settings/atomicwrite.h"
 #include "settings/linereader.h"
 #include "settings/settingsloader.h"
+#include "settings/settingswriter.h"
 #include "tessarytest.h"
 
 #include <QtTest>
@@ -52,7 +53,7 @@ private slots:
 
     // The reader takes 64 KiB at a time: the first CR LF lies across the boundary. Only a byte
     // order mark that opens the file is no text. (That bytes of any encoding are saved as they
-    // were read shows in the dialog.)
+    // were read shows in writer().)
     void lineReader()
     {
         QByteArray bytes = "\xef\xbb\xbf" + QByteArray(65532, 'x') +
@@ -131,6 +132,23 @@ private slots:
                                 .isFile());
     }
 
+    // A save of what was read: comments, Wine lines and CR LF go; systems come in key order;
+    // paths are normalised but stay relative; the bytes of any encoding and empty values stay.
+    void writer()
+    {
+        load("; mine\r\nWine=true\r\nGood*.exe Directory=\\t\\Caf\xe9\r\nCheck=true\r\nLoad=1\r\n"
+             "Same=TRUE\r\n[SNES=M\xe9ga \xef\xbb\xbf\xe9\r\nRom Path= D:\\n\xe2\x82 \r\n"
+             "File Name=GoodCaf\xc3\xa9\xff.exe\r\n[Gen=\r\nRom Path=\r\nFile Name=\r\n\r\n"
+             "[NES =N\r\nRom Path=n\r\nFile Name=GoodNES.exe\r\n",
+             u"/base"_s);
+        QCOMPARE(encodeLocal8Bit(settingsFileText(g_settings, g_table.values())),
+                 QByteArray("Good*.exe Directory=/t/Caf\xe9/\nSame as Rom Path=true\n"
+                            "Check Version At Startup=true\nLoad Summary At Startup=false\n\n"
+                            "[Gen=\nRom Path=\nFile Name=\n\n[NES =N\nRom Path=n/\n"
+                            "File Name=GoodNES.exe\n\n[SNES=M\xe9ga \xef\xbb\xbf\xe9\n"
+                            "Rom Path=D:/n\xe2\x82/\nFile Name=GoodCaf\xc3\xa9\xff.exe\n\n"));
+    }
+
     // Main, Config on a file; steps: "name=text" fills a field, "name" clicks, "name>path"
     // clicks and answers the file dialog ("" cancels it); "~/" is the collection. A save that
     // fails, or is refused, keeps the old file whole and the dialog open under a warning.
@@ -140,13 +158,9 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QByteArray>("saved");
         QTest::addColumn<QString>("warning"); // its first line; %1 the settings file
-        // Comments, Wine lines and CR LF go; paths are normalised but stay relative; the bytes
-        // of any encoding stay as they were. Pickers fill their own panel; only a tool's name is
-        // kept.
-        const QByteArray file("; mine\r\nWine=true\r\nGood*.exe Directory=\\t\\Caf\xe9\r\n"
-                              "[SNES=M\xe9ga \xef\xbb\xbf\xe9\r\nRom Path= D:\\n\xe2\x82 \r\n"
-                              "File Name=GoodCaf\xc3\xa9\xff.exe\r\n"
-                              "[Gen=Genesis\r\nRom Path=/gen\r\nFile Name=GoodGen.exe\r\n");
+        // Pickers fill their own panel; only a tool's name is kept.
+        const QByteArray file("[SNES=S\nRom Path=/s\nFile Name=GoodS.exe\n"
+                              "[Gen=Genesis\nRom Path=/gen\nFile Name=GoodGen.exe\n");
         QTest::newRow("saved")
             << file
             << u"button0>~/picked exeDirButton>~/tools buttonTwo0>~/x/GoodX.exe button1> "
@@ -154,8 +168,7 @@ private slots:
             << QByteArray("Good*.exe Directory=~/tools\nSame as Rom Path=false\n"
                           "Check Version At Startup=true\nLoad Summary At Startup=true\n\n"
                           "[New=Genesis\nRom Path=~/picked\nFile Name=GoodX.exe\n\n"
-                          "[SNES=M\xe9ga \xef\xbb\xbf\xe9\nRom Path=D:/n\xe2\x82/\n"
-                          "File Name=GoodCaf\xc3\xa9\xff.exe\n\n")
+                          "[SNES=S\nRom Path=/s/\nFile Name=GoodS.exe\n\n")
             << QString();
         QTest::newRow("full disk")
             << file << u"fullDisk"_s << file << u"Warning: Can not write %1"_s;

@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "filetree.h"
 #include "maintenance/romdeletion.h"
-#include "runner/fixnessteps.h"
+#include "tasks/fixnessteps.h"
 #include "tasks/rentoroot.h"
 #include "tasks/safetransfer.h"
 #include "tessarytest.h"

@@ -144,7 +144,7 @@ void MainWindow::loadSettings(bool reload)
     // hold up the window.
     const RegularFileContents contents = readRegularFile(settingsFilePath(), WholeFileLimit);
     if (!contents.complete()) {
-        ui->outputArea->setPlainText(tr("Can not read ") + settingsFilePath());
+        ui->outputArea->setPlainText(tr("Can not read %1").arg(settingsFilePath()));
         return;
     }
     QBuffer file;
@@ -370,7 +370,7 @@ void MainWindow::showSelectedList(const QString &suffix)
     const SystemEntry system = selectedSystem();
     const QString path = listPath(system.romPath, system.toolFile, suffix);
     const std::optional<QString> text = readWholeFileText(path);
-    ui->outputArea->setPlainText(text ? *text : tr("Can not read ") + path);
+    ui->outputArea->setPlainText(text ? *text : tr("Can not read %1").arg(path));
 }
 
 void MainWindow::on_Clear_clicked(bool skipFrame2)
@@ -502,7 +502,7 @@ void MainWindow::ShowAvailableTxt()
         return;
     }
     const std::optional<QString> text = readPreviewListText(previewList);
-    ui->outputArea->setPlainText(text ? *text : tr("Can not read ") + previewList);
+    ui->outputArea->setPlainText(text ? *text : tr("Can not read %1").arg(previewList));
 }
 
 // Shows a randomly chosen animated picture over the top right of the output area. Only one

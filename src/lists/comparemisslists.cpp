@@ -69,9 +69,9 @@ void CompareMissLists::on_pushButton_3_clicked()
         return;
     }
     if (outcome == MissListComparison::Outcome::ReadFailed) {
-        QMessageBox::warning(this, tr("Warning"),
-                             tr("Problem opening ") + comparison.failedList() + u'\n' +
-                                 comparison.error());
+        QMessageBox::warning(
+            this, tr("Warning"),
+            tr("Problem opening %1\n%2").arg(comparison.failedList(), comparison.error()));
         return;
     }
     if (outcome == MissListComparison::Outcome::WriteFailed) {

@@ -67,11 +67,11 @@ void GoodInfo::on_pushButton_clicked()
     const SwipeOutcome outcome = swipeGoodinfoFile(path, swipe);
     switch (outcome.status) {
     case SwipeOutcome::Missing:
-        warn(path + tr(" doesn't exist."));
+        warn(tr("%1 doesn't exist.").arg(path));
         return;
     case SwipeOutcome::ReadFailed:
-        warn(tr("Problem reading Goodinfo.cfg") + u'\n' + QDir::toNativeSeparators(path) + u'\n' +
-             outcome.error);
+        warn(tr("Problem reading Goodinfo.cfg\n%1\n%2")
+                 .arg(QDir::toNativeSeparators(path), outcome.error));
         return;
     case SwipeOutcome::WriteFailed:
         warn(tr("Can not write %1\n%2\nThe file is unchanged.")

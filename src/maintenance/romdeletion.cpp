@@ -37,10 +37,11 @@ QString romDeletionReport(RomDeletionResult result, bool recursive)
     const QString deleted = QString::number(result.deleted.size());
     const QString deletedList = result.deleted.join(u'\n');
     if (result.failed.isEmpty()) {
-        return tr("Deleted ") + deleted + (recursive ? tr(" roms \n\n") : tr(" roms\n\n")) +
-               deletedList;
+        return (recursive ? tr("Deleted %1 roms \n\n%2") : tr("Deleted %1 roms\n\n%2"))
+            .arg(deleted, deletedList);
     }
     result.failed.sort();
-    return tr("FAILED to delete ") + QString::number(result.failed.size()) + tr(" roms\n\n") +
-           result.failed.join(u'\n') + tr("\n\nDeleted ") + deleted + tr(" roms\n\n") + deletedList;
+    return tr("FAILED to delete %1 roms\n\n%2\n\nDeleted %3 roms\n\n%4")
+        .arg(QString::number(result.failed.size()), result.failed.join(u'\n'), deleted,
+             deletedList);
 }

@@ -2,6 +2,7 @@
 
 #include "settings/atomicwrite.h"
 #include "settings/settingsloader.h"
+#include "settings/settingswriter.h"
 #include "widgets/createchild.h"
 #include "widgets/toolwindow.h"
 
@@ -38,11 +39,6 @@ QLineEdit *panelField(QWidget *panel, const QString &part)
             return field;
     }
     return nullptr;
-}
-
-bool isClass(const QObject *object, const char *className)
-{
-    return qstrcmp(object->metaObject()->className(), className) == 0;
 }
 
 } // namespace
@@ -135,8 +131,7 @@ void TestConfig::setupForm()
     windowLayout->addWidget(saveButton, 2, 1);
 }
 
-// One panel per system; Save writes the children back in their creation order, so the order of
-// key, name, "Rom Path", path, "File Name" and file is what makes a block of Tessary.ini.
+// One panel per system, in table order; Save writes the systems back in panel order.
 QFrame *TestConfig::addSystemPanel(int index, const SystemEntry &entry)
 {
     const QString n = QString::number(index);
@@ -183,45 +178,47 @@ QFrame *TestConfig::addSystemPanel(int index, const SystemEntry &entry)
     return panel;
 }
 
-QString TestConfig::settingsText() const
+// What the form holds, as the values the settings file is written from.
+GlobalSettings TestConfig::enteredSettings() const
 {
-    const auto flag = [](const QCheckBox *box) {
-        return box->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
-    };
-    QString text;
-    text += QLatin1String("Good*.exe Directory=") + goodExeDirEdit->text() + u'\n';
-    text += QLatin1String("Same as Rom Path=") + sameAsRomPathBox->currentText() + u'\n';
-    text += QLatin1String("Check Version At Startup=") + flag(checkVersionBox) + u'\n';
-    text += QLatin1String("Load Summary At Startup=") + flag(loadSummaryBox) + u'\n';
-    text += u'\n';
+    GlobalSettings settings;
+    settings.configuredGoodExeDir = goodExeDirEdit->text();
+    settings.sameAsRomPath = sameAsRomPathBox->currentIndex() == 0; // the items are true, false
+    settings.checkVersionAtStartup = checkVersionBox->isChecked();
+    settings.loadSummaryAtStartup = loadSummaryBox->isChecked();
+    return settings;
+}
 
-    for (const QObject *child : systemPanels->children()) {
-        if (!isClass(child, "QFrame"))
+// The systems as their panels hold them now, in panel order: the table's key order.
+QList<SystemEntry> TestConfig::enteredSystems() const
+{
+    QList<SystemEntry> systems;
+    for (QObject *child : systemPanels->children()) {
+        auto *panel = qobject_cast<QWidget *>(child);
+        if (!panel)
             continue;
-        for (const QObject *field : child->children()) {
-            if (const auto *edit = qobject_cast<const QLineEdit *>(field)) {
-                const bool isKey = edit->objectName().contains(QLatin1String("textBoxOne"));
-                text += edit->text() + (isKey ? u'=' : u'\n');
-            } else if (const auto *label = qobject_cast<const QLabel *>(field)) {
-                text += label->text() + u'=';
-            }
-        }
-        text += u'\n';
+        const auto field = [panel](const char *part) {
+            return panelField(panel, QLatin1String(part))->text();
+        };
+        SystemEntry system;
+        system.key = field("textBoxOne");
+        system.systemName = field("textBoxTwo");
+        system.configuredRomPath = field("textBoxThree");
+        system.toolFile = field("textBoxFour");
+        systems << system;
     }
-    return text;
+    return systems;
 }
 
 // A key that is empty or lacks its "[" would not be read back as a system: its block would be
 // left out of the next load. The first such key, as a warning; empty when every key reads back.
-QString TestConfig::keyProblem() const
+QString TestConfig::keyProblem(const QList<SystemEntry> &systems) const
 {
-    for (QObject *child : systemPanels->children()) {
-        auto *panel = qobject_cast<QWidget *>(child);
-        const QLineEdit *key = panel ? panelField(panel, QStringLiteral("textBoxOne")) : nullptr;
-        if (!key || key->text().startsWith(u'['))
-            continue;
-        return tr("The key \"%1\" of the system \"%2\" does not begin with \"[\" (as in [Gen).")
-            .arg(key->text(), panelField(panel, QStringLiteral("textBoxTwo"))->text());
+    for (const SystemEntry &system : systems) {
+        if (!system.key.startsWith(u'['))
+            return tr("The key \"%1\" of the system \"%2\" does not begin with \"[\" (as in "
+                      "[Gen).")
+                .arg(system.key, system.systemName);
     }
     return {};
 }
@@ -230,15 +227,16 @@ QString TestConfig::keyProblem() const
 // failed write, leaves the old file as it was and keeps the dialog open, so no edit is lost.
 void TestConfig::Save()
 {
-    if (const QString problem = keyProblem(); !problem.isEmpty()) {
-        QMessageBox::warning(this, tr("Warning"), problem + u'\n' + tr("Nothing was saved."));
+    const QList<SystemEntry> systems = enteredSystems();
+    if (const QString problem = keyProblem(systems); !problem.isEmpty()) {
+        QMessageBox::warning(this, tr("Warning"), tr("%1\nNothing was saved.").arg(problem));
         return;
     }
     const QString path = settingsFilePath();
     QString error;
     // An installed Tessary's first save makes the user's configuration folder.
     QDir().mkpath(settingsDirectory());
-    if (!writeTextFileAtomically(path, settingsText(), &error)) {
+    if (!writeTextFileAtomically(path, settingsFileText(enteredSettings(), systems), &error)) {
         QMessageBox::warning(this, tr("Warning"),
                              tr("Can not write %1\n%2").arg(QDir::toNativeSeparators(path), error));
         return;

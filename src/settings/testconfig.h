@@ -38,8 +38,9 @@ private slots:
 private:
     void setupForm();
     QFrame *addSystemPanel(int index, const SystemEntry &entry);
-    QString settingsText() const;
-    QString keyProblem() const;
+    GlobalSettings enteredSettings() const;
+    QList<SystemEntry> enteredSystems() const;
+    QString keyProblem(const QList<SystemEntry> &systems) const;
     void setFolder(QPushButton *origin);
     void setFile(QPushButton *origin);
 

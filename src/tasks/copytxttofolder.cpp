@@ -136,7 +136,7 @@ void CopyTxtToFolder::on_pushButton_4_clicked()
     const QString destDir = resolvedTypedPath(ui->destinationEdit->text());
     // Only a regular file is a list: a FIFO picked here would hold up the window and the copy.
     if (readRegularFile(txtName, 0).failed()) {
-        QMessageBox::warning(this, tr("Warning"), tr("Problem reading txt file ") + txtName);
+        QMessageBox::warning(this, tr("Warning"), tr("Problem reading txt file %1").arg(txtName));
         return;
     }
     if (!isFolder(dir)) {

@@ -1,7 +1,7 @@
 #include "tasks/threadedfunctions.h"
 
-#include "runner/fixnessteps.h"
 #include "tasks/copyfromlist.h"
+#include "tasks/fixnessteps.h"
 #include "tasks/rentoroot.h"
 
 ThreadedFunctions::ThreadedFunctions(QObject *parent)
@@ -43,9 +43,10 @@ void ThreadedFunctions::renToRoot(QString dir)
 {
     const MoveToRootResult result = moveFilesToRoot(dir, &m_stopRequested);
     if (result.folderMissing) {
-        emit taskCompleted(withFailures(tr("Ren To Root FAILED\nThe ROM folder is missing: ") + dir,
-                                        result.failed, true),
-                           true);
+        emit taskCompleted(
+            withFailures(tr("Ren To Root FAILED\nThe ROM folder is missing: %1").arg(dir),
+                         result.failed, true),
+            true);
         return;
     }
     // Files in a folder that could not be read are still where they were: not a completion.
@@ -66,9 +67,9 @@ void ThreadedFunctions::copyFromTxt(QString txtName, QString destDir, QString di
     const CopyFromListResult result =
         copyFilesFromList(txtName, destDir, dir, checked, &m_stopRequested);
     if (!result.listRead) {
-        emit taskCompleted(tr("Copy Files From *.txt to File Destination FAILED\nUnable to open") +
-                               txtName,
-                           false);
+        emit taskCompleted(
+            tr("Copy Files From *.txt to File Destination FAILED\nUnable to open%1").arg(txtName),
+            false);
         return;
     }
     const QString firstLine = result.stopped

@@ -1,4 +1,4 @@
-#include "runner/fixnessteps.h"
+#include "tasks/fixnessteps.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -132,9 +132,7 @@ private slots:
         QFETCH(QByteArray, yours);
         QFETCH(QByteArray, theirs);
         QFETCH(QByteArray, outputs);
-#ifdef Q_OS_WIN
-        outputs.replace("\n", "\r\n"); // written as text
-#endif
+        outputs.replace("\n", TextLineEnd);
         QTemporaryDir dir;
         QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0701) == 0); // for "nobody"
         const QString folder = dir.path() + "/lists/";
@@ -181,11 +179,7 @@ private slots:
         const QString lists = "Gen roms/GenMiss.txt=h\nh\nSonic\n|friend/Theirs.txt=h\nh\nZool\n";
         const QString compare = "actionCompare_Miss_Lists|lineEdit=<root>Gen roms/GenMiss.txt|"
                                 "lineEdit_2=<root>friend/Theirs.txt|pushButton_3";
-#ifdef Q_OS_WIN
-        const QString eol = "\r\n"; // written as text
-#else
-        const QString eol = "\n";
-#endif
+        const QString eol = TextLineEnd;
         row("compare",
             {"Gen", lists + "|Gen roms/I_Need.txt=old", compare, ": Compare Complete", false, "",
              "-Gen roms/I_Need.txt=old|+Gen roms/I_Need.txt=Sonic" + eol +
@@ -243,10 +237,7 @@ private slots:
                         ""});
     }
 
-    void windows()
-    {
-        runScenario();
-    }
+    void windows() { runScenario(); }
 };
 
 QTEST_MAIN(tst_Lists)

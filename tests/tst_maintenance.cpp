@@ -58,9 +58,7 @@ private slots:
         QFETCH(QList<int>, boxes);
         QFETCH(QString, custom);
         QFETCH(QByteArray, output);
-#ifdef Q_OS_WIN
-        output.replace("\n", "\r\n"); // Goodinfo.cfg as Windows programs write it
-#endif
+        output.replace("\n", TextLineEnd); // Goodinfo.cfg as the system's programs write it
         const bool excludeNone = boxes.removeAll(0) > 0;
         RomFlagFilter filter{{}, custom, true};
         for (int box : boxes)
@@ -145,11 +143,7 @@ private slots:
              deleteRoms + "lineEdit_2=/no/such/directory|pushButton|lineEdit_2=|pushButton", "",
              true, "", ""});
         const QString swipe = "actionGoodinfo_cfg_Swipe|comboBox=[NES|checkBox|pushButton";
-#ifdef Q_OS_WIN
-        const QString swiped = "[Gen\r\n[b\r\n[NES\r\n[b;;n\r\n";
-#else
-        const QString swiped = "[Gen\n[b\n[NES\n[b;;n\n";
-#endif
+        const QString swiped = QString("[Gen\n[b\n[NES\n[b;;n\n").replace("\n", TextLineEnd);
         row("swipe", {"NES|Gen", "tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n", swipe,
                       "Finished: Goodinfo.cfg Swipe Complete", false, "",
                       "-tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n|"

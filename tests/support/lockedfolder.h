@@ -8,7 +8,7 @@
 #include <optional>
 
 #ifdef Q_OS_WIN
-#include <io.h>
+#include <io.h> // chmod() for the tests that lock folders
 #else
 #include <pwd.h>
 #include <sys/stat.h>
@@ -22,14 +22,11 @@ namespace LockedFolder {
 // bits do not stop root, so as root `work` runs in a child process that has become the user
 // "nobody" (the folder's parents must let that user through). Returns what `work` returned, or
 // nothing when the condition cannot be made here.
-inline std::optional<bool> runInLockedFolder(const QString &folder,
-                                             const std::function<bool()> &work)
+inline std::optional<bool> runInLockedFolder([[maybe_unused]] const QString &folder,
+                                             [[maybe_unused]] const std::function<bool()> &work)
 {
 #ifdef Q_OS_WIN
-    // A folder's read-only attribute does not stop new files on Windows.
-    Q_UNUSED(folder);
-    Q_UNUSED(work);
-    return std::nullopt;
+    return std::nullopt; // a folder's read-only attribute does not stop new files there
 #else
     const QByteArray folderName = QFile::encodeName(folder);
     for (const QString &file : QDir(folder).entryList(QDir::Files))

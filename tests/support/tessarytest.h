@@ -58,10 +58,10 @@ struct MessageBoxAnswerer : QTimer
 // when `path` is empty.
 void answerNextFileDialog(const QString &path, int tries = 500);
 
-#ifdef Q_OS_WIN
-constexpr char TempVariable[] = "TMP";
+#ifdef Q_OS_WIN // and how a text file written as text ends its lines
+constexpr char TempVariable[] = "TMP", TextLineEnd[] = "\r\n";
 #else
-constexpr char TempVariable[] = "TMPDIR";
+constexpr char TempVariable[] = "TMPDIR", TextLineEnd[] = "\n";
 #endif
 
 // A collection in a temporary root: the tools in root/tools/, each system's ROMs in

@@ -64,11 +64,8 @@ private slots:
         QStringList read;
         for (QString line; reader.readLine(line);)
             read << line;
-#ifdef Q_OS_WIN // the local encoding is a code page, 1252 under Wine
-        const QString last = QString::fromUtf8("d\0e\u00ef\u00bb\u00bf", 9);
-#else
-        const QString last = QString::fromUtf8("d\0e\xef\xbb\xbf", 6);
-#endif
+        // UTF-8 here; under Wine the code page 1252 shows the mark as three letters.
+        const QString last = QString::fromLocal8Bit(QByteArray("d\0e\xef\xbb\xbf", 6));
         QCOMPARE(read, (QStringList{QString(65532, u'x'), "b", "", "c", "", last}));
     }
 

@@ -30,8 +30,7 @@ const QString Idle = QStringLiteral("Go * { background-color: rgb(85, 255, 127) 
 int running(const QByteArray &word, const QByteArray &)
 {
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
+    PROCESSENTRY32W entry{sizeof entry};
     int count = 0;
     for (BOOL more = Process32FirstW(snapshot, &entry); more;
          more = Process32NextW(snapshot, &entry))
@@ -148,14 +147,13 @@ private slots:
 
     // The rules, without a window.
 
-    // The report under the head is de-duplicated and sorted by code; without a marker all of the
-    // output is report, its empty lines lines too.
+    // The report under the head is de-duplicated and sorted by code. (Without a marker all of
+    // the output is report, its empty lines too: see the failing tool's row of run().)
     void audit()
     {
         QCOMPARE(processAuditOutput("Audit of (demo)\n[b] z\n[a] y\n[b] z\n[A] x", auditMarker(1),
                                     true, true),
                  "Audit of (demo)\n[A] x\n[a] y\n[b] z");
-        QCOMPARE(processAuditOutput("b\n\na\nb\n", auditMarker(1), true, true), "\na\nb");
     }
 
     // The words of the command frame's last two: convert comes after the custom text, which

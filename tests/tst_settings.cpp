@@ -80,13 +80,12 @@ private slots:
             "Good*.exe Directory= /t=x\\G \nSame= TRUE \nCheck=True\nLoader=true\nsame=false\n"
             "  Same=false\n",
             "/t=x/G/|111;;");
-        row("block lines in any order", "File=GoodG.exe\nRoms= \\g \n[G = G=x \n",
-            "|000;[G ;;[G =G=x,/g/,GoodG.exe");
-        // A block is never completed from another: a block without its key (before an empty
-        // line), without its "File" line, with a line of a kind twice, at the end.
+        // Block lines come in any order. A block is never completed from another: a block
+        // without its key (before an empty line), without its "File" line, with a line of a kind
+        // twice, at the end.
         row("incomplete blocks left out",
-            "=n\nRom=/n\nFile=N\n\n[B=b\nFile=B\nRom=/b\n[C=c\n[D=d\nRom=/d\nRom=/e\nFile=E\n",
-            "|000;[B,[C,[D;;[B=b,/b/,B;Tessary.ini line 2: lines without a key line left out;"
+            "=n\nRom=/n\nFile=N\n\n[B = b=x\nFile=B\nRom=/b\n[C=c\n[D=d\nRom=/d\nRom=/e\nFile=E\n",
+            "|000;[B ,[C,[D;;[B =b=x,/b/,B;Tessary.ini line 2: lines without a key line left out;"
             "Tessary.ini line 8: [C left out, it has no Rom or File line;"
             "Tessary.ini line 9: [D left out, it has no File line;"
             "Tessary.ini line 11: lines without a key line left out");

@@ -218,13 +218,11 @@ private slots:
         delete dialog;
     }
 
+#ifndef Q_OS_WIN // there no folder admits no new file, and files have no size limit
     // Where the folder admits no new file, the file is written in place. When that fails, its
     // old bytes go back (a full disk here lets one byte through), and the report says so.
     void writeInPlace()
     {
-#ifdef Q_OS_WIN
-        QSKIP("no folder that admits no new file, no file size limit");
-#else
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Tessary.ini"_s);
         QVERIFY(writeFile(path, "x"));
@@ -233,8 +231,8 @@ private slots:
                     return !onFullDisk([&] { return writeFileAtomically(path, "new", &error); }) &&
                            error.endsWith("previous content again.") && readFile(path) == "x";
                 }).value_or(true));
-#endif
     }
+#endif
 };
 
 QTEST_MAIN(tst_Settings)

@@ -191,32 +191,22 @@ private slots:
 #endif
 
     // A zero byte cuts the rest of its read; beyond the limit whole lines go from the front.
-    // Reads pile up, then are taken three bytes at a time.
-    void pendingOutput_data()
-    {
-        QTest::addColumn<QByteArrayList>("reads");
-        QTest::addColumn<int>("limit");
-        QTest::addColumn<QByteArray>("expected"); // "!" first when output was dropped
-        // Right at the limit: what a zero byte cuts takes no room.
-        QTest::newRow("cut at zero")
-            << QByteArrayList{QByteArray("ab\0xxxxxxxxx", 12), QByteArray("\0d", 2), "e"} << 3
-            << QByteArray("abe");
-        // Whole lines go from the front; of a long last line, its end.
-        QTest::newRow("whole lines go") << QByteArrayList{"one\ntwo\n", "three\n", "abcdefgh\n"}
-                                        << 8 << QByteArray("!bcdefgh\n");
-    }
+    // Reads pile up, then are taken three bytes at a time ("!" first when output was dropped).
     void pendingOutput()
     {
-        QFETCH(QByteArrayList, reads);
-        QFETCH(int, limit);
-        QFETCH(QByteArray, expected);
-        PendingToolOutput pending(limit);
-        for (const QByteArray &read : reads)
-            pending.addRead(read);
-        QByteArray taken = pending.takeDropped() ? "!" : "";
-        while (pending.size() > 0)
-            taken += pending.take(3);
-        QCOMPARE(taken, expected);
+        const auto taken = [](int limit, const QByteArrayList &reads) {
+            PendingToolOutput pending(limit);
+            for (const QByteArray &read : reads)
+                pending.addRead(read);
+            QByteArray taken = pending.takeDropped() ? "!" : "";
+            while (pending.size() > 0)
+                taken += pending.take(3);
+            return taken;
+        };
+        // Right at the limit: what a zero byte cuts takes no room.
+        QCOMPARE(taken(3, {QByteArray("ab\0xxxxxxxxx", 12), QByteArray("\0d", 2), "e"}), "abe");
+        // Whole lines go from the front; of a long last line, its end.
+        QCOMPARE(taken(8, {"one\ntwo\n", "three\n", "abcdefgh\n"}), "!bcdefgh\n");
     }
 
     // The command panel. GBA, Gen and NES are configured, in that order.

@@ -197,9 +197,8 @@ private slots:
 #else
             if (step == u"fullDisk")
                 onFullDisk([&] {
-                    QTest::mouseClick(dialog->findChild<QAbstractButton *>("saveButton"),
-                                      Qt::LeftButton);
-                    return true;
+                    return QMetaObject::invokeMethod(
+                        dialog->findChild<QAbstractButton *>("saveButton"), "click");
                 });
 #endif
             else if (auto *field = dialog->findChild<QLineEdit *>(name))

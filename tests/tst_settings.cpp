@@ -187,24 +187,20 @@ private slots:
         QPointer<QWidget> dialog = openFromMenu(collection.startWindow(), "actionConfig");
         MessageBoxAnswerer answerer;
         for (const QString &step : steps.replace(u"~/"_s, collection.root()).split(u' ')) {
-            const QString name = step.section(u'=', 0, 0).section(u'>', 0, 0);
-            const QString value = step.mid(name.size() + 1);
             if (step.contains(u'>'))
-                answerNextFileDialog(value);
+                answerNextFileDialog(step.section(u'>', 1));
 #ifdef Q_OS_WIN
             if (step == u"fullDisk")
                 QSKIP("no file size limit to fill the disk with");
 #else
             if (step == u"fullDisk")
                 onFullDisk([&] {
-                    return QMetaObject::invokeMethod(
-                        dialog->findChild<QAbstractButton *>("saveButton"), "click");
+                    fillIn(dialog, u"saveButton"_s);
+                    return true;
                 });
 #endif
-            else if (auto *field = dialog->findChild<QLineEdit *>(name))
-                field->setText(value);
             else
-                QTest::mouseClick(dialog->findChild<QAbstractButton *>(name), Qt::LeftButton);
+                fillIn(dialog, step.section(u'>', 0, 0));
         }
 #ifdef Q_OS_WIN
         if (warning.isEmpty())

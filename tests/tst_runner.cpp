@@ -256,11 +256,10 @@ private slots:
             apply(step);
         QCOMPARE(m_c->window()->buildArguments(), arguments);
         QString state;
-        for (const char *name : {"frame_3", "frame_4", "frame_5", "frame_6", "frame_8", "frame_9",
-                                 "deep", "convert"}) {
+        for (const char *name :
+             {"frame_3", "frame_4", "frame_5", "frame_6", "frame_8", "frame_9", "deep", "convert"})
             if (m_c->window()->findChild<QWidget *>(name)->isVisible())
                 state += name[0] == 'f' ? QString(QChar(name[6])) : u' ' + QString(name);
-        }
         QCOMPARE((state + u' ' + m_c->output()).trimmed(), shown);
     }
 
@@ -477,36 +476,31 @@ private slots:
     // Output beyond the limit of 4 KiB: the end of it is on show in whole lines, under a note,
     // and nothing shown before it stays.
 #ifndef Q_OS_WIN // the tool is a shell script
-    void outputBeyondLimit_data()
-    {
-        QTest::addColumn<QByteArray>("tool");
-        QTest::addColumn<QString>("kept"); // a pattern for what shows after the note
-        // 4 KiB hold 16 lines of 7 digits and a line end; the stop may cut the last one short.
-        QTest::newRow("without end, stopped")
-            << QByteArray("exec awk 'BEGIN { for (i = 1; ; i++) printf \"%07d\\n\", i }'")
-            << "(\\d{7}\n){1,16}\\d{0,7}";
-        QTest::newRow("a line shown, then a flood in one read")
-            << QByteArray("echo shown; sleep 1; exec '" ODDTOOL_PATH
-                          "' reads \"$(printf '%05000d\\ntail' 0)\"")
-            << "tail";
-    }
     void outputBeyondLimit()
     {
-        QFETCH(QByteArray, tool);
-        QFETCH(QString, kept);
-        // Without a Good*.exe Directory the tool is found in the folder it runs in.
-        QVERIFY(writeFile(m_c->root() + "GoodFlood", "#!/bin/sh\n" + tool, true));
-        QTextEdit area;
-        QPointer<Process> process =
-            new Process({}, "GoodFlood", m_c->root(), {}, &area, false, 4096);
-        const QString note = "Earlier output dropped: only the last 4 KiB are kept.\n";
-        QTRY_VERIFY(area.toPlainText().startsWith(note));
-        QTest::qWait(200); // many more reads
-        if (process)
-            process->stop();
-        QTRY_VERIFY(process.isNull());
-        const QRegularExpression whole(u'^' + QRegularExpression::escape(note) + kept + u'$');
-        QVERIFY2(whole.match(area.toPlainText()).hasMatch(), qPrintable(area.toPlainText()));
+        // Without a Good*.exe Directory the tool is found in the folder it runs in. What shows
+        // after the note matches the pattern `kept`.
+        const auto flood = [this](const QByteArray &tool, const QString &kept) {
+            QVERIFY(writeFile(m_c->root() + "GoodFlood", "#!/bin/sh\n" + tool, true));
+            QTextEdit area;
+            QPointer<Process> process =
+                new Process({}, "GoodFlood", m_c->root(), {}, &area, false, 4096);
+            const QString note = "Earlier output dropped: only the last 4 KiB are kept.\n";
+            QTRY_VERIFY(area.toPlainText().startsWith(note));
+            QTest::qWait(200); // many more reads
+            if (process)
+                process->stop();
+            QTRY_VERIFY(process.isNull());
+            const QRegularExpression whole(u'^' + QRegularExpression::escape(note) + kept + u'$');
+            QVERIFY2(whole.match(area.toPlainText()).hasMatch(), qPrintable(area.toPlainText()));
+        };
+        // Without end, stopped: 4 KiB hold 16 lines of 7 digits and a line end; the stop may cut
+        // the last one short.
+        flood("exec awk 'BEGIN { for (i = 1; ; i++) printf \"%07d\\n\", i }'",
+              "(\\d{7}\n){1,16}\\d{0,7}");
+        // A line shown, then a flood in one read.
+        flood("echo shown; sleep 1; exec '" ODDTOOL_PATH "' reads \"$(printf '%05000d\\ntail' 0)\"",
+              "tail");
     }
 #endif
 };

@@ -97,11 +97,8 @@ private slots:
                     widget->width())
                 clipped << name + u" made smaller"_s;
         }
-#ifdef Q_OS_WIN
-        QEXPECT_FAIL("",
-                     "DejaVu, wider than the fonts of Windows, overflows a check box of the "
-                     "Windows style",
-                     Continue);
+#ifdef Q_OS_WIN // DejaVu, wider than the fonts of Windows, overflows a Windows-style box
+        QEXPECT_FAIL("", "DejaVu overflows a check box of the Windows style", Continue);
 #endif
         QCOMPARE(clipped.join(u' '), QString());
         blank.sort();

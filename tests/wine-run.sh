@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# wine-run.sh WINE PROGRAM [ARGUMENTS...]: runs one test program under Wine and passes on its exit
-# code. Now and then a test program under Wine 8 never leaves its process exit after it has written
-# its whole report (seen with tst_tasks: one thread left, waiting in NtWaitForMultipleObjects). Such
-# a program is ended 30 s after its report, and the report decides: no failed test, no failure.
+# wine-run.sh WINE PROGRAM [ARGUMENTS...]: runs one Qt Test program under Wine and passes on its
+# exit code. Now and then a test program under Wine 8 never leaves its process exit after it has
+# written its whole report (seen with tst_tasks: one thread left, waiting in
+# NtWaitForMultipleObjects). Such a program is ended 30 s after its report, and the report decides:
+# no failed test, no failure. The report goes to a file (what the program writes to a pipe under
+# Wine is lost), which is shown at the end.
 set -u
 wine=$1
 shift
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-"$wine" "$@" >"$out" 2>&1 &
+program=$1
+shift
+# The file's Unix path is a path on drive Z: too, the drive of the build folder.
+"$wine" "$program" -o "$out,txt" "$@" &
 pid=$!
 after_report=0
 while kill -0 "$pid" 2>/dev/null; do

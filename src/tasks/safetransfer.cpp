@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRandomGenerator>
 #include <QSet>
 
@@ -33,11 +34,15 @@ QString partName()
            QString::number(QRandomGenerator::global()->generate64(), 36);
 }
 
-// Whether a chore in this thread still has to look for part files left in `folder` by copies cut
-// short (a kill, a power cut): once per folder is enough, and a long walk pays for it once.
+// Whether a chore still has to look for part files left in `folder` by copies cut short (a kill,
+// a power cut, in an earlier run of the program): once per folder is enough, and a long walk pays
+// for it once. Chores run on several threads at once, hence the lock. (No thread_local set: its
+// destructor at a thread's end corrupts the heap of a MinGW build.)
 template<typename Path> bool firstLookIn(const Path &folder)
 {
-    thread_local QSet<Path> seen;
+    static QMutex lock;
+    static QSet<Path> seen;
+    const QMutexLocker locker(&lock);
     if (seen.contains(folder))
         return false;
     seen.insert(folder);

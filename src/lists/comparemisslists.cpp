@@ -38,6 +38,8 @@ void CompareMissLists::setupForm()
     auto *theirListButton = createChild<QPushButton>(this, "pushButton_2", 288, 64, 32, 23);
     theirListButton->setText(QStringLiteral("...."));
     auto *goButton = createChild<QPushButton>(this, "pushButton_3", 270, 100, 51, 23);
+    yourListLabel->setBuddy(yourListEdit);
+    theirListLabel->setBuddy(theirListEdit);
     goButton->setText(tr("Go"));
 }
 

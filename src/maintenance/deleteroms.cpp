@@ -25,6 +25,7 @@ struct DeleteRoms::Form
         romDirectoryLabel->setText(DeleteRoms::tr("Rom Directory"));
         systemBox = createChild<QComboBox>(window, "comboBox", 183, 185, 81, 21);
         romDirectoryEdit = createChild<QLineEdit>(window, "lineEdit_2", 8, 210, 221, 20);
+        romDirectoryLabel->setBuddy(romDirectoryEdit);
         auto *browseButton = createChild<QPushButton>(window, "pushButton_2", 232, 210, 32, 20);
         browseButton->setText(DeleteRoms::tr("...."));
         scanSubDirectoriesBox = createChild<QCheckBox>(window, "checkBox_7", 16, 234, 121, 23);

@@ -26,6 +26,7 @@ struct GoodInfo::Form
         auto *pathLabel = createChild<QLabel>(window, "label", 8, 192, 72, 16);
         pathLabel->setText(GoodInfo::tr("Goodinfo.cfg"));
         pathEdit = createChild<QLineEdit>(window, "lineEdit_2", 8, 210, 221, 20);
+        pathLabel->setBuddy(pathEdit);
         auto *browseButton = createChild<QPushButton>(window, "pushButton_2", 232, 210, 32, 20);
         browseButton->setText(GoodInfo::tr("...."));
         sectionBox = createChild<QComboBox>(window, "comboBox", 8, 240, 121, 21);

@@ -46,6 +46,10 @@ void Ui::CopyTxtToFolder::setupUi(QWidget *window)
     destinationEdit = createChild<QLineEdit>(window, "lineEdit_3", 120, 96, 200, 20);
     destinationButton = createChild<QPushButton>(window, "pushButton_3", 336, 96, 32, 23);
     searchSubDirsBox = createChild<QCheckBox>(window, "checkBox", 120, 136, 101, 32);
+    // Each label names its field, to assistive technology too.
+    listLabel->setBuddy(listFileEdit);
+    fileFolderLabel->setBuddy(fileFolderEdit);
+    destinationLabel->setBuddy(destinationEdit);
     QFont narrow = window->font();
     narrow.setLetterSpacing(QFont::PercentageSpacing, 90);
     searchSubDirsBox->setFont(narrow);

@@ -352,25 +352,35 @@ private slots:
     void warnings_data()
     {
         QTest::addColumn<TessaryTest::WindowScenario>("row");
-        const QString copy = "actionCopy_files_from_txt_to_Directory|lineEdit=%1|"
-                             "lineEdit_2=<root>%2|lineEdit_3=<root>%3|pushButton_4";
-        const auto row = [](const char *name, const QString &steps, const char *box,
+        const auto copy = [](const QString &list, const QString &folder, const char *destination,
+                             const char *box) {
+            return TessaryTest::Steps("Tools > Copy files from *.txt to Directory")
+                .type("Select *.txt", list)
+                .type("File Folder", "<root>" + folder)
+                .type("File Destination", QString("<root>") + destination)
+                .click("Go")
+                .answer(box);
+        };
+        const auto row = [](const char *name, const TessaryTest::Steps &steps, bool stays,
                             const char *tree = "l.txt=X\n|s/X.b=x|d/") {
-            QTest::newRow(name) << TessaryTest::WindowScenario{
-                "", tree, steps, box, steps.contains(u'|'), "", ""};
+            QTest::newRow(name) << TessaryTest::WindowScenario{"", tree, steps, stays, "", ""};
         };
         // A relative name is taken from beside Tessary.ini, not from the current folder (the root).
-        row("copy: list unreadable, by a relative name", copy.arg("l.txt", "s", "d"),
-            "Warning: Problem reading txt file <ini>/l.txt");
+        row("copy: list unreadable, by a relative name",
+            copy("l.txt", "s", "d", "Warning: Problem reading txt file <ini>/l.txt"), true);
 #ifndef Q_OS_WIN // no FIFOs there
-        row("copy: list a FIFO", copy.arg("<root>f", "s", "d"),
-            "Warning: Problem reading txt file <root>f", "f<fifo>|s/X.b=x|d/");
+        row("copy: list a FIFO",
+            copy("<root>f", "s", "d", "Warning: Problem reading txt file <root>f"), true,
+            "f<fifo>|s/X.b=x|d/");
 #endif
-        row("copy: folder missing", copy.arg("<root>l.txt", "gone", "d"),
-            "Warning: File folder doesn't exist.");
-        row("copy: destination missing", copy.arg("<root>l.txt", "s", "gone"),
-            "Warning: File destination doesn't exist.");
-        row("move: no system", "actionMove_Files_From_Ren_to_Root", "Warning: No system selected");
+        row("copy: folder missing",
+            copy("<root>l.txt", "gone", "d", "Warning: File folder doesn't exist."), true);
+        row("copy: destination missing",
+            copy("<root>l.txt", "s", "gone", "Warning: File destination doesn't exist."), true);
+        row("move: no system",
+            TessaryTest::Steps("Tools > Move Files From *Ren to Root")
+                .answer("Warning: No system selected"),
+            false);
     }
 
     void warnings()
@@ -409,13 +419,16 @@ private slots:
         const QList<QByteArray> sums = FileTree::checksums(from);
         QVERIFY(c.startWindow()); // which may start Qt's pool threads, ending when idle a while
         const int threads = threadCount();
+        const auto steps = move ? TessaryTest::Steps("Tools > Move Files From *Ren to Root")
+                                : TessaryTest::Steps("Tools > Copy files from *.txt to Directory")
+                                      .type("Select *.txt", c.root() + "l.txt")
+                                      .type("File Folder", from)
+                                      .type("File Destination", to)
+                                      .check("Search Sub Dirs")
+                                      .click("Go");
+        QPointer<QWidget> window;
         for (int i = 0; i < 1 + move; ++i) // a second move before the first has reported
-            c.trigger(move ? "actionMove_Files_From_Ren_to_Root"
-                           : "actionCopy_files_from_txt_to_Directory");
-        const QPointer<QWidget> window = TessaryTest::toolWindow();
-        TessaryTest::fillIn(window, QString("lineEdit=%1l.txt|lineEdit_2=%1s|lineEdit_3=%1d|"
-                                            "checkBox|pushButton_4")
-                                        .arg(c.root()));
+            QVERIFY(steps.take(c.window(), &window));
         // Polled without a pause: a move takes a fraction of a second.
         const QDeadlineTimer deadline(30000);
         while (closeHalfWay && QDir(to).entryList(QDir::Files).size() < 2 &&

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QTableWidget>
 
@@ -27,14 +29,18 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer()
+MessageBoxAnswerer::MessageBoxAnswerer(QList<QMessageBox::StandardButton> answers)
+    : m_answers(std::move(answers))
 {
     connect(this, &QTimer::timeout, this, [this] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
-        seen << box->windowTitle() + QLatin1String(": ") + box->text();
-        box->defaultButton()->click(); // the program's boxes all have one
+        QAbstractButton *button =
+            box->button(m_answers.isEmpty() ? QMessageBox::Ok : m_answers.takeFirst());
+        seen << box->windowTitle() + QLatin1String(": ") + box->text() +
+                    (button ? QString() : QStringLiteral(" (no such button)"));
+        button ? button->click() : box->reject();
     });
     start(10);
 }
@@ -142,15 +148,90 @@ QWidget *toolWindow()
     return nullptr;
 }
 
+Steps Steps::with(const QString &from, const QString &to) const
+{
+    Steps steps = *this;
+    for (Step &step : steps.m_steps)
+        step.text.replace(from, to);
+    return steps;
+}
+
+QStringList Steps::boxes() const
+{
+    QStringList boxes;
+    for (const Step &step : m_steps) {
+        if (step.verb == Answer)
+            boxes << step.text;
+    }
+    return boxes;
+}
+
+bool Steps::take(QWidget *mainWindow, QPointer<QWidget> *window) const
+{
+    QAction *item = nullptr;
+    const QString menu = m_menuItem.section(QLatin1String(" > "), 0, 0);
+    for (const QAction *entry : mainWindow->findChild<QMenuBar *>()->actions()) {
+        for (QAction *action :
+             entry->text() == menu ? entry->menu()->actions() : QList<QAction *>())
+            item = action->text() == m_menuItem.section(QLatin1String(" > "), 1) ? action : item;
+    }
+    if (!item) {
+        qWarning("no menu item %s", qPrintable(m_menuItem));
+        return false;
+    }
+    item->trigger();
+    QWidget *opened = toolWindow();
+    if (window)
+        *window = opened;
+    bool taken = true;
+    for (const Step &step : m_steps)
+        taken = step.verb == Answer || (opened && takeStep(opened, step)) ? taken : false;
+    return taken;
+}
+
+// Acts on the widget the step names as a user would.
+bool Steps::takeStep(QWidget *window, const Step &step) const
+{
+    const auto named = [&](auto *widget) {
+        return widget->text().remove(u'&') == step.target;
+    };
+    if (step.verb == Select) {
+        for (auto *box : window->findChildren<QComboBox *>()) {
+            const int index = box->findText(step.text, Qt::MatchStartsWith);
+            if (index >= 0) {
+                box->setCurrentIndex(index);
+                return true;
+            }
+        }
+    } else if (step.verb == Type) {
+        for (QLabel *label : window->findChildren<QLabel *>()) {
+            if (auto *edit = qobject_cast<QLineEdit *>(label->buddy()); edit && named(label)) {
+                edit->setText(step.text);
+                return true;
+            }
+        }
+    } else {
+        for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+            if (named(button) && button->isVisible()) {
+                if (step.verb == Click || !button->isChecked())
+                    button->click();
+                return true;
+            }
+        }
+    }
+    qWarning("nothing to act on: %s %s", qPrintable(step.target), qPrintable(step.text));
+    return false;
+}
+
 void runScenario()
 {
     QFETCH(WindowScenario, row);
     Collection collection;
     for (const QString &key : FileTree::list(row.systems))
         key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
-    for (QString *text : {&row.steps, &row.boxes, &row.shown})
-        text->replace(QLatin1String("<root>"), collection.root())
-            .replace(QLatin1String("<ini>"), QCoreApplication::applicationDirPath());
+    const QString ini = QCoreApplication::applicationDirPath();
+    row.shown.replace(QLatin1String("<root>"), collection.root());
+    row.steps = row.steps.with(QStringLiteral("<root>"), collection.root()).with("<ini>", ini);
 #ifdef Q_OS_WIN
     if (row.files.contains(QLatin1String("<fifo>")) || row.files.contains(QLatin1String("->")))
         QSKIP("symbolic links and FIFOs");
@@ -164,11 +245,11 @@ void runScenario()
     // where it shows in the changes.
     const QString current = QDir::currentPath();
     QDir::setCurrent(collection.root());
-    MessageBoxAnswerer answerer;
-    collection.trigger(row.steps.section(u'|', 0, 0));
-    QPointer<QWidget> window = toolWindow(); // the one the action opened, if any
-    fillIn(window, row.steps.section(u'|', 1));
+    MessageBoxAnswerer answerer(row.steps.answers());
+    QPointer<QWidget> window;
+    const bool taken = row.steps.take(collection.window(), &window);
     QDir::setCurrent(current);
+    QVERIFY(taken);
     const bool stays = window && window->isVisible();
     delete window;
     const auto shown = [&] { // the output area, then each summary row with its colour
@@ -183,7 +264,7 @@ void runScenario()
     QTRY_COMPARE_WITH_TIMEOUT(shown(), row.shown, 20000);
     // Messages show paths as the system writes them.
     QCOMPARE(QDir::fromNativeSeparators(answerer.seen.join(u'|')),
-             QDir::fromNativeSeparators(row.boxes));
+             QDir::fromNativeSeparators(row.steps.boxes().join(u'|')));
     QCOMPARE(stays, row.stays);
     QCOMPARE(FileTree::changes(before, FileTree::read(collection.root())),
              FileTree::list(row.changes));

@@ -5,6 +5,7 @@
 #include "tasks/threadedfunctions.h"
 
 #include <QAction>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,12 +47,16 @@ inline QString settingsPath()
     return QCoreApplication::applicationDirPath() + QLatin1String("/Tessary.ini");
 }
 
-// Answers every message box that opens while it lives with its default button and keeps
-// "title: text" of each, in order.
+// Answers each message box that opens while it lives with the next of `answers` (OK once they run
+// out) and keeps "title: text" of each, in order. A box without the button asked for is closed
+// and kept as "title: text (no such button)".
 struct MessageBoxAnswerer : QTimer
 {
-    MessageBoxAnswerer();
+    explicit MessageBoxAnswerer(QList<QMessageBox::StandardButton> answers = {});
     QStringList seen;
+
+private:
+    QList<QMessageBox::StandardButton> m_answers;
 };
 
 // Answers the next file dialog that opens within `tries` times 10 ms with `path`, or cancels it
@@ -108,11 +113,60 @@ private:
     std::unique_ptr<MainWindow> m_window;
 };
 
-// Fills in `window` as a user would, "name=text|name" in order: a line edit gets the text, a
-// combo box the item of that text (none when there is no such item), a check box or push button
-// named alone is clicked.
+// Fills in `window`, "name=text|name" in order, widgets by object name: a line edit gets the
+// text, a combo box the item of that text (none when there is no such item), a check box or push
+// button named alone is clicked.
 void fillIn(QWidget *window, const QString &fields);
 QWidget *toolWindow(); // the visible top-level window that is not the main window
+
+// What a user does in the window that a menu item opens, step by step:
+//     Steps("Tools > Compare Miss Lists").type("Your List", "a.txt").click("Go")
+//         .answer("Warning: List not found. Check your file paths.")
+// A field is found by its label, a button or box by its text; each message box the steps open is
+// named in order, with the button that answers it.
+class Steps
+{
+public:
+    explicit Steps(const QString &menuItem = {})
+        : m_menuItem(menuItem)
+    {
+    }
+
+    Steps &type(const QString &label, const QString &text) { return add(Type, label, text); }
+    Steps &select(const QString &itemStart) { return add(Select, {}, itemStart); }
+    Steps &check(const QString &box) { return add(Check, box); }
+    Steps &click(const QString &button) { return add(Click, button); }
+    Steps &answer(const QString &box, QMessageBox::StandardButton button = QMessageBox::Ok)
+    {
+        m_answers << button;
+        return add(Answer, {}, box);
+    }
+
+    Steps with(const QString &from, const QString &to) const; // every text so replaced
+    // Opens the window from `mainWindow`'s menu, if the item opens one, and takes the steps in
+    // it; false, with a warning, when a step found nothing to act on.
+    bool take(QWidget *mainWindow, QPointer<QWidget> *window = nullptr) const;
+    QStringList boxes() const; // as MessageBoxAnswerer sees them
+    QList<QMessageBox::StandardButton> answers() const { return m_answers; }
+
+private:
+    enum Verb { Type, Select, Check, Click, Answer };
+    struct Step
+    {
+        Verb verb;
+        QString target, text;
+    };
+    Steps &add(Verb verb, const QString &target, const QString &text = {})
+    {
+        m_steps.append({verb, target, text});
+        return *this;
+    }
+    bool takeStep(QWidget *window, const Step &step) const;
+
+    QString m_menuItem; // "Menu > Item"
+    QList<Step> m_steps;
+    QList<QMessageBox::StandardButton> m_answers;
+};
 
 // One row of a window scenario table. "<root>" in any text stands for the collection's root,
 // "<ini>" for the folder of Tessary.ini.
@@ -120,8 +174,7 @@ struct WindowScenario
 {
     QString systems; // keys, "|" between; "*Gen" is the demo system with the substitute tool
     QString files;   // written before the window starts; see FileTree::build()
-    QString steps;   // a menu action's object name, then the fields of its window; see fillIn()
-    QString boxes;   // each message box as "title: text", "|" between; all get their default
+    Steps steps;
     bool stays;      // the window is still open after the steps
     QString shown;   // the output area, then a line for each row of the summary; see runScenario()
     QString changes; // to the files below the root; see FileTree::changes()

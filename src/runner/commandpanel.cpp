@@ -50,36 +50,36 @@ void uncheck(QRadioButton *button)
 } // namespace
 
 CommandPanel::CommandPanel(CommandPanelForm *form)
-    : ui(form)
+    : m_ui(form)
 {
 }
 
 ToolArguments CommandPanel::arguments(const QString &selectorText, int fixNesStage) const
 {
     ToolArguments shown;
-    shown.command = checkedLabel({ui->rename, ui->move, ui->scan, ui->scannew, ui->list});
-    shown.auditLevel = textIfChecked(ui->audit, ui->auditLevelBox->currentText());
-    shown.custom = textIfChecked(ui->customRB, ui->custom->text());
-    shown.convertLabel = textIfChecked(ui->convert, ui->convert->text());
+    shown.command = checkedLabel({m_ui->rename, m_ui->move, m_ui->scan, m_ui->scannew, m_ui->list});
+    shown.auditLevel = textIfChecked(m_ui->audit, m_ui->auditLevelBox->currentText());
+    shown.custom = textIfChecked(m_ui->customRB, m_ui->custom->text());
+    shown.convertLabel = textIfChecked(m_ui->convert, m_ui->convert->text());
     shown.selectorText = selectorText;
     shown.fixNesStage = fixNesStage;
-    shown.folders = checkedLabel({ui->dirs, ui->inplace});
-    shown.noSeparator = checkedLabel({ui->nosep});
-    shown.separator = textIfChecked(ui->sepX, ui->sepXchar->text());
-    for (QCheckBox *box : {ui->logmsgs, ui->quiet, ui->nodb, ui->deep}) {
+    shown.folders = checkedLabel({m_ui->dirs, m_ui->inplace});
+    shown.noSeparator = checkedLabel({m_ui->nosep});
+    shown.separator = textIfChecked(m_ui->sepX, m_ui->sepXchar->text());
+    for (QCheckBox *box : {m_ui->logmsgs, m_ui->quiet, m_ui->nodb, m_ui->deep}) {
         if (box->isChecked())
             shown.general.append(box->text());
     }
-    shown.changes = checkedLabel({ui->changes, ui->changesnew});
-    shown.force = checkedLabel({ui->force63, ui->forcexbox, ui->forceDC});
-    shown.configKey = textIfChecked(ui->config, ui->configComboBox->currentText());
+    shown.changes = checkedLabel({m_ui->changes, m_ui->changesnew});
+    shown.force = checkedLabel({m_ui->force63, m_ui->forcexbox, m_ui->forceDC});
+    shown.configKey = textIfChecked(m_ui->config, m_ui->configComboBox->currentText());
     return shown;
 }
 
 void CommandPanel::clear(bool skipCommands)
 {
-    for (QFrame *frame : panelFrames(ui->panelFrame)) {
-        if (skipCommands && frame == ui->commandFrame)
+    for (QFrame *frame : panelFrames(m_ui->panelFrame)) {
+        if (skipCommands && frame == m_ui->commandFrame)
             continue;
         for (QObject *child : frame->children()) {
             if (auto *radio = qobject_cast<QRadioButton *>(child)) {
@@ -92,25 +92,25 @@ void CommandPanel::clear(bool skipCommands)
             }
         }
     }
-    ui->custom->clear();
-    ui->sepXchar->clear();
+    m_ui->custom->clear();
+    m_ui->sepXchar->clear();
 }
 
 PanelCommand CommandPanel::checkedCommand() const
 {
-    if (ui->customRB->isChecked())
+    if (m_ui->customRB->isChecked())
         return PanelCommand::Custom;
-    if (ui->rename->isChecked())
+    if (m_ui->rename->isChecked())
         return PanelCommand::Rename;
-    if (ui->move->isChecked())
+    if (m_ui->move->isChecked())
         return PanelCommand::Move;
-    if (ui->scan->isChecked() || ui->scannew->isChecked())
+    if (m_ui->scan->isChecked() || m_ui->scannew->isChecked())
         return PanelCommand::Scan;
-    if (ui->list->isChecked())
+    if (m_ui->list->isChecked())
         return PanelCommand::List;
-    if (ui->audit->isChecked())
+    if (m_ui->audit->isChecked())
         return PanelCommand::Audit;
-    if (ui->convert->isChecked())
+    if (m_ui->convert->isChecked())
         return PanelCommand::Convert;
     return PanelCommand::None;
 }
@@ -120,19 +120,20 @@ void CommandPanel::showOptionsOf(PanelCommand command)
     if (command == PanelCommand::None)
         return;
     const OptionVisibility visible =
-        optionVisibilityFor(command, ui->auditLevelBox->currentIndex());
-    ui->foldersFrame->setVisible(visible.folders);
-    ui->generalFrame->setVisible(visible.general);
-    ui->separatorFrame->setVisible(visible.separator);
-    ui->changesFrame->setVisible(visible.changes);
-    ui->forceFrame->setVisible(visible.force);
-    ui->auditSortFrame->setVisible(visible.auditSort);
-    ui->deep->setVisible(visible.deep);
+        optionVisibilityFor(command, m_ui->auditLevelBox->currentIndex());
+    m_ui->foldersFrame->setVisible(visible.folders);
+    m_ui->generalFrame->setVisible(visible.general);
+    m_ui->separatorFrame->setVisible(visible.separator);
+    m_ui->changesFrame->setVisible(visible.changes);
+    m_ui->forceFrame->setVisible(visible.force);
+    m_ui->auditSortFrame->setVisible(visible.auditSort);
+    m_ui->deep->setVisible(visible.deep);
 }
 
 void CommandPanel::toggleFocusedVariant()
 {
-    for (QRadioButton *button : {ui->changes, ui->changesnew, ui->scan, ui->scannew, ui->list}) {
+    for (QRadioButton *button :
+         {m_ui->changes, m_ui->changesnew, m_ui->scan, m_ui->scannew, m_ui->list}) {
         if (button->hasFocus())
             button->setText(toggledVariantLabel(button->objectName(), button->text()));
     }

@@ -27,5 +27,5 @@ public:
     void toggleFocusedVariant();
 
 private:
-    CommandPanelForm *ui;
+    CommandPanelForm *m_ui;
 };

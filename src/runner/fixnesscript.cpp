@@ -21,13 +21,13 @@ FixNesScript::FixNesScript(QObject *parent)
 
 FixNesScript::~FixNesScript()
 {
-    delete fixNesWorker;
+    delete m_fixNesWorker;
 }
 
 void FixNesScript::toolRunEnded(bool convertChecked, const QString &selectorText,
                                 const QString &romPath)
 {
-    if (convertChecked && selectorText.startsWith(QLatin1String("[NES")) && fixNesStage < 4)
+    if (convertChecked && selectorText.startsWith(QLatin1String("[NES")) && m_fixNesStage < 4)
         startFileStep(romPath);
 }
 
@@ -35,27 +35,27 @@ void FixNesScript::toolRunEnded(bool convertChecked, const QString &selectorText
 void FixNesScript::startFileStep(const QString &romPath)
 {
     auto *stepWorker = new ThreadedFunctions;
-    delete fixNesWorker;
-    fixNesWorker = stepWorker;
+    delete m_fixNesWorker;
+    m_fixNesWorker = stepWorker;
     connect(stepWorker, &ThreadedFunctions::fixNESCompleted, this, &FixNesScript::fileStepDone);
     connect(stepWorker, &ThreadedFunctions::fixNESCompleted, this, [this, stepWorker] {
-        if (fixNesWorker == stepWorker)
-            fixNesWorker = nullptr;
+        if (m_fixNesWorker == stepWorker)
+            m_fixNesWorker = nullptr;
         delete stepWorker;
     });
-    stepWorker->fixNESInvoke(romPath, fixNesStage);
+    stepWorker->fixNESInvoke(romPath, m_fixNesStage);
 }
 
 void FixNesScript::fileStepEnded(int nextStage)
 {
     if (nextStage > 3) {
-        fixNesStage = 1;
+        m_fixNesStage = 1;
         emit report(windowText("fixnes script complete"));
         return;
     }
-    ++fixNesStage;
+    ++m_fixNesStage;
     emit runRequested();
     emit report(windowText("fixnes script stage %1 complete\nStarting stage %2")
-                    .arg(fixNesStage - 1)
-                    .arg(fixNesStage));
+                    .arg(m_fixNesStage - 1)
+                    .arg(m_fixNesStage));
 }

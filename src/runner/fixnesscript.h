@@ -17,7 +17,7 @@ public:
     ~FixNesScript() override;
 
     // The stage whose tool run is running or has just ended: 1, 2 or 3.
-    int stage() const { return fixNesStage; }
+    int stage() const { return m_fixNesStage; }
 
     // A tool run has ended. When it was the script's (convert checked on a system whose selector
     // text starts with "[NES"), the file step after it starts in romPath.
@@ -37,6 +37,6 @@ signals:
 private:
     void startFileStep(const QString &romPath);
 
-    ThreadedFunctions *fixNesWorker = nullptr; // the file step of the current stage
-    int fixNesStage = 1;
+    ThreadedFunctions *m_fixNesWorker = nullptr; // the file step of the current stage
+    int m_fixNesStage = 1;
 };

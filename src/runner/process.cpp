@@ -43,58 +43,59 @@ constexpr qsizetype CharactersPerLine = 256;
 Process::Process(const QString &goodExeDir, const QString &toolFile, const QString &romPath,
                  const QStringList &arguments, QTextEdit *outputArea, bool sameAsRomPath,
                  qsizetype outputLimit)
-    : outputArea(outputArea)
-    , arguments(arguments)
-    , pending(outputLimit)
-    , outputLimit(outputLimit)
-    , sliceBytes(FirstSliceBytes)
+    : m_outputArea(outputArea)
+    , m_arguments(arguments)
+    , m_pending(outputLimit)
+    , m_outputLimit(outputLimit)
+    , m_sliceBytes(FirstSliceBytes)
 {
     outputArea->clear();
-    qprocess = new QProcess;
-    connect(qprocess, &QProcess::finished, this, &Process::toolFinished);
-    sliceTimer = new QTimer(this);
-    sliceTimer->setSingleShot(true);
-    connect(sliceTimer, &QTimer::timeout, this, &Process::showNextSlice);
-    connect(qprocess, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+    m_qprocess = new QProcess;
+    connect(m_qprocess, &QProcess::finished, this, &Process::toolFinished);
+    m_sliceTimer = new QTimer(this);
+    m_sliceTimer->setSingleShot(true);
+    connect(m_sliceTimer, &QTimer::timeout, this, &Process::showNextSlice);
+    connect(m_qprocess, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             reportStartFailure();
     });
     // A run in the temporary directory (the preview) leaves its results in files instead; its
     // output is discarded rather than gathered unread.
-    showsOutput = romPath != QDir::tempPath();
-    if (showsOutput) {
-        connect(qprocess, &QProcess::readyReadStandardOutput, this, &Process::updateOutputTextEdit);
-        connect(qprocess, &QProcess::readyReadStandardError, this,
-                [this] { errorTail.add(qprocess->readAllStandardError()); });
+    m_showsOutput = romPath != QDir::tempPath();
+    if (m_showsOutput) {
+        connect(m_qprocess, &QProcess::readyReadStandardOutput, this,
+                &Process::updateOutputTextEdit);
+        connect(m_qprocess, &QProcess::readyReadStandardError, this,
+                [this] { m_errorTail.add(m_qprocess->readAllStandardError()); });
     } else {
-        qprocess->setStandardOutputFile(QProcess::nullDevice());
-        qprocess->setStandardErrorFile(QProcess::nullDevice());
+        m_qprocess->setStandardOutputFile(QProcess::nullDevice());
+        m_qprocess->setStandardErrorFile(QProcess::nullDevice());
     }
-    stopTimer = new QTimer(this);
-    stopTimer->setInterval(StopCheckMs);
-    connect(stopTimer, &QTimer::timeout, this, &Process::watchStoppedTool);
-    group.prepare(*qprocess);
+    m_stopTimer = new QTimer(this);
+    m_stopTimer->setInterval(StopCheckMs);
+    connect(m_stopTimer, &QTimer::timeout, this, &Process::watchStoppedTool);
+    m_group.prepare(*m_qprocess);
     startTool(toolPath(goodExeDir, toolFile, romPath, sameAsRomPath), romPath);
-    group.started(*qprocess);
+    m_group.started(*m_qprocess);
 }
 
 Process::~Process()
 {
     // A tool still running when its owner goes is ended, not left behind.
-    qprocess->disconnect(this);
-    if (!runEnded && !toolEnded) {
-        group.terminate();
+    m_qprocess->disconnect(this);
+    if (!m_runEnded && !m_toolEnded) {
+        m_group.terminate();
         if (!waitUntilToolGone(QuitGraceMs)) {
-            group.kill();
+            m_group.kill();
             waitUntilToolGone(KillWaitMs);
         }
     }
     // Deleting a QProcess waits for its tool, so one that the kill has not ended yet takes its
     // QProcess along.
-    if (qprocess->state() == QProcess::NotRunning)
-        delete qprocess;
+    if (m_qprocess->state() == QProcess::NotRunning)
+        delete m_qprocess;
     else
-        connect(qprocess, &QProcess::finished, qprocess, &QObject::deleteLater);
+        connect(m_qprocess, &QProcess::finished, m_qprocess, &QObject::deleteLater);
 }
 
 void Process::startTool(const QString &program, const QString &workingDirectory)
@@ -102,30 +103,30 @@ void Process::startTool(const QString &program, const QString &workingDirectory)
     // Only the child runs there: the program's own current directory never changes, so that no
     // path a window resolves depends on where the last tool ran. When the ROM directory is gone
     // the tool does not start, rather than run elsewhere and rename another collection's files.
-    qprocess->setWorkingDirectory(workingDirectory);
-    const ToolCommand command = toolCommand(program, arguments);
-    decoder = ToolOutputDecoder(command.throughWine() ? ToolOutputDecoder::Encoding::Windows1252
-                                                      : ToolOutputDecoder::Encoding::Local);
-    startedTool = program;
-    startedProgram = command.program;
-    qprocess->start(command.program, command.arguments, QIODevice::ReadWrite);
+    m_qprocess->setWorkingDirectory(workingDirectory);
+    const ToolCommand command = toolCommand(program, m_arguments);
+    m_decoder = ToolOutputDecoder(command.throughWine() ? ToolOutputDecoder::Encoding::Windows1252
+                                                        : ToolOutputDecoder::Encoding::Local);
+    m_startedTool = program;
+    m_startedProgram = command.program;
+    m_qprocess->start(command.program, command.arguments, QIODevice::ReadWrite);
     // Tessary never writes to a tool; a tool that waits for ENTER reads end-of-file and ends.
-    qprocess->closeWriteChannel();
+    m_qprocess->closeWriteChannel();
 }
 
 void Process::reportStartFailure()
 {
-    runEnded = true; // no finished(): the failure report ends the run
-    const QString tool = QDir::toNativeSeparators(startedTool);
-    const QString directory = qprocess->workingDirectory();
+    m_runEnded = true; // no finished(): the failure report ends the run
+    const QString tool = QDir::toNativeSeparators(m_startedTool);
+    const QString directory = m_qprocess->workingDirectory();
     const QString reason =
         QFileInfo(directory).isDir()
-            ? qprocess->errorString()
+            ? m_qprocess->errorString()
             : tr("The ROM directory %1 does not exist.").arg(QDir::toNativeSeparators(directory));
     const QString message =
-        startedProgram == startedTool
+        m_startedProgram == m_startedTool
             ? tr("Can not start %1\n%2").arg(tool, reason)
-            : tr("Can not start %1 through %2\n%3").arg(tool, startedProgram, reason);
+            : tr("Can not start %1 through %2\n%3").arg(tool, m_startedProgram, reason);
     QMetaObject::invokeMethod(
         this,
         [this, message] {
@@ -137,17 +138,17 @@ void Process::reportStartFailure()
 
 void Process::stop()
 {
-    if (runEnded || stopping)
+    if (m_runEnded || m_stopping)
         return;
-    stopping = true;
-    qprocess->disconnect(this); // nothing of the tool is shown any more
-    sliceTimer->stop();
-    pending.clear();
-    if (toolEnded)
+    m_stopping = true;
+    m_qprocess->disconnect(this); // nothing of the tool is shown any more
+    m_sliceTimer->stop();
+    m_pending.clear();
+    if (m_toolEnded)
         return endRun(); // only its output was still coming
-    group.terminate();
-    sinceStop.start();
-    stopTimer->start();
+    m_group.terminate();
+    m_sinceStop.start();
+    m_stopTimer->start();
 }
 
 // Watches a stopped tool end, without holding up the window: the kill follows after a grace, and
@@ -157,20 +158,21 @@ void Process::watchStoppedTool()
 {
     if (toolGone()) {
         endRun();
-    } else if (!groupKilled && sinceStop.hasExpired(TerminateGraceMs)) {
-        groupKilled = true;
-        group.kill();
-    } else if (sinceStop.hasExpired(TerminateGraceMs + KillWaitMs)) {
-        endNote = tr("%1 could not be ended. It may still be working in %2.")
-                      .arg(QFileInfo(startedTool).fileName(),
-                           QDir::toNativeSeparators(QDir::cleanPath(qprocess->workingDirectory())));
+    } else if (!m_groupKilled && m_sinceStop.hasExpired(TerminateGraceMs)) {
+        m_groupKilled = true;
+        m_group.kill();
+    } else if (m_sinceStop.hasExpired(TerminateGraceMs + KillWaitMs)) {
+        m_endNote =
+            tr("%1 could not be ended. It may still be working in %2.")
+                .arg(QFileInfo(m_startedTool).fileName(),
+                     QDir::toNativeSeparators(QDir::cleanPath(m_qprocess->workingDirectory())));
         endRun();
     }
 }
 
 bool Process::toolGone()
 {
-    return qprocess->state() == QProcess::NotRunning && group.isGone();
+    return m_qprocess->state() == QProcess::NotRunning && m_group.isGone();
 }
 
 // For the destructor, which has no event loop to wait in.
@@ -182,7 +184,7 @@ bool Process::waitUntilToolGone(int ms)
         if (clock.hasExpired(ms))
             return false;
         // Lets QProcess see its tool end; returns at once when it already has.
-        if (!qprocess->waitForFinished(10))
+        if (!m_qprocess->waitForFinished(10))
             QThread::msleep(10);
     }
     return true;
@@ -191,19 +193,19 @@ bool Process::waitUntilToolGone(int ms)
 // Takes each read of the pipe as it comes: the zero byte rule applies to one read.
 void Process::updateOutputTextEdit()
 {
-    pending.addRead(qprocess->readAllStandardOutput());
-    if (!sliceTimer->isActive())
-        sliceTimer->start(CoalesceMs);
+    m_pending.addRead(m_qprocess->readAllStandardOutput());
+    if (!m_sliceTimer->isActive())
+        m_sliceTimer->start(CoalesceMs);
 }
 
 void Process::toolFinished()
 {
-    toolEnded = true;
-    if (qprocess->exitStatus() == QProcess::CrashExit || qprocess->exitCode() != 0)
-        endNote = failureNote();
+    m_toolEnded = true;
+    if (m_qprocess->exitStatus() == QProcess::CrashExit || m_qprocess->exitCode() != 0)
+        m_endNote = failureNote();
     // QProcess has read the pipe to its end by now; what is left is shown before the run ends.
-    if (pending.size() > 0)
-        sliceTimer->start(0);
+    if (m_pending.size() > 0)
+        m_sliceTimer->start(0);
     else
         endRun();
 }
@@ -211,47 +213,47 @@ void Process::toolFinished()
 // How the tool ended when it ended on its own and failed, and the last it wrote to standard error.
 QString Process::failureNote()
 {
-    const QString tool = QFileInfo(startedTool).fileName();
+    const QString tool = QFileInfo(m_startedTool).fileName();
     const QString ending =
-        qprocess->exitStatus() == QProcess::CrashExit
+        m_qprocess->exitStatus() == QProcess::CrashExit
             ? tr("%1 crashed.").arg(tool)
-            : tr("%1 ended with exit code %2.").arg(tool).arg(qprocess->exitCode());
-    ToolOutputDecoder errorDecoder(decoder.encoding());
-    const QString errors = errorDecoder.decode(errorTail.lines()) + errorDecoder.flush();
+            : tr("%1 ended with exit code %2.").arg(tool).arg(m_qprocess->exitCode());
+    ToolOutputDecoder errorDecoder(m_decoder.encoding());
+    const QString errors = errorDecoder.decode(m_errorTail.lines()) + errorDecoder.flush();
     return errors.isEmpty() ? ending : ending + u'\n' + errors;
 }
 
 void Process::showEndNote()
 {
-    if (endNote.isEmpty())
+    if (m_endNote.isEmpty())
         return;
-    const QTextDocument *document = outputArea->document();
+    const QTextDocument *document = m_outputArea->document();
     const bool atLineStart =
         document->isEmpty() ||
         document->characterAt(document->characterCount() - 2) == QChar::ParagraphSeparator;
-    append(atLineStart ? std::exchange(endNote, {}) : u'\n' + std::exchange(endNote, {}));
+    append(atLineStart ? std::exchange(m_endNote, {}) : u'\n' + std::exchange(m_endNote, {}));
 }
 
 void Process::showNextSlice()
 {
-    if (runEnded)
+    if (m_runEnded)
         return;
     QElapsedTimer clock;
     clock.start();
-    if (pending.takeDropped()) {
+    if (m_pending.takeDropped()) {
         // What is on show came before the output that was dropped.
-        dropShownBefore(outputArea->document()->characterCount() - 1);
-        decoder.reset();
+        dropShownBefore(m_outputArea->document()->characterCount() - 1);
+        m_decoder.reset();
     }
-    if (pending.takeCut() && droppedNoteLength == 0)
+    if (m_pending.takeCut() && m_droppedNoteLength == 0)
         showNote(tr("Some output dropped: the tool wrote a zero byte."), false);
-    const QByteArray piece = pending.take(sliceBytes);
-    append(decoder.decode(piece));
+    const QByteArray piece = m_pending.take(m_sliceBytes);
+    append(m_decoder.decode(piece));
     adaptSliceSize(piece.size(), clock.nsecsElapsed());
 
-    if (pending.size() > 0)
-        sliceTimer->start(0); // the rest after the window has had its turn
-    else if (toolEnded)
+    if (m_pending.size() > 0)
+        m_sliceTimer->start(0); // the rest after the window has had its turn
+    else if (m_toolEnded)
         endRun();
 }
 
@@ -259,12 +261,12 @@ void Process::showNextSlice()
 // on any machine. The rate is averaged, since a single slice may have been held up by others.
 void Process::adaptSliceSize(qsizetype bytes, qint64 nanoseconds)
 {
-    if (bytes < sliceBytes)
+    if (bytes < m_sliceBytes)
         return; // a short read says little about the rate
     const double rate = double(bytes) / std::max<qint64>(nanoseconds, 1);
-    bytesPerNs = bytesPerNs > 0 ? 0.75 * bytesPerNs + 0.25 * rate : rate;
-    sliceBytes = std::clamp(std::min(qint64(bytesPerNs * SliceBudgetNs), 2 * sliceBytes),
-                            MinSliceBytes, MaxSliceBytes);
+    m_bytesPerNs = m_bytesPerNs > 0 ? 0.75 * m_bytesPerNs + 0.25 * rate : rate;
+    m_sliceBytes = std::clamp(std::min(qint64(m_bytesPerNs * SliceBudgetNs), 2 * m_sliceBytes),
+                              MinSliceBytes, MaxSliceBytes);
 }
 
 void Process::append(const QString &text)
@@ -273,26 +275,26 @@ void Process::append(const QString &text)
         return;
     // Appending at the end keeps a long run linear; setting the whole text for every piece
     // would copy and lay out the text again each time.
-    QTextCursor end(outputArea->document());
+    QTextCursor end(m_outputArea->document());
     end.movePosition(QTextCursor::End);
     end.insertText(text);
     keepWithinLimit();
 }
 
-// Keeps no more than the last `outputLimit` characters on show, from the start of a line where
+// Keeps no more than the last `m_outputLimit` characters on show, from the start of a line where
 // there is one, and of those no more lines than their share of the limit. A trim lays out all
 // that stays again, which takes a while, so each takes off half the limit at once.
 void Process::keepWithinLimit()
 {
-    const QTextDocument *document = outputArea->document();
+    const QTextDocument *document = m_outputArea->document();
     const int end = document->characterCount() - 1; // without the closing paragraph separator
     // The line in progress is the last block; the note, once shown, the first.
-    const int noteBlocks = droppedNoteLength > 0 ? 1 : 0;
-    const int maxLines = int(outputLimit / CharactersPerLine);
-    if (end - droppedNoteLength <= outputLimit &&
+    const int noteBlocks = m_droppedNoteLength > 0 ? 1 : 0;
+    const int maxLines = int(m_outputLimit / CharactersPerLine);
+    if (end - m_droppedNoteLength <= m_outputLimit &&
         document->blockCount() - 1 - noteBlocks <= maxLines)
         return;
-    int keepFrom = std::max(end - int(outputLimit / 2), droppedNoteLength);
+    int keepFrom = std::max(end - int(m_outputLimit / 2), m_droppedNoteLength);
     const QTextBlock block = document->findBlock(keepFrom);
     if (block.position() != keepFrom && block.next().isValid())
         keepFrom = block.next().position();
@@ -305,10 +307,10 @@ void Process::keepWithinLimit()
 // Removes what is shown before `position`, under a line at the top that says so.
 void Process::dropShownBefore(int position)
 {
-    const QString size = QLocale().formattedDataSize(outputLimit, 0, QLocale::DataSizeIecFormat);
+    const QString size = QLocale().formattedDataSize(m_outputLimit, 0, QLocale::DataSizeIecFormat);
     position += showNote(tr("Earlier output dropped: only the last %1 are kept.").arg(size), true);
-    QTextCursor cursor(outputArea->document());
-    cursor.setPosition(droppedNoteLength);
+    QTextCursor cursor(m_outputArea->document());
+    cursor.setPosition(m_droppedNoteLength);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
 }
@@ -317,25 +319,25 @@ void Process::dropShownBefore(int position)
 // has moved. The note on the limit stays once shown: it says more.
 int Process::showNote(const QString &note, bool aboutLimit)
 {
-    if (limitNoteShown)
+    if (m_limitNoteShown)
         return 0;
-    limitNoteShown = aboutLimit;
-    QTextCursor cursor(outputArea->document());
-    cursor.setPosition(droppedNoteLength, QTextCursor::KeepAnchor);
+    m_limitNoteShown = aboutLimit;
+    QTextCursor cursor(m_outputArea->document());
+    cursor.setPosition(m_droppedNoteLength, QTextCursor::KeepAnchor);
     cursor.insertText(note + u'\n');
-    const int moved = int(note.size()) + 1 - droppedNoteLength;
-    droppedNoteLength = int(note.size()) + 1;
+    const int moved = int(note.size()) + 1 - m_droppedNoteLength;
+    m_droppedNoteLength = int(note.size()) + 1;
     return moved;
 }
 
 void Process::endRun()
 {
-    if (runEnded)
+    if (m_runEnded)
         return;
-    runEnded = true;
-    sliceTimer->stop();
-    stopTimer->stop();
-    append(decoder.flush());
-    emit finished(qprocess->exitCode());
+    m_runEnded = true;
+    m_sliceTimer->stop();
+    m_stopTimer->stop();
+    append(m_decoder.flush());
+    emit finished(m_qprocess->exitCode());
     deleteLater();
 }

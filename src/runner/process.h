@@ -47,7 +47,7 @@ public:
     void showEndNote();
 
     // Output bytes of the tool that have not been read from its pipe yet.
-    qint64 bytesAvailable() const { return qprocess->bytesAvailable(); }
+    qint64 bytesAvailable() const { return m_qprocess->bytesAvailable(); }
 
 signals:
     // The run has ended: the tool has finished and all of its output is on show, or stop() has
@@ -76,27 +76,27 @@ private:
     int showNote(const QString &note, bool aboutLimit);
     void endRun();
 
-    QProcess *qprocess;
-    QTextEdit *outputArea;
-    const QStringList arguments;
-    ToolOutputDecoder decoder;
-    PendingToolOutput pending;
-    ToolErrorTail errorTail;
-    ToolProcessGroup group;
-    qsizetype outputLimit;
-    int droppedNoteLength = 0; // the note above the output that some of it was dropped, if shown
-    bool limitNoteShown = false;
-    QTimer *sliceTimer;
-    qint64 sliceBytes;
-    double bytesPerNs = 0; // how fast the text area takes output, once measured
-    bool showsOutput;
-    bool toolEnded = false;
-    bool stopping = false;
-    bool groupKilled = false;
-    bool runEnded = false;
-    QTimer *stopTimer;
-    QElapsedTimer sinceStop;
-    QString endNote;
-    QString startedTool;
-    QString startedProgram;
+    QProcess *m_qprocess;
+    QTextEdit *m_outputArea;
+    const QStringList m_arguments;
+    ToolOutputDecoder m_decoder;
+    PendingToolOutput m_pending;
+    ToolErrorTail m_errorTail;
+    ToolProcessGroup m_group;
+    qsizetype m_outputLimit;
+    int m_droppedNoteLength = 0; // the note above the output that some of it was dropped, if shown
+    bool m_limitNoteShown = false;
+    QTimer *m_sliceTimer;
+    qint64 m_sliceBytes;
+    double m_bytesPerNs = 0; // how fast the text area takes output, once measured
+    bool m_showsOutput;
+    bool m_toolEnded = false;
+    bool m_stopping = false;
+    bool m_groupKilled = false;
+    bool m_runEnded = false;
+    QTimer *m_stopTimer;
+    QElapsedTimer m_sinceStop;
+    QString m_endNote;
+    QString m_startedTool;
+    QString m_startedProgram;
 };

@@ -75,9 +75,9 @@ void Ui::CopyTxtToFolder::retranslateUi(QWidget *window)
 }
 
 CopyTxtToFolder::CopyTxtToFolder(int x, int y, int width)
-    : ui(new Ui::CopyTxtToFolder)
+    : m_ui(new Ui::CopyTxtToFolder)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     move(toolWindowPosition(this, x, y, width));
     // A window still open, or still copying, when the program ends goes first, with its thread.
@@ -87,10 +87,10 @@ CopyTxtToFolder::CopyTxtToFolder(int x, int y, int width)
 
 CopyTxtToFolder::~CopyTxtToFolder()
 {
-    if (worker) {
-        worker->requestStop();
-        delete worker; // waits for the task, which has then queued its report to this window
-        worker = nullptr;
+    if (m_worker) {
+        m_worker->requestStop();
+        delete m_worker; // waits for the task, which has then queued its report to this window
+        m_worker = nullptr;
         // Deliver that report now, before this window goes; the close it asks for is moot.
         // A task stopped before it began sends none.
         setAttribute(Qt::WA_DeleteOnClose, false);
@@ -98,13 +98,13 @@ CopyTxtToFolder::~CopyTxtToFolder()
         if (!m_reported) // stopped before it began: the main window still waits for word
             emit StopGifSignal(tr("Copy Files From *.txt to File Destination Stopped"), false);
     }
-    delete ui;
+    delete m_ui;
 }
 
 void CopyTxtToFolder::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
-        ui->retranslateUi(this);
+        m_ui->retranslateUi(this);
     QWidget::changeEvent(event);
 }
 
@@ -113,7 +113,7 @@ void CopyTxtToFolder::on_pushButton_clicked()
     const QString file =
         QFileDialog::getOpenFileName(this, tr("Set Text File"), QString(), tr("Text File (*.txt)"));
     if (!file.isEmpty())
-        ui->listFileEdit->setText(file);
+        m_ui->listFileEdit->setText(file);
 }
 
 void CopyTxtToFolder::on_pushButton_2_clicked()
@@ -121,7 +121,7 @@ void CopyTxtToFolder::on_pushButton_2_clicked()
     const QString folder = QFileDialog::getExistingDirectory(
         this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
     if (!folder.isEmpty())
-        ui->fileFolderEdit->setText(folder);
+        m_ui->fileFolderEdit->setText(folder);
 }
 
 void CopyTxtToFolder::on_pushButton_3_clicked()
@@ -129,15 +129,15 @@ void CopyTxtToFolder::on_pushButton_3_clicked()
     const QString folder = QFileDialog::getExistingDirectory(
         this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
     if (!folder.isEmpty())
-        ui->destinationEdit->setText(folder);
+        m_ui->destinationEdit->setText(folder);
 }
 
 // Checks the three fields, then hands the copy to a worker and waits hidden for its report.
 void CopyTxtToFolder::on_pushButton_4_clicked()
 {
-    const QString txtName = resolvedTypedPath(ui->listFileEdit->text());
-    const QString dir = resolvedTypedPath(ui->fileFolderEdit->text());
-    const QString destDir = resolvedTypedPath(ui->destinationEdit->text());
+    const QString txtName = resolvedTypedPath(m_ui->listFileEdit->text());
+    const QString dir = resolvedTypedPath(m_ui->fileFolderEdit->text());
+    const QString destDir = resolvedTypedPath(m_ui->destinationEdit->text());
     // Only a regular file is a list: a FIFO picked here would hold up the window and the copy.
     if (readRegularFile(txtName, 0).failed()) {
         QMessageBox::warning(this, tr("Warning"), tr("Problem reading txt file %1").arg(txtName));
@@ -152,13 +152,13 @@ void CopyTxtToFolder::on_pushButton_4_clicked()
         return;
     }
 
-    worker = new ThreadedFunctions;
+    m_worker = new ThreadedFunctions;
     hide();
     emit StartGif();
-    connect(worker, &ThreadedFunctions::taskCompleted, this, &CopyTxtToFolder::StopGif);
-    connect(worker, &ThreadedFunctions::taskCompleted, this, &QWidget::close);
-    worker->copyFromTxtInvoke(txtName, withTrailingSlash(destDir), withTrailingSlash(dir),
-                              ui->searchSubDirsBox->isChecked());
+    connect(m_worker, &ThreadedFunctions::taskCompleted, this, &CopyTxtToFolder::StopGif);
+    connect(m_worker, &ThreadedFunctions::taskCompleted, this, &QWidget::close);
+    m_worker->copyFromTxtInvoke(txtName, withTrailingSlash(destDir), withTrailingSlash(dir),
+                                m_ui->searchSubDirsBox->isChecked());
 }
 
 void CopyTxtToFolder::StopGif(QString textEditMsg, bool deleteThreadedObject)

@@ -58,7 +58,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    Ui::CopyTxtToFolder *ui;
-    ThreadedFunctions *worker = nullptr;
+    Ui::CopyTxtToFolder *m_ui;
+    ThreadedFunctions *m_worker = nullptr;
     bool m_reported = false; // the worker's report has been relayed
 };

@@ -11,20 +11,20 @@ MoveToRootRuns::~MoveToRootRuns()
 {
     // All are asked first, so that they wind down together.
     requestStop();
-    delete worker;
-    qDeleteAll(earlierMoveWorkers);
+    delete m_worker;
+    qDeleteAll(m_earlierMoveWorkers);
 }
 
 void MoveToRootRuns::start(const QString &dir)
 {
-    if (worker)
-        earlierMoveWorkers.append(worker);
+    if (m_worker)
+        m_earlierMoveWorkers.append(m_worker);
     auto *task = new ThreadedFunctions;
-    worker = task;
+    m_worker = task;
     connect(task, &ThreadedFunctions::taskCompleted, this,
             [this, task](const QString &message, bool deleteThreadedObject) {
-                if (task != worker) {
-                    earlierMoveWorkers.removeOne(task);
+                if (task != m_worker) {
+                    m_earlierMoveWorkers.removeOne(task);
                     delete task;
                     deleteThreadedObject = false;
                 }
@@ -35,14 +35,14 @@ void MoveToRootRuns::start(const QString &dir)
 
 void MoveToRootRuns::requestStop()
 {
-    if (worker)
-        worker->requestStop();
-    for (ThreadedFunctions *move : std::as_const(earlierMoveWorkers))
+    if (m_worker)
+        m_worker->requestStop();
+    for (ThreadedFunctions *move : std::as_const(m_earlierMoveWorkers))
         move->requestStop();
 }
 
 void MoveToRootRuns::deleteCurrent()
 {
-    delete worker;
-    worker = nullptr;
+    delete m_worker;
+    m_worker = nullptr;
 }

@@ -31,6 +31,6 @@ signals:
     void taskCompleted(QString textEditMsg, bool deleteThreadedObject);
 
 private:
-    ThreadedFunctions *worker = nullptr;
-    QList<ThreadedFunctions *> earlierMoveWorkers; // overtaken by a later move, still running
+    ThreadedFunctions *m_worker = nullptr;
+    QList<ThreadedFunctions *> m_earlierMoveWorkers; // overtaken by a later move, still running
 };

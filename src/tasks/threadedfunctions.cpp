@@ -7,17 +7,17 @@
 ThreadedFunctions::ThreadedFunctions(QObject *parent)
     : QObject(parent)
 {
-    moveToThread(&thread);
-    thread.start(QThread::InheritPriority);
+    moveToThread(&m_thread);
+    m_thread.start(QThread::InheritPriority);
 }
 
 ThreadedFunctions::~ThreadedFunctions()
 {
     // A chore still running ends after the file in hand, so its owner waits for that file only.
     requestStop();
-    if (thread.isRunning()) {
-        thread.quit();
-        thread.wait();
+    if (m_thread.isRunning()) {
+        m_thread.quit();
+        m_thread.wait();
     }
 }
 

@@ -41,6 +41,6 @@ private:
     QString withFailures(const QString &firstLine, const QStringList &failed, bool moving) const;
     QString copyCounts(const CopyFromListResult &result) const;
 
-    QThread thread;
+    QThread m_thread;
     std::atomic_bool m_stopRequested{false};
 };

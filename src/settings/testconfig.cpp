@@ -51,22 +51,22 @@ TestConfig::TestConfig(const SystemTable &systemTable, const QString &goodExeDir
     setAttribute(Qt::WA_DeleteOnClose);
     move(toolWindowPosition(this, x, y, width));
 
-    sameAsRomPathBox->addItems({QStringLiteral("true"), QStringLiteral("false")});
+    m_sameAsRomPathBox->addItems({QStringLiteral("true"), QStringLiteral("false")});
     if (sameAsRomPath == QLatin1String("false"))
-        sameAsRomPathBox->setCurrentIndex(1);
-    goodExeDirEdit->setText(goodExeDir);
-    loadSummaryBox->setChecked(loadSummaryAtStartup == QLatin1String("true"));
-    checkVersionBox->setChecked(checkVersionAtStartup == QLatin1String("true"));
+        m_sameAsRomPathBox->setCurrentIndex(1);
+    m_goodExeDirEdit->setText(goodExeDir);
+    m_loadSummaryBox->setChecked(loadSummaryAtStartup == QLatin1String("true"));
+    m_checkVersionBox->setChecked(checkVersionAtStartup == QLatin1String("true"));
 
-    connect(exeDirButton, &QPushButton::clicked, this, [this] { setFolder(exeDirButton); });
-    connect(saveButton, &QPushButton::clicked, this, &TestConfig::Save);
+    connect(m_exeDirButton, &QPushButton::clicked, this, [this] { setFolder(m_exeDirButton); });
+    connect(m_saveButton, &QPushButton::clicked, this, &TestConfig::Save);
 
     auto *panels = new QVBoxLayout;
     int index = 0;
     for (const SystemEntry &entry : systemTable)
         panels->addWidget(addSystemPanel(index++, entry));
-    systemPanels->setLayout(panels);
-    scrollArea->setWidget(systemPanels);
+    m_systemPanels->setLayout(panels);
+    m_scrollArea->setWidget(m_systemPanels);
 }
 
 void TestConfig::closeEvent(QCloseEvent *event)
@@ -88,12 +88,12 @@ void TestConfig::setupForm()
     auto *optionsGroup = createNamed<QGroupBox>(this, QStringLiteral("groupBox"));
     optionsGroup->setTitle(tr("Options"));
     optionsGroup->setMinimumSize(128, 416);
-    checkVersionBox = createNamed<QCheckBox>(optionsGroup, QStringLiteral("checkBox"));
-    checkVersionBox->setGeometry(6, 26, 104, 32);
-    checkVersionBox->setText(tr("Check Version\nAt Startup"));
-    loadSummaryBox = createNamed<QCheckBox>(optionsGroup, QStringLiteral("checkBox_2"));
-    loadSummaryBox->setGeometry(6, 64, 104, 32);
-    loadSummaryBox->setText(tr("Load Summary\nAt Startup"));
+    m_checkVersionBox = createNamed<QCheckBox>(optionsGroup, QStringLiteral("checkBox"));
+    m_checkVersionBox->setGeometry(6, 26, 104, 32);
+    m_checkVersionBox->setText(tr("Check Version\nAt Startup"));
+    m_loadSummaryBox = createNamed<QCheckBox>(optionsGroup, QStringLiteral("checkBox_2"));
+    m_loadSummaryBox->setGeometry(6, 64, 104, 32);
+    m_loadSummaryBox->setText(tr("Load Summary\nAt Startup"));
     windowLayout->addWidget(optionsGroup, 0, 0, 2, 1);
 
     auto *toolLocationFrame = createNamed<QFrame>(this, QStringLiteral("frame"));
@@ -105,37 +105,37 @@ void TestConfig::setupForm()
     auto *exeDirLabel = createNamed<QLabel>(toolLocationFrame, QStringLiteral("label"));
     exeDirLabel->setText(tr("Good*.exe\nDirectory"));
     toolLocationLayout->addWidget(exeDirLabel, 0, 0);
-    goodExeDirEdit = createNamed<QLineEdit>(toolLocationFrame, QStringLiteral("lineEdit"));
-    toolLocationLayout->addWidget(goodExeDirEdit, 0, 1);
-    exeDirButton = createPickerButton(toolLocationFrame, QStringLiteral("exeDirButton"));
-    exeDirButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    exeDirButton->setMaximumSize(32, 23);
-    toolLocationLayout->addWidget(exeDirButton, 0, 2);
+    m_goodExeDirEdit = createNamed<QLineEdit>(toolLocationFrame, QStringLiteral("lineEdit"));
+    toolLocationLayout->addWidget(m_goodExeDirEdit, 0, 1);
+    m_exeDirButton = createPickerButton(toolLocationFrame, QStringLiteral("exeDirButton"));
+    m_exeDirButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_exeDirButton->setMaximumSize(32, 23);
+    toolLocationLayout->addWidget(m_exeDirButton, 0, 2);
     auto *sameAsRomPathLabel = createNamed<QLabel>(toolLocationFrame, QStringLiteral("label_2"));
     sameAsRomPathLabel->setText(tr("Same As\nRom Path"));
     toolLocationLayout->addWidget(sameAsRomPathLabel, 1, 0);
-    sameAsRomPathBox = createNamed<QComboBox>(toolLocationFrame, QStringLiteral("comboBox"));
-    toolLocationLayout->addWidget(sameAsRomPathBox, 1, 1);
+    m_sameAsRomPathBox = createNamed<QComboBox>(toolLocationFrame, QStringLiteral("comboBox"));
+    toolLocationLayout->addWidget(m_sameAsRomPathBox, 1, 1);
     windowLayout->addWidget(toolLocationFrame, 0, 1);
 
-    scrollArea = createNamed<QScrollArea>(this, QStringLiteral("scrollArea"));
-    scrollArea->setMinimumSize(416, 319);
-    scrollArea->setWidgetResizable(true);
-    systemPanels = createNamed<QWidget>(nullptr, QStringLiteral("scrollAreaWidgetContents"));
-    systemPanels->setGeometry(0, 0, 428, 336);
-    windowLayout->addWidget(scrollArea, 1, 1);
+    m_scrollArea = createNamed<QScrollArea>(this, QStringLiteral("scrollArea"));
+    m_scrollArea->setMinimumSize(416, 319);
+    m_scrollArea->setWidgetResizable(true);
+    m_systemPanels = createNamed<QWidget>(nullptr, QStringLiteral("scrollAreaWidgetContents"));
+    m_systemPanels->setGeometry(0, 0, 428, 336);
+    windowLayout->addWidget(m_scrollArea, 1, 1);
 
-    saveButton = createNamed<QPushButton>(this, QStringLiteral("saveButton"));
-    saveButton->setText(tr("Save"));
-    saveButton->setLayoutDirection(Qt::RightToLeft);
-    windowLayout->addWidget(saveButton, 2, 1);
+    m_saveButton = createNamed<QPushButton>(this, QStringLiteral("saveButton"));
+    m_saveButton->setText(tr("Save"));
+    m_saveButton->setLayoutDirection(Qt::RightToLeft);
+    windowLayout->addWidget(m_saveButton, 2, 1);
 }
 
 // One panel per system, in table order; Save writes the systems back in panel order.
 QFrame *TestConfig::addSystemPanel(int index, const SystemEntry &entry)
 {
     const QString n = QString::number(index);
-    auto *panel = createNamed<QFrame>(systemPanels, QStringLiteral("panel") + n);
+    auto *panel = createNamed<QFrame>(m_systemPanels, QStringLiteral("panel") + n);
     panel->setFrameShape(QFrame::Box);
     panel->setFrameShadow(QFrame::Raised);
     auto *grid = new QGridLayout(panel);
@@ -182,10 +182,10 @@ QFrame *TestConfig::addSystemPanel(int index, const SystemEntry &entry)
 GlobalSettings TestConfig::enteredSettings() const
 {
     GlobalSettings settings;
-    settings.configuredGoodExeDir = goodExeDirEdit->text();
-    settings.sameAsRomPath = sameAsRomPathBox->currentIndex() == 0; // the items are true, false
-    settings.checkVersionAtStartup = checkVersionBox->isChecked();
-    settings.loadSummaryAtStartup = loadSummaryBox->isChecked();
+    settings.configuredGoodExeDir = m_goodExeDirEdit->text();
+    settings.sameAsRomPath = m_sameAsRomPathBox->currentIndex() == 0; // the items are true, false
+    settings.checkVersionAtStartup = m_checkVersionBox->isChecked();
+    settings.loadSummaryAtStartup = m_loadSummaryBox->isChecked();
     return settings;
 }
 
@@ -193,7 +193,7 @@ GlobalSettings TestConfig::enteredSettings() const
 QList<SystemEntry> TestConfig::enteredSystems() const
 {
     QList<SystemEntry> systems;
-    for (QObject *child : systemPanels->children()) {
+    for (QObject *child : m_systemPanels->children()) {
         auto *panel = qobject_cast<QWidget *>(child);
         if (!panel)
             continue;
@@ -250,8 +250,8 @@ void TestConfig::setFolder(QPushButton *origin)
         this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
     if (dir.isEmpty())
         return;
-    if (origin == exeDirButton) {
-        goodExeDirEdit->setText(dir);
+    if (origin == m_exeDirButton) {
+        m_goodExeDirEdit->setText(dir);
     } else if (QLineEdit *romPath =
                    panelField(origin->parentWidget(), QStringLiteral("textBoxThree"))) {
         romPath->setText(dir);

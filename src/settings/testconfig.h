@@ -44,12 +44,12 @@ private:
     void setFolder(QPushButton *origin);
     void setFile(QPushButton *origin);
 
-    QCheckBox *checkVersionBox;
-    QCheckBox *loadSummaryBox;
-    QLineEdit *goodExeDirEdit;
-    QPushButton *exeDirButton;
-    QComboBox *sameAsRomPathBox;
-    QScrollArea *scrollArea;
-    QWidget *systemPanels;
-    QPushButton *saveButton;
+    QCheckBox *m_checkVersionBox;
+    QCheckBox *m_loadSummaryBox;
+    QLineEdit *m_goodExeDirEdit;
+    QPushButton *m_exeDirButton;
+    QComboBox *m_sameAsRomPathBox;
+    QScrollArea *m_scrollArea;
+    QWidget *m_systemPanels;
+    QPushButton *m_saveButton;
 };

@@ -29,17 +29,17 @@ void CompareMissLists::setupForm()
 
     auto *yourListLabel = createChild<QLabel>(this, "label_2", 16, 24, 56, 23);
     yourListLabel->setText(tr("Your List"));
-    yourListEdit = createChild<QLineEdit>(this, "lineEdit", 88, 24, 176, 20);
+    m_yourListEdit = createChild<QLineEdit>(this, "lineEdit", 88, 24, 176, 20);
     auto *yourListButton = createChild<QPushButton>(this, "pushButton", 288, 24, 32, 23);
     yourListButton->setText(QStringLiteral("...."));
     auto *theirListLabel = createChild<QLabel>(this, "label", 16, 64, 56, 23);
     theirListLabel->setText(tr("Their List"));
-    theirListEdit = createChild<QLineEdit>(this, "lineEdit_2", 88, 64, 176, 20);
+    m_theirListEdit = createChild<QLineEdit>(this, "lineEdit_2", 88, 64, 176, 20);
     auto *theirListButton = createChild<QPushButton>(this, "pushButton_2", 288, 64, 32, 23);
     theirListButton->setText(QStringLiteral("...."));
     auto *goButton = createChild<QPushButton>(this, "pushButton_3", 270, 100, 51, 23);
-    yourListLabel->setBuddy(yourListEdit);
-    theirListLabel->setBuddy(theirListEdit);
+    yourListLabel->setBuddy(m_yourListEdit);
+    theirListLabel->setBuddy(m_theirListEdit);
     goButton->setText(tr("Go"));
 }
 
@@ -53,18 +53,18 @@ void CompareMissLists::askForList(QLineEdit *field)
 
 void CompareMissLists::on_pushButton_clicked()
 {
-    askForList(yourListEdit);
+    askForList(m_yourListEdit);
 }
 
 void CompareMissLists::on_pushButton_2_clicked()
 {
-    askForList(theirListEdit);
+    askForList(m_theirListEdit);
 }
 
 void CompareMissLists::on_pushButton_3_clicked()
 {
-    MissListComparison comparison(resolvedTypedPath(yourListEdit->text()),
-                                  resolvedTypedPath(theirListEdit->text()));
+    MissListComparison comparison(resolvedTypedPath(m_yourListEdit->text()),
+                                  resolvedTypedPath(m_theirListEdit->text()));
     const MissListComparison::Outcome outcome = comparison.run();
     if (outcome == MissListComparison::Outcome::ListNotFound) {
         QMessageBox::warning(this, tr("Warning"), tr("List not found. Check your file paths."));

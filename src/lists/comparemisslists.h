@@ -23,6 +23,6 @@ private:
     void setupForm();
     void askForList(QLineEdit *field);
 
-    QLineEdit *yourListEdit;
-    QLineEdit *theirListEdit;
+    QLineEdit *m_yourListEdit;
+    QLineEdit *m_theirListEdit;
 };

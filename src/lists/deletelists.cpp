@@ -31,12 +31,12 @@ DeleteLists::DeleteLists(const QStringList &keys, const QStringList &romPaths,
     setAttribute(Qt::WA_DeleteOnClose);
     setGeometry(QRect(toolWindowPosition(this, x, y, width), size()));
 
-    systemBox->addItem(QStringLiteral("Clean All"));
+    m_systemBox->addItem(QStringLiteral("Clean All"));
     // Each item remembers its own system, so a system without a key shifts no other.
     for (qsizetype i = 0; i < keys.size(); ++i) {
         if (keys.at(i).isEmpty())
             continue;
-        systemBox->addItem(keys.at(i));
+        m_systemBox->addItem(keys.at(i));
         m_systemOfItem.append(int(i));
     }
     QMetaObject::connectSlotsByName(this);
@@ -60,18 +60,18 @@ void DeleteLists::setupForm()
     setWindowTitle(tr("Delete Lists"));
     useMainWindowFont(this);
 
-    missListsBox = createChild<QCheckBox>(this, "checkBox", 16, 1, 70, 17);
-    missListsBox->setText(tr("*Miss.txt"));
-    haveListsBox = createChild<QCheckBox>(this, "checkBox_2", 16, 25, 70, 17);
-    haveListsBox->setText(tr("*Have.txt"));
-    databaseFilesBox = createChild<QCheckBox>(this, "checkBox_3", 16, 49, 70, 17);
-    databaseFilesBox->setText(tr("Good*.db"));
+    m_missListsBox = createChild<QCheckBox>(this, "checkBox", 16, 1, 70, 17);
+    m_missListsBox->setText(tr("*Miss.txt"));
+    m_haveListsBox = createChild<QCheckBox>(this, "checkBox_2", 16, 25, 70, 17);
+    m_haveListsBox->setText(tr("*Have.txt"));
+    m_databaseFilesBox = createChild<QCheckBox>(this, "checkBox_3", 16, 49, 70, 17);
+    m_databaseFilesBox->setText(tr("Good*.db"));
     // The labels are a little wider than their 70 pixels in most desktop fonts.
     QFont narrow = font();
     narrow.setStretch(QFont::SemiCondensed);
-    for (QCheckBox *box : {missListsBox, haveListsBox, databaseFilesBox})
+    for (QCheckBox *box : {m_missListsBox, m_haveListsBox, m_databaseFilesBox})
         box->setFont(narrow);
-    systemBox = createChild<QComboBox>(this, "comboBox", 16, 99, 81, 22);
+    m_systemBox = createChild<QComboBox>(this, "comboBox", 16, 99, 81, 22);
     auto *goButton = createChild<QPushButton>(this, "pushButton", 150, 99, 75, 23);
     goButton->setText(tr("Go"));
 }
@@ -80,11 +80,11 @@ void DeleteLists::on_pushButton_clicked()
 {
     if (!hasSystems())
         return;
-    const int item = systemBox->currentIndex();
+    const int item = m_systemBox->currentIndex();
     const int system = item >= 1 ? m_systemOfItem.at(item - 1) : -1; // -1: every system
     const QStringList files =
-        m_deletion.chooseFiles(system, missListsBox->isChecked(), haveListsBox->isChecked(),
-                               databaseFilesBox->isChecked());
+        m_deletion.chooseFiles(system, m_missListsBox->isChecked(), m_haveListsBox->isChecked(),
+                               m_databaseFilesBox->isChecked());
     const QStringList failed = ListDeletion::removeFiles(files);
     if (!failed.isEmpty()) {
         QStringList shown;

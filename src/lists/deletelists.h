@@ -29,10 +29,10 @@ private slots:
 private:
     void setupForm();
 
-    QCheckBox *missListsBox;
-    QCheckBox *haveListsBox;
-    QCheckBox *databaseFilesBox;
-    QComboBox *systemBox;
+    QCheckBox *m_missListsBox;
+    QCheckBox *m_haveListsBox;
+    QCheckBox *m_databaseFilesBox;
+    QComboBox *m_systemBox;
 
     ListDeletion m_deletion;
     QList<int> m_systemOfItem; // system index of each box item after "Clean All"

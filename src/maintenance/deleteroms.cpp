@@ -43,26 +43,26 @@ struct DeleteRoms::Form
 
 DeleteRoms::DeleteRoms(const QStringList &names, const QStringList &paths, int x, int y, int width,
                        QTextEdit *output)
-    : output(output)
+    : m_output(output)
 {
     prepareMaintenanceWindow(this, QStringLiteral("DeleteRoms"), tr("Delete Roms"), 271, 269);
-    ui = new Form(this);
+    m_ui = new Form(this);
     placeMaintenanceWindow(this, x, y, width);
-    romPaths = paths;
+    m_romPaths = paths;
     // The first item selects itself, which fills in its ROM directory.
     for (const QString &name : names)
-        ui->systemBox->addItem(name);
+        m_ui->systemBox->addItem(name);
 }
 
 DeleteRoms::~DeleteRoms()
 {
-    delete ui;
+    delete m_ui;
 }
 
 void DeleteRoms::on_comboBox_currentIndexChanged(int index)
 {
-    if (index >= 0 && index < romPaths.size())
-        ui->romDirectoryEdit->setText(romPaths.at(index));
+    if (index >= 0 && index < m_romPaths.size())
+        m_ui->romDirectoryEdit->setText(m_romPaths.at(index));
 }
 
 void DeleteRoms::on_pushButton_2_clicked()
@@ -70,25 +70,25 @@ void DeleteRoms::on_pushButton_2_clicked()
     const QString directory = QFileDialog::getExistingDirectory(
         this, tr("Open Directory"), QDir::currentPath(), QFileDialog::ShowDirsOnly);
     if (!directory.isEmpty())
-        ui->romDirectoryEdit->setText(directory);
+        m_ui->romDirectoryEdit->setText(directory);
 }
 
 void DeleteRoms::on_pushButton_clicked()
 {
     // An empty text names no folder, though QDir would take it for the current one.
-    const QString directory = resolvedTypedPath(ui->romDirectoryEdit->text());
+    const QString directory = resolvedTypedPath(m_ui->romDirectoryEdit->text());
     if (directory.isEmpty() || !QDir(directory).exists())
         return;
-    deleteMatchingRoms(directory, ui->scanSubDirectoriesBox->isChecked());
+    deleteMatchingRoms(directory, m_ui->scanSubDirectoriesBox->isChecked());
 }
 
 void DeleteRoms::deleteMatchingRoms(const QString &directory, bool recursive)
 {
     const RomDeletionResult result =
-        deleteFiles(flaggedRoms(directory, recursive, ui->flags.filter(false)));
+        deleteFiles(flaggedRoms(directory, recursive, m_ui->flags.filter(false)));
     if (!result.failed.isEmpty())
         QMessageBox::warning(this, tr("Warning"), tr("Some roms failed to delete."));
-    if (output)
-        output->setPlainText(romDeletionReport(result, recursive));
+    if (m_output)
+        m_output->setPlainText(romDeletionReport(result, recursive));
     close();
 }

@@ -29,7 +29,7 @@ private:
     void deleteMatchingRoms(const QString &directory, bool recursive);
 
     struct Form;
-    Form *ui;
-    QStringList romPaths;
-    QPointer<QTextEdit> output;
+    Form *m_ui;
+    QStringList m_romPaths;
+    QPointer<QTextEdit> m_output;
 };

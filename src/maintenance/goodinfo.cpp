@@ -44,26 +44,26 @@ struct GoodInfo::Form
 GoodInfo::GoodInfo(const QStringList &keys, const QString &initialPath, int x, int y, int width)
 {
     prepareMaintenanceWindow(this, QStringLiteral("GoodInfo"), tr("Goodinfo.cfg Swipe"), 286, 286);
-    ui = new Form(this);
+    m_ui = new Form(this);
     placeMaintenanceWindow(this, x, y, width);
-    ui->pathEdit->setText(initialPath);
-    ui->sectionBox->addItem(swipeAllText());
-    ui->sectionBox->addItems(keys);
+    m_ui->pathEdit->setText(initialPath);
+    m_ui->sectionBox->addItem(swipeAllText());
+    m_ui->sectionBox->addItems(keys);
 }
 
 GoodInfo::~GoodInfo()
 {
-    delete ui;
+    delete m_ui;
 }
 
 void GoodInfo::on_pushButton_clicked()
 {
-    const QString path = resolvedTypedPath(ui->pathEdit->text());
+    const QString path = resolvedTypedPath(m_ui->pathEdit->text());
     QStringList itemTexts;
-    for (int i = 0; i < ui->sectionBox->count(); ++i)
-        itemTexts << ui->sectionBox->itemText(i);
-    const GoodinfoSwipe swipe(ui->sectionBox->currentText(), itemTexts, ui->flags.filter(true),
-                              ui->excludeNoneBox->isChecked());
+    for (int i = 0; i < m_ui->sectionBox->count(); ++i)
+        itemTexts << m_ui->sectionBox->itemText(i);
+    const GoodinfoSwipe swipe(m_ui->sectionBox->currentText(), itemTexts, m_ui->flags.filter(true),
+                              m_ui->excludeNoneBox->isChecked());
 
     const SwipeOutcome outcome = swipeGoodinfoFile(path, swipe);
     switch (outcome.status) {
@@ -95,18 +95,18 @@ void GoodInfo::on_pushButton_2_clicked()
     const QString file = QFileDialog::getOpenFileName(this, tr("Set Goodinfo.cfg"), QString(),
                                                       tr("Goodinfo.cfg (Goodinfo.cfg)"));
     if (!file.isEmpty())
-        ui->pathEdit->setText(file);
+        m_ui->pathEdit->setText(file);
 }
 
 void GoodInfo::on_checkBox_7_clicked()
 {
-    for (QCheckBox *box : ui->flags.boxes)
+    for (QCheckBox *box : m_ui->flags.boxes)
         box->setChecked(false);
 }
 
 void GoodInfo::uncheckExcludeNone()
 {
-    ui->excludeNoneBox->setChecked(false);
+    m_ui->excludeNoneBox->setChecked(false);
 }
 
 void GoodInfo::on_checkBox_clicked()

@@ -36,5 +36,5 @@ private:
     void warn(const QString &text);
 
     struct Form;
-    Form *ui;
+    Form *m_ui;
 };

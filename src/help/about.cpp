@@ -29,22 +29,22 @@ About::About(int mainX, int mainY, int mainWidth, QWidget *parent)
     setupUi();
     setGeometry(QRect(toolWindowPosition(this, mainX, mainY, mainWidth), size()));
 
-    watcherLabel = new QLabel(this);
-    watcherLabel->setObjectName(QStringLiteral("watcherLabel"));
-    switchMovie(watcherLabel, watcherMovie, QLatin1String(WatcherBeckons));
-    watcherLabel->setGeometry(176, 56, 45, 48);
-    watcherLabel->show();
+    m_watcherLabel = new QLabel(this);
+    m_watcherLabel->setObjectName(QStringLiteral("watcherLabel"));
+    switchMovie(m_watcherLabel, m_watcherMovie, QLatin1String(WatcherBeckons));
+    m_watcherLabel->setGeometry(176, 56, 45, 48);
+    m_watcherLabel->show();
 
-    pusherLabel = new QLabel(this);
-    pusherLabel->setObjectName(QStringLiteral("pusherLabel"));
-    switchMovie(pusherLabel, pusherMovie, QLatin1String(PusherPushes));
-    pusherLabel->setGeometry(-92, 48, 50, 45);
-    pusherLabel->show();
+    m_pusherLabel = new QLabel(this);
+    m_pusherLabel->setObjectName(QStringLiteral("pusherLabel"));
+    switchMovie(m_pusherLabel, m_pusherMovie, QLatin1String(PusherPushes));
+    m_pusherLabel->setGeometry(-92, 48, 50, 45);
+    m_pusherLabel->show();
 
-    gifTimer = new QTimer(this);
-    gifTimer->setObjectName(QStringLiteral("gifTimer"));
-    connect(gifTimer, &QTimer::timeout, this, &About::updateGifs);
-    gifTimer->start(TickMs);
+    m_gifTimer = new QTimer(this);
+    m_gifTimer->setObjectName(QStringLiteral("gifTimer"));
+    connect(m_gifTimer, &QTimer::timeout, this, &About::updateGifs);
+    m_gifTimer->start(TickMs);
 }
 
 // The labels, movies and timer are children and go with the window, whatever its state.
@@ -60,17 +60,17 @@ void About::setupUi()
         created->setAlignment(Qt::AlignCenter);
         return created;
     };
-    titleLabel = centredLabel("label", 16, 31);
-    QFont titleFont = titleLabel->font();
+    m_titleLabel = centredLabel("label", 16, 31);
+    QFont titleFont = m_titleLabel->font();
     titleFont.setPointSize(10);
-    titleLabel->setFont(titleFont);
-    codedByLabel = centredLabel("label_2", 56, 16);
-    authorLabel = createChild<QLabel>(this, "label_3", -36, 72, 40, 16);
-    contactLabel = centredLabel("label_4", 96, 16);
-    addressLabel = centredLabel("label_5", 112, 16);
+    m_titleLabel->setFont(titleFont);
+    m_codedByLabel = centredLabel("label_2", 56, 16);
+    m_authorLabel = createChild<QLabel>(this, "label_3", -36, 72, 40, 16);
+    m_contactLabel = centredLabel("label_4", 96, 16);
+    m_addressLabel = centredLabel("label_5", 112, 16);
 
-    thanksText = createChild<QPlainTextEdit>(this, "plainTextEdit", 14, 144, 261, 88);
-    thanksText->setReadOnly(true);
+    m_thanksText = createChild<QPlainTextEdit>(this, "plainTextEdit", 14, 144, 261, 88);
+    m_thanksText->setReadOnly(true);
 
     retranslateUi();
 }
@@ -78,12 +78,12 @@ void About::setupUi()
 void About::retranslateUi()
 {
     setWindowTitle(tr("About"));
-    titleLabel->setText(tr("Tessary " TESSARY_VERSION_TEXT));
-    codedByLabel->setText(tr("Coded By:"));
-    authorLabel->setText(tr("Ansel"));
-    contactLabel->setText(tr("Contact"));
-    addressLabel->setText(tr("tessary@example.org"));
-    thanksText->setPlainText(
+    m_titleLabel->setText(tr("Tessary " TESSARY_VERSION_TEXT));
+    m_codedByLabel->setText(tr("Coded By:"));
+    m_authorLabel->setText(tr("Ansel"));
+    m_contactLabel->setText(tr("Contact"));
+    m_addressLabel->setText(tr("tessary@example.org"));
+    m_thanksText->setPlainText(
         tr("Thanks to the maker of the GoodTools and to everyone who has contributed to them.\n"
            "\n"
            "Thanks to the authors of the emulators that keep these games alive.\n"
@@ -109,17 +109,17 @@ void About::switchMovie(QLabel *target, QMovie *&movie, const QString &path)
 
 void About::updateGifs()
 {
-    pusherLabel->setGeometry(pusherLabel->x() + Step, pusherLabel->y(), 50, 45);
-    authorLabel->setGeometry(authorLabel->x() + Step, authorLabel->y(), 40, 16);
-    if (authorLabel->x() <= NameArrivesAfter)
+    m_pusherLabel->setGeometry(m_pusherLabel->x() + Step, m_pusherLabel->y(), 50, 45);
+    m_authorLabel->setGeometry(m_authorLabel->x() + Step, m_authorLabel->y(), 40, 16);
+    if (m_authorLabel->x() <= NameArrivesAfter)
         return;
 
-    gifTimer->stop();
-    switchMovie(watcherLabel, watcherMovie, QLatin1String(WatcherLaughs));
-    watcherLabel->setGeometry(watcherLabel->x() + 7, watcherLabel->y() - 5, 45, 48);
-    switchMovie(pusherLabel, pusherMovie, QLatin1String(PusherWins));
-    pusherLabel->setGeometry(pusherLabel->x() + 7, pusherLabel->y() + 7, 31, 39);
-    authorLabel->setGeometry(0, 72, 294, 16);
-    authorLabel->setAlignment(Qt::AlignHCenter);
+    m_gifTimer->stop();
+    switchMovie(m_watcherLabel, m_watcherMovie, QLatin1String(WatcherLaughs));
+    m_watcherLabel->setGeometry(m_watcherLabel->x() + 7, m_watcherLabel->y() - 5, 45, 48);
+    switchMovie(m_pusherLabel, m_pusherMovie, QLatin1String(PusherWins));
+    m_pusherLabel->setGeometry(m_pusherLabel->x() + 7, m_pusherLabel->y() + 7, 31, 39);
+    m_authorLabel->setGeometry(0, 72, 294, 16);
+    m_authorLabel->setAlignment(Qt::AlignHCenter);
     emit animationFinished();
 }

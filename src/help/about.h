@@ -33,16 +33,16 @@ private:
     void retranslateUi();
     void switchMovie(QLabel *label, QMovie *&movie, const QString &path);
 
-    QLabel *titleLabel;
-    QLabel *codedByLabel;
-    QLabel *authorLabel;
-    QLabel *contactLabel;
-    QLabel *addressLabel;
-    QPlainTextEdit *thanksText;
+    QLabel *m_titleLabel;
+    QLabel *m_codedByLabel;
+    QLabel *m_authorLabel;
+    QLabel *m_contactLabel;
+    QLabel *m_addressLabel;
+    QPlainTextEdit *m_thanksText;
 
-    QLabel *watcherLabel;
-    QMovie *watcherMovie = nullptr;
-    QLabel *pusherLabel;
-    QMovie *pusherMovie = nullptr;
-    QTimer *gifTimer;
+    QLabel *m_watcherLabel;
+    QMovie *m_watcherMovie = nullptr;
+    QLabel *m_pusherLabel;
+    QMovie *m_pusherMovie = nullptr;
+    QTimer *m_gifTimer;
 };

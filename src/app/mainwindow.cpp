@@ -47,57 +47,59 @@
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
-    , moveRuns(std::make_unique<MoveToRootRuns>())
-    , fixNesScript(std::make_unique<FixNesScript>())
-    , ui(std::make_unique<MainWindowForm>())
+    , m_moveRuns(std::make_unique<MoveToRootRuns>())
+    , m_fixNesScript(std::make_unique<FixNesScript>())
+    , m_ui(std::make_unique<MainWindowForm>())
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     // The output area only ever grows at its end; an undo history would hold every piece twice.
-    ui->outputArea->setUndoRedoEnabled(false);
+    m_ui->outputArea->setUndoRedoEnabled(false);
 
     // Only the command frame, the empty frame and the config frame show until a command is chosen.
-    ui->convert->hide();
-    for (QFrame *optionFrame : {ui->foldersFrame, ui->generalFrame, ui->separatorFrame,
-                                ui->changesFrame, ui->forceFrame, ui->auditSortFrame})
+    m_ui->convert->hide();
+    for (QFrame *optionFrame : {m_ui->foldersFrame, m_ui->generalFrame, m_ui->separatorFrame,
+                                m_ui->changesFrame, m_ui->forceFrame, m_ui->auditSortFrame})
         optionFrame->hide();
 
     const int columnWidths[] = {60, 175, 38, 37, 62, 50, 75, 189};
     for (int column = 0; column < 8; ++column)
-        ui->romSummary->setColumnWidth(column, columnWidths[column]);
+        m_ui->romSummary->setColumnWidth(column, columnWidths[column]);
 
-    connect(moveRuns.get(), &MoveToRootRuns::taskCompleted, this, &MainWindow::StopGif);
-    connect(fixNesScript.get(), &FixNesScript::fileStepDone, this, &MainWindow::fixNESslot);
-    connect(fixNesScript.get(), &FixNesScript::runRequested, this, &MainWindow::on_Go_clicked);
-    connect(fixNesScript.get(), &FixNesScript::report, ui->outputArea, &QTextEdit::setPlainText);
+    connect(m_moveRuns.get(), &MoveToRootRuns::taskCompleted, this, &MainWindow::StopGif);
+    connect(m_fixNesScript.get(), &FixNesScript::fileStepDone, this, &MainWindow::fixNESslot);
+    connect(m_fixNesScript.get(), &FixNesScript::runRequested, this, &MainWindow::on_Go_clicked);
+    connect(m_fixNesScript.get(), &FixNesScript::report, m_ui->outputArea,
+            &QTextEdit::setPlainText);
 
-    versionCheck = new VersionCheck(versionFileUrl(), this);
-    connect(versionCheck->manager(), &QNetworkAccessManager::finished, this,
+    m_versionCheck = new VersionCheck(versionFileUrl(), this);
+    connect(m_versionCheck->manager(), &QNetworkAccessManager::finished, this,
             &MainWindow::replyFinished);
 
     loadSettings(false);
-    if (globalSettings.checkVersionAtStartup)
+    if (m_globalSettings.checkVersionAtStartup)
         on_actionCheck_For_Updates_triggered();
 
-    const QList<QAbstractButton *> commands{ui->rename, ui->move,  ui->scan,     ui->scannew,
-                                            ui->list,   ui->audit, ui->customRB, ui->convert};
+    const QList<QAbstractButton *> commands{m_ui->rename,   m_ui->move,   m_ui->scan,
+                                            m_ui->scannew,  m_ui->list,   m_ui->audit,
+                                            m_ui->customRB, m_ui->convert};
     for (QAbstractButton *command : commands)
         connect(command, &QAbstractButton::toggled, this, &MainWindow::viewFrames);
-    connect(ui->auditLevelBox, &QComboBox::currentIndexChanged, this, &MainWindow::viewFrames);
+    connect(m_ui->auditLevelBox, &QComboBox::currentIndexChanged, this, &MainWindow::viewFrames);
 
-    ui->setOptionToolTips();
-    ui->Go->installEventFilter(this);
+    m_ui->setOptionToolTips();
+    m_ui->Go->installEventFilter(this);
 }
 
 MainWindow::~MainWindow()
 {
     // The window is going: every tool it started is killed, without a finish handler on it.
-    delete currentProcess.data();
-    delete previewProcess.data();
+    delete m_currentProcess.data();
+    delete m_previewProcess.data();
     // Replies still outstanding go with the children, after the form: none may reach this window.
-    versionCheck->manager()->disconnect(this);
+    m_versionCheck->manager()->disconnect(this);
     stopFileChores();
-    fixNesScript.reset();
-    delete gifMovie;
+    m_fixNesScript.reset();
+    delete m_gifMovie;
 }
 
 // Moves and copies still running end after the file in hand (a copy then syncs what it has
@@ -105,27 +107,27 @@ MainWindow::~MainWindow()
 // its copy, reporting to no one.
 void MainWindow::stopFileChores()
 {
-    moveRuns->requestStop();
-    for (const QPointer<CopyTxtToFolder> &window : std::as_const(copyWindows)) {
+    m_moveRuns->requestStop();
+    for (const QPointer<CopyTxtToFolder> &window : std::as_const(m_copyWindows)) {
         if (window) {
             window->disconnect(this);
             delete window.data();
         }
     }
-    moveRuns.reset();
+    m_moveRuns.reset();
 }
 
 SystemEntry MainWindow::selectedSystem() const
 {
-    return systemTable.value(selectorKey(ui->selectSystemComboBox->currentText()));
+    return m_systemTable.value(selectorKey(m_ui->selectSystemComboBox->currentText()));
 }
 
 // The keys of the systems the selector offers, in its order.
 QStringList MainWindow::offeredSystemKeys() const
 {
     QStringList keys;
-    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i)
-        keys << selectorKey(ui->selectSystemComboBox->itemText(i));
+    for (int i = 0; i < m_ui->selectSystemComboBox->count(); ++i)
+        keys << selectorKey(m_ui->selectSystemComboBox->itemText(i));
     return keys;
 }
 
@@ -133,10 +135,10 @@ QStringList MainWindow::offeredSystemKeys() const
 void MainWindow::loadSettings(bool reload)
 {
     if (reload) {
-        ui->selectSystemComboBox->clear();
-        ui->selectSystemComboBox->setCurrentIndex(0);
-        ui->configComboBox->clear();
-        systemTable.clear();
+        m_ui->selectSystemComboBox->clear();
+        m_ui->selectSystemComboBox->setCurrentIndex(0);
+        m_ui->configComboBox->clear();
+        m_systemTable.clear();
     }
 
     qCInfo(lcSettings, "reading %s", qUtf8Printable(settingsFilePath()));
@@ -144,18 +146,19 @@ void MainWindow::loadSettings(bool reload)
     // hold up the window.
     const RegularFileContents contents = readRegularFile(settingsFilePath(), WholeFileLimit);
     if (!contents.complete()) {
-        ui->outputArea->setPlainText(tr("Can not read %1").arg(settingsFilePath()));
+        m_ui->outputArea->setPlainText(tr("Can not read %1").arg(settingsFilePath()));
         return;
     }
     QBuffer file;
     file.setData(contents.bytes);
     file.open(QIODevice::ReadOnly);
-    const SettingsLoader::Result result = settingsLoader.load(&file, globalSettings, systemTable);
+    const SettingsLoader::Result result =
+        m_settingsLoader.load(&file, m_globalSettings, m_systemTable);
 
-    ui->configComboBox->addItems(result.sectionKeys);
-    ui->selectSystemComboBox->addItems(result.offeredSystems);
+    m_ui->configComboBox->addItems(result.sectionKeys);
+    m_ui->selectSystemComboBox->addItems(result.offeredSystems);
 
-    if (globalSettings.loadSummaryAtStartup)
+    if (m_globalSettings.loadSummaryAtStartup)
         on_actionRom_Collection_Summary_triggered();
 }
 
@@ -163,7 +166,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Qt delivers a double click as two clicks: its second press must not stop the run that its
     // first one started. The release after it then finds Go not pressed and clicks nothing.
-    if (watched == ui->Go && event->type() == QEvent::MouseButtonDblClick)
+    if (watched == m_ui->Go && event->type() == QEvent::MouseButtonDblClick)
         return true;
     return false;
 }
@@ -179,7 +182,7 @@ void MainWindow::mousePressEvent(QMouseEvent *event)
 void MainWindow::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
-        ui->retranslateUi(this);
+        m_ui->retranslateUi(this);
     QMainWindow::changeEvent(event);
 }
 
@@ -191,35 +194,35 @@ void MainWindow::on_actionWebsite_triggered()
 void MainWindow::on_actionHelp_triggered()
 {
     if (!openHelpPage(currentInstallLayout().helpDirectory))
-        ui->outputArea->setPlainText(QStringLiteral("Help file not found."));
+        m_ui->outputArea->setPlainText(QStringLiteral("Help file not found."));
 }
 
 // Returns at once; the answer arrives in replyFinished.
 void MainWindow::on_actionCheck_For_Updates_triggered()
 {
-    versionCheck->request();
+    m_versionCheck->request();
 }
 
 // The convert button follows the system: Genesis and SNES convert, NES runs the fixnes script.
 void MainWindow::on_selectSystemComboBox_currentIndexChanged(int)
 {
-    const ConvertCommand command = convertCommandFor(ui->selectSystemComboBox->currentText());
+    const ConvertCommand command = convertCommandFor(m_ui->selectSystemComboBox->currentText());
     if (!command.available) {
-        ui->convert->hide();
+        m_ui->convert->hide();
         return;
     }
-    ui->convert->setText(command.label);
-    ui->convert->setToolTip(command.toolTip);
-    ui->convert->show();
+    m_ui->convert->setText(command.label);
+    m_ui->convert->setToolTip(command.toolTip);
+    m_ui->convert->show();
 }
 
 // One row per offered system, read from the first lines of its Have and Miss lists.
 void MainWindow::on_actionRom_Collection_Summary_triggered()
 {
     QStringList items;
-    for (int i = 0; i < ui->selectSystemComboBox->count(); ++i)
-        items << ui->selectSystemComboBox->itemText(i);
-    fillSummaryTable(ui->romSummary, collectionSummary(items, systemTable));
+    for (int i = 0; i < m_ui->selectSystemComboBox->count(); ++i)
+        items << m_ui->selectSystemComboBox->itemText(i);
+    fillSummaryTable(m_ui->romSummary, collectionSummary(items, m_systemTable));
 }
 
 void MainWindow::on_actionAbout_triggered()
@@ -237,8 +240,8 @@ void MainWindow::on_actionCompare_Miss_Lists_triggered()
 void MainWindow::on_actionCopy_files_from_txt_to_Directory_triggered()
 {
     auto *window = new CopyTxtToFolder(x(), y(), width());
-    copyWindows.removeAll(QPointer<CopyTxtToFolder>());
-    copyWindows.append(window);
+    m_copyWindows.removeAll(QPointer<CopyTxtToFolder>());
+    m_copyWindows.append(window);
     window->show();
     connect(window, &CopyTxtToFolder::StartGif, this, &MainWindow::startAnimatedGif);
     connect(window, &CopyTxtToFolder::StopGifSignal, this, &MainWindow::StopGif);
@@ -250,11 +253,11 @@ void MainWindow::on_actionDelete_Lists_and_db_Files_triggered()
     const QStringList keys = offeredSystemKeys();
     QStringList romPaths, toolFiles;
     for (const QString &key : keys) {
-        romPaths.append(systemTable.value(key).romPath);
-        toolFiles.append(systemTable.value(key).toolFile);
+        romPaths.append(m_systemTable.value(key).romPath);
+        toolFiles.append(m_systemTable.value(key).toolFile);
     }
-    auto *window = new DeleteLists(keys, romPaths, toolFiles, globalSettings.goodExeDir,
-                                   globalSettings.sameAsRomPath, x(), y(), width());
+    auto *window = new DeleteLists(keys, romPaths, toolFiles, m_globalSettings.goodExeDir,
+                                   m_globalSettings.sameAsRomPath, x(), y(), width());
     if (window->hasSystems())
         window->show();
 }
@@ -265,37 +268,37 @@ void MainWindow::on_actionDelete_Specified_Roms_triggered()
     const QStringList keys = offeredSystemKeys();
     QStringList paths;
     for (const QString &key : keys)
-        paths << systemTable.value(key).romPath;
-    (new DeleteRoms(keys, paths, x(), y(), width(), ui->outputArea))->show();
+        paths << m_systemTable.value(key).romPath;
+    (new DeleteRoms(keys, paths, x(), y(), width(), m_ui->outputArea))->show();
 }
 
 // Offers every section of Tessary.ini; Goodinfo.cfg always lives in the Good*.exe directory.
 void MainWindow::on_actionGoodinfo_cfg_Swipe_triggered()
 {
     QStringList keys;
-    for (int i = 0; i < ui->configComboBox->count(); ++i)
-        keys << ui->configComboBox->itemText(i);
-    const QString path = goodinfoPath(globalSettings.goodExeDir);
+    for (int i = 0; i < m_ui->configComboBox->count(); ++i)
+        keys << m_ui->configComboBox->itemText(i);
+    const QString path = goodinfoPath(m_globalSettings.goodExeDir);
     (new GoodInfo(keys, path, x(), y(), width()))->show();
 }
 
 void MainWindow::on_actionMove_Files_From_Ren_to_Root_triggered()
 {
-    if (ui->selectSystemComboBox->currentText().isEmpty()) {
+    if (m_ui->selectSystemComboBox->currentText().isEmpty()) {
         QMessageBox::warning(this, tr("Warning"), tr("No system selected"));
         return;
     }
     const QString dir = selectedSystem().romPath;
     startAnimatedGif();
-    moveRuns->start(dir); // its report reaches StopGif
+    m_moveRuns->start(dir); // its report reaches StopGif
 }
 
 // Runs the selected system's tool with "list nodb" in the temporary directory; the Miss list
 // it writes there names every ROM the tool knows, and ShowAvailableTxt shows it.
 void MainWindow::on_actionPreview_Available_Roms_triggered()
 {
-    if (ui->selectSystemComboBox->count() == 0) {
-        ui->outputArea->setPlainText(tr("No systems to preview."));
+    if (m_ui->selectSystemComboBox->count() == 0) {
+        m_ui->outputArea->setPlainText(tr("No systems to preview."));
         return;
     }
     // The output area belongs to the run until it ends.
@@ -304,34 +307,34 @@ void MainWindow::on_actionPreview_Available_Roms_triggered()
                              tr("A tool is running. Preview Available Roms once it has ended."));
         return;
     }
-    delete previewProcess.data(); // a new preview takes the place of one still running
+    delete m_previewProcess.data(); // a new preview takes the place of one still running
     const SystemEntry system = selectedSystem();
     // Only this run's own list may show: none left by an earlier preview passes for it.
-    previewList = previewListPath(system.toolFile);
-    QFile::remove(previewList);
+    m_previewList = previewListPath(system.toolFile);
+    QFile::remove(m_previewList);
     QString toolDir =
-        toolDirectory(system.romPath, globalSettings.goodExeDir, globalSettings.sameAsRomPath);
+        toolDirectory(system.romPath, m_globalSettings.goodExeDir, m_globalSettings.sameAsRomPath);
     if (toolDir.isEmpty())
         toolDir = system.romPath; // where a run from Go finds a tool given without a folder
     const QStringList arguments{QStringLiteral("list"), QStringLiteral("nodb")};
-    previewProcess =
-        new Process(toolDir, system.toolFile, QDir::tempPath(), arguments, ui->outputArea, false);
+    m_previewProcess =
+        new Process(toolDir, system.toolFile, QDir::tempPath(), arguments, m_ui->outputArea, false);
     // A tool that failed may have left a list cut short, or none: only a clean end shows one.
-    connect(previewProcess, &Process::finished, this, [this](int exitCode) {
+    connect(m_previewProcess, &Process::finished, this, [this](int exitCode) {
         if (exitCode == 0)
             return ShowAvailableTxt();
-        ui->outputArea->setPlainText(
+        m_ui->outputArea->setPlainText(
             tr("Preview Available Roms failed: the tool ended with exit code %1.").arg(exitCode));
     });
     // Without this the output area would stay empty, as if the tool knew no ROMs.
-    connect(previewProcess, &Process::failedToStart, this,
-            [this](const QString &message) { ui->outputArea->setPlainText(message); });
+    connect(m_previewProcess, &Process::failedToStart, this,
+            [this](const QString &message) { m_ui->outputArea->setPlainText(message); });
 }
 
 void MainWindow::on_actionOpen_Rom_Dir_triggered()
 {
-    if (ui->selectSystemComboBox->count() == 0) {
-        ui->outputArea->setPlainText(tr("Can not open rom dir. No systems found."));
+    if (m_ui->selectSystemComboBox->count() == 0) {
+        m_ui->outputArea->setPlainText(tr("Can not open rom dir. No systems found."));
         return;
     }
     openRomDirectory(selectedSystem().romPath);
@@ -339,16 +342,16 @@ void MainWindow::on_actionOpen_Rom_Dir_triggered()
 
 void MainWindow::on_actionGoodinfo_cfg_triggered()
 {
-    const QString path = goodinfoPath(globalSettings.goodExeDir);
+    const QString path = goodinfoPath(m_globalSettings.goodExeDir);
     const std::optional<QString> text = readWholeFileText(path);
-    ui->outputArea->setPlainText(
+    m_ui->outputArea->setPlainText(
         text ? *text : tr("Can not read Goodinfo.cfg. Have you set the Good*.exe Directory?"));
 }
 
 void MainWindow::on_actionTessary_ini_triggered()
 {
     const std::optional<QString> text = readWholeFileText(settingsFilePath());
-    ui->outputArea->setPlainText(text ? *text : tr("Can not read Tessary.ini"));
+    m_ui->outputArea->setPlainText(text ? *text : tr("Can not read Tessary.ini"));
 }
 
 void MainWindow::on_action_Miss_List_triggered()
@@ -363,20 +366,20 @@ void MainWindow::on_action_Have_List_triggered()
 
 void MainWindow::showSelectedList(const QString &suffix)
 {
-    if (ui->selectSystemComboBox->count() == 0) {
-        ui->outputArea->setPlainText(tr("No systems found."));
+    if (m_ui->selectSystemComboBox->count() == 0) {
+        m_ui->outputArea->setPlainText(tr("No systems found."));
         return;
     }
     const SystemEntry system = selectedSystem();
     const QString path = listPath(system.romPath, system.toolFile, suffix);
     const std::optional<QString> text = readWholeFileText(path);
-    ui->outputArea->setPlainText(text ? *text : tr("Can not read %1").arg(path));
+    m_ui->outputArea->setPlainText(text ? *text : tr("Can not read %1").arg(path));
 }
 
 void MainWindow::on_Clear_clicked(bool skipFrame2)
 {
     panel().clear(skipFrame2);
-    ui->outputArea->clear();
+    m_ui->outputArea->clear();
 }
 
 // Opens a fresh configuration dialog. Every one that closes, saved or not, makes the window read
@@ -386,36 +389,38 @@ void MainWindow::on_actionConfig_triggered()
     const auto flag = [](bool value) {
         return value ? QStringLiteral("true") : QStringLiteral("false");
     };
-    auto *dialog = new TestConfig(systemTable, globalSettings.configuredGoodExeDir,
-                                  flag(globalSettings.sameAsRomPath),
-                                  flag(globalSettings.checkVersionAtStartup),
-                                  flag(globalSettings.loadSummaryAtStartup), x(), y(), width());
+    auto *dialog = new TestConfig(m_systemTable, m_globalSettings.configuredGoodExeDir,
+                                  flag(m_globalSettings.sameAsRomPath),
+                                  flag(m_globalSettings.checkVersionAtStartup),
+                                  flag(m_globalSettings.loadSummaryAtStartup), x(), y(), width());
     connect(dialog, &TestConfig::closed, this, [this] { loadSettings(true); });
     dialog->show();
 }
 
 CommandPanel MainWindow::panel() const
 {
-    return CommandPanel(ui.get());
+    return CommandPanel(m_ui.get());
 }
 
 QStringList MainWindow::buildArguments()
 {
-    return panel().arguments(ui->selectSystemComboBox->currentText(), fixNesScript->stage()).list();
+    return panel()
+        .arguments(m_ui->selectSystemComboBox->currentText(), m_fixNesScript->stage())
+        .list();
 }
 
 // Go starts the checked command on the selected system; while it runs the button reads Stop.
 void MainWindow::on_Go_clicked()
 {
     if (m_runState != RunState::Idle) {
-        if (currentProcess) {
+        if (m_currentProcess) {
             setRunState(RunState::Stopping);
-            currentProcess->stop(); // its finish runs StopProcess
+            m_currentProcess->stop(); // its finish runs StopProcess
         }
         return;
     }
     // The output area belongs to the preview until it ends.
-    if (previewProcess) {
+    if (m_previewProcess) {
         QMessageBox::warning(this, tr("Warning"),
                              tr("Preview Available Roms is running. Press Go once it has ended."));
         return;
@@ -426,46 +431,47 @@ void MainWindow::on_Go_clicked()
         QMessageBox::warning(this, tr("Warning"), tr("Error: No args selected"));
         return;
     }
-    if (ui->selectSystemComboBox->count() == 0) {
+    if (m_ui->selectSystemComboBox->count() == 0) {
         QMessageBox::warning(this, tr("Warning"),
                              tr("No systems found. Configure Tessary under Main->Config."));
         return;
     }
 
     const SystemEntry system = selectedSystem();
-    currentProcess = new Process(globalSettings.goodExeDir, system.toolFile, system.romPath,
-                                 arguments, ui->outputArea, globalSettings.sameAsRomPath);
-    currentProcess->installEventFilter(this);
+    m_currentProcess = new Process(m_globalSettings.goodExeDir, system.toolFile, system.romPath,
+                                   arguments, m_ui->outputArea, m_globalSettings.sameAsRomPath);
+    m_currentProcess->installEventFilter(this);
     setRunState(RunState::Running);
     // The process's own finish: the tool has ended and its output is all on show.
-    connect(currentProcess, &Process::finished, this, &MainWindow::StopProcess);
-    connect(currentProcess, &Process::failedToStart, this, &MainWindow::toolFailedToStart);
+    connect(m_currentProcess, &Process::finished, this, &MainWindow::StopProcess);
+    connect(m_currentProcess, &Process::failedToStart, this, &MainWindow::toolFailedToStart);
     startAnimatedGif();
 }
 
 // The end of a tool run: tidy audit output, back to Go, and the NES script's next file step.
 void MainWindow::StopProcess()
 {
-    if (ui->uniq->isChecked() || ui->sort->isChecked()) {
-        const QString text = processAuditOutput(ui->outputArea->toPlainText(),
-                                                auditMarker(ui->auditLevelBox->currentIndex()),
-                                                ui->uniq->isChecked(), ui->sort->isChecked());
-        ui->outputArea->setPlainText(text);
+    if (m_ui->uniq->isChecked() || m_ui->sort->isChecked()) {
+        const QString text = processAuditOutput(m_ui->outputArea->toPlainText(),
+                                                auditMarker(m_ui->auditLevelBox->currentIndex()),
+                                                m_ui->uniq->isChecked(), m_ui->sort->isChecked());
+        m_ui->outputArea->setPlainText(text);
     }
-    if (currentProcess)
-        currentProcess->showEndNote(); // after the tidy-up, which is for the tool's own lines
+    if (m_currentProcess)
+        m_currentProcess->showEndNote(); // after the tidy-up, which is for the tool's own lines
 
     setRunState(RunState::Idle); // the Process releases its tool's channels as it goes
     removeBusyIndicator();
 
-    fixNesScript->toolRunEnded(ui->convert->isChecked(), ui->selectSystemComboBox->currentText(),
-                               selectedSystem().romPath);
+    m_fixNesScript->toolRunEnded(m_ui->convert->isChecked(),
+                                 m_ui->selectSystemComboBox->currentText(),
+                                 selectedSystem().romPath);
 }
 
 // A tool that never started sends no finish, so the run ends here, with the reason shown.
 void MainWindow::toolFailedToStart(const QString &message)
 {
-    ui->outputArea->setPlainText(message);
+    m_ui->outputArea->setPlainText(message);
     setRunState(RunState::Idle);
     removeBusyIndicator();
 }
@@ -475,15 +481,15 @@ void MainWindow::setRunState(RunState state)
 {
     m_runState = state;
     const bool idle = state == RunState::Idle;
-    ui->Go->setStyleSheet(idle ? QStringLiteral("* { background-color: rgb(85, 255, 127) }")
-                               : QStringLiteral("* { background-color: rgb(255,0,0) }"));
-    ui->Go->setText(idle ? tr("Go") : tr("Stop"));
+    m_ui->Go->setStyleSheet(idle ? QStringLiteral("* { background-color: rgb(85, 255, 127) }")
+                                 : QStringLiteral("* { background-color: rgb(255,0,0) }"));
+    m_ui->Go->setText(idle ? tr("Go") : tr("Stop"));
 }
 
 void MainWindow::StopGif(QString textEditMsg, bool deleteThreadedObject)
 {
-    ui->outputArea->clear();
-    ui->outputArea->setPlainText(textEditMsg);
+    m_ui->outputArea->clear();
+    m_ui->outputArea->setPlainText(textEditMsg);
     removeBusyIndicator();
     if (deleteThreadedObject)
         DeleteThreadedObject();
@@ -491,18 +497,18 @@ void MainWindow::StopGif(QString textEditMsg, bool deleteThreadedObject)
 
 void MainWindow::DeleteThreadedObject()
 {
-    moveRuns->deleteCurrent(); // waits for a task that is still running
+    m_moveRuns->deleteCurrent(); // waits for a task that is still running
 }
 
 // The end of a preview: the list of the system it was started on, without its header.
 void MainWindow::ShowAvailableTxt()
 {
-    if (previewList.isEmpty()) {
-        ui->outputArea->setPlainText(tr("No systems to preview."));
+    if (m_previewList.isEmpty()) {
+        m_ui->outputArea->setPlainText(tr("No systems to preview."));
         return;
     }
-    const std::optional<QString> text = readPreviewListText(previewList);
-    ui->outputArea->setPlainText(text ? *text : tr("Can not read %1").arg(previewList));
+    const std::optional<QString> text = readPreviewListText(m_previewList);
+    m_ui->outputArea->setPlainText(text ? *text : tr("Can not read %1").arg(m_previewList));
 }
 
 // Shows a randomly chosen animated picture over the top right of the output area. Only one
@@ -513,22 +519,22 @@ void MainWindow::startAnimatedGif()
     const QString path = busyIndicatorPath(busyIndicatorNumber(QTime::currentTime()));
     const QSize size = QImageReader(path).size();
 
-    gifLabel = new QLabel(this);
-    gifMovie = new QMovie(path);
-    gifLabel->setMovie(gifMovie);
-    gifMovie->start();
+    m_gifLabel = new QLabel(this);
+    m_gifMovie = new QMovie(path);
+    m_gifLabel->setMovie(m_gifMovie);
+    m_gifMovie->start();
     const int x =
-        ui->outputArea->width() - ui->outputArea->verticalScrollBar()->width() - size.width();
-    gifLabel->setGeometry(x, 40, size.width(), size.height());
-    gifLabel->show();
+        m_ui->outputArea->width() - m_ui->outputArea->verticalScrollBar()->width() - size.width();
+    m_gifLabel->setGeometry(x, 40, size.width(), size.height());
+    m_gifLabel->show();
 }
 
 void MainWindow::removeBusyIndicator()
 {
-    delete gifLabel;
-    gifLabel = nullptr;
-    delete gifMovie;
-    gifMovie = nullptr;
+    delete m_gifLabel;
+    m_gifLabel = nullptr;
+    delete m_gifMovie;
+    m_gifMovie = nullptr;
 }
 
 // Shows the option groups of the checked command, on a panel cleared of the last options.
@@ -543,11 +549,11 @@ void MainWindow::replyFinished(QNetworkReply *reply)
 {
     const VersionVerdict verdict = compareVersion(VersionCheck::publishedVersion(reply));
     reply->deleteLater();
-    showVersionReply(verdict, this, ui->outputArea);
+    showVersionReply(verdict, this, m_ui->outputArea);
 }
 
 // A file step of the NES script has ended: the next stage's run, or the end of the script.
 void MainWindow::fixNESslot(int stage)
 {
-    fixNesScript->fileStepEnded(stage);
+    m_fixNesScript->fileStepEnded(stage);
 }

@@ -33,8 +33,8 @@ public:
     SystemEntry selectedSystem() const;
     QStringList offeredSystemKeys() const;
 
-    const SystemTable &systems() const { return systemTable; }
-    const GlobalSettings &settings() const { return globalSettings; }
+    const SystemTable &systems() const { return m_systemTable; }
+    const GlobalSettings &settings() const { return m_globalSettings; }
 
     // The tool's argument list, read off the command panel.
     QStringList buildArguments();
@@ -92,22 +92,22 @@ private:
     void stopFileChores();
 
     // Settings and systems, read from Tessary.ini.
-    GlobalSettings globalSettings;
-    SystemTable systemTable;
-    SettingsLoader settingsLoader;
+    GlobalSettings m_globalSettings;
+    SystemTable m_systemTable;
+    SettingsLoader m_settingsLoader;
 
     // Run state.
     RunState m_runState = RunState::Idle;
-    QPointer<Process> currentProcess;             // deletes itself when its tool has finished
-    QPointer<Process> previewProcess;             // the same, for Preview Available Roms
-    QString previewList;                          // the list the last preview writes
-    std::unique_ptr<MoveToRootRuns> moveRuns;     // Move Files From *Ren to Root, one worker each
-    std::unique_ptr<FixNesScript> fixNesScript;   // its stage picks the word of convert
-    QList<QPointer<CopyTxtToFolder>> copyWindows; // each may run a copy of its own
-    QLabel *gifLabel = nullptr;
-    QMovie *gifMovie = nullptr;
+    QPointer<Process> m_currentProcess;             // deletes itself when its tool has finished
+    QPointer<Process> m_previewProcess;             // the same, for Preview Available Roms
+    QString m_previewList;                          // the list the last preview writes
+    std::unique_ptr<MoveToRootRuns> m_moveRuns;     // Move Files From *Ren to Root, one worker each
+    std::unique_ptr<FixNesScript> m_fixNesScript;   // its stage picks the word of convert
+    QList<QPointer<CopyTxtToFolder>> m_copyWindows; // each may run a copy of its own
+    QLabel *m_gifLabel = nullptr;
+    QMovie *m_gifMovie = nullptr;
 
-    VersionCheck *versionCheck; // the update check's requests
+    VersionCheck *m_versionCheck; // the update check's requests
 
-    std::unique_ptr<MainWindowForm> ui;
+    std::unique_ptr<MainWindowForm> m_ui;
 };

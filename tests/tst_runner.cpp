@@ -64,6 +64,19 @@ class tst_Runner : public QObject
     std::unique_ptr<Collection> m_c;
     QTemporaryDir m_winePrefix; // one for every run: the first start in a prefix takes a while
 
+private slots:
+    void initTestCase()
+    {
+        qputenv("WINEPREFIX", QFile::encodeName(m_winePrefix.path()));
+        qputenv("WINEDLLOVERRIDES", "mscoree,mshtml="); // no installer dialogs
+        qputenv("WINEDEBUG", "-all");                   // only the tool's own errors
+    }
+    // The prefix's processes go before it does.
+    void cleanupTestCase() { QProcess::execute("wineserver", {"-k"}); }
+    void init() { m_c = std::make_unique<Collection>(); }
+    void cleanup() { m_c.reset(); }
+
+private:
     // The run control as the user sees it: the button's text, the busy indicator, the colour.
     QString runState()
     {
@@ -126,25 +139,6 @@ class tst_Runner : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("WINEPREFIX", QFile::encodeName(m_winePrefix.path()));
-        qputenv("WINEDLLOVERRIDES", "mscoree,mshtml="); // no installer dialogs
-        qputenv("WINEDEBUG", "-all");                   // only the tool's own errors
-    }
-    void cleanupTestCase()
-    {
-        QProcess::execute("wineserver", {"-k"}); // the prefix's processes go before it does
-    }
-    void init()
-    {
-        m_c = std::make_unique<Collection>();
-    }
-    void cleanup()
-    {
-        m_c.reset();
-    }
-
     // The rules, without a window.
 
     // The report under the head is de-duplicated and sorted by code. (Without a marker all of

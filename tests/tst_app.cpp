@@ -32,11 +32,10 @@ private slots:
         QCOMPARE(window->selectedSystem(), SystemEntry()); // a key with a space is not found
         QWidget *first = openFromMenu(window, "actionConfig");
         QWidget *second = openFromMenu(window, "actionConfig");
-        first->findChild<QLineEdit *>(u"textBoxTwo0"_s)->setText(u"First"_s);
-        second->findChild<QLineEdit *>(u"textBoxTwo0"_s)->setText(u"Second"_s);
-        first->findChild<QPushButton *>(u"saveButton"_s)->click();
+        fillIn(second, u"textBoxTwo0=Second"_s);
+        fillIn(first, u"textBoxTwo0=First|saveButton"_s);
         QCOMPARE(selector->currentText() + sections->itemText(2), u"[GBA First[NES"_s);
-        second->findChild<QPushButton *>(u"saveButton"_s)->click();
+        fillIn(second, u"saveButton"_s);
         QCOMPARE(selector->currentText(), u"[GBA Second"_s);
         // A file gone by then (here a FIFO, that no read may wait on) empties the lists; the
         // settings read before stay.

@@ -29,6 +29,8 @@
 #include <sys/stat.h>
 #endif
 
+using namespace TessaryTest;
+
 namespace {
 
 // Longest name the file system takes: one more "_" in front and the move must fail.
@@ -229,8 +231,7 @@ private slots:
         QVERIFY(FileTree::build(root.path(), before + FileTree::list(move ? "" : "s/|d/")));
         const QString list = r + "l.txt";
         QVERIFY(QFileInfo(list).size() == 0 ||
-                TessaryTest::writeFile(
-                    list, QByteArray::fromPercentEncoding(TessaryTest::readFile(list))));
+                writeFile(list, QByteArray::fromPercentEncoding(readFile(list))));
         // Read-only sources from long ago: each file a copy or a move across makes must take its
         // source's permissions and reach the disk, the move's keeps the time too.
         for (QDirIterator it(r, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
@@ -351,41 +352,38 @@ private slots:
     // What the Copy window and a move check before they start, as the user meets it.
     void warnings_data()
     {
-        QTest::addColumn<TessaryTest::WindowScenario>("row");
+        QTest::addColumn<WindowScenario>("row");
         const auto copy = [](const QString &list, const QString &folder, const char *destination,
                              const char *box) {
-            return TessaryTest::Steps("Tools > Copy files from *.txt to Directory")
+            return Steps("Tools > Copy files from *.txt to Directory")
                 .type("Select *.txt", list)
                 .type("File Folder", "<root>" + folder)
                 .type("File Destination", QString("<root>") + destination)
                 .click("Go")
                 .answer(box);
         };
-        const auto row = [](const char *name, const TessaryTest::Steps &steps, bool stays,
+        const auto row = [](const char *name, const Steps &steps, bool stays,
                             const char *tree = "l.txt=X\n|s/X.b=x|d/") {
-            QTest::newRow(name) << TessaryTest::WindowScenario{"", tree, steps, stays, "", ""};
+            QTest::newRow(name) << WindowScenario{"", tree, steps, stays, "", ""};
         };
         // A relative name is taken from beside Tessary.ini, not from the current folder (the root).
         row("copy: list unreadable, by a relative name",
             copy("l.txt", "s", "d", "Warning: Problem reading txt file <ini>/l.txt"), true);
-#ifndef Q_OS_WIN // no FIFOs there
         row("copy: list a FIFO",
             copy("<root>f", "s", "d", "Warning: Problem reading txt file <root>f"), true,
             "f<fifo>|s/X.b=x|d/");
-#endif
         row("copy: folder missing",
             copy("<root>l.txt", "gone", "d", "Warning: File folder doesn't exist."), true);
         row("copy: destination missing",
             copy("<root>l.txt", "s", "gone", "Warning: File destination doesn't exist."), true);
         row("move: no system",
-            TessaryTest::Steps("Tools > Move Files From *Ren to Root")
-                .answer("Warning: No system selected"),
+            Steps("Tools > Move Files From *Ren to Root").answer("Warning: No system selected"),
             false);
     }
 
     void warnings()
     {
-        TessaryTest::runScenario();
+        runScenario();
     }
 
     // Each chore on many files from its menu action, a move started twice: to the end, or the
@@ -404,7 +402,7 @@ private slots:
     {
         QFETCH(bool, closeHalfWay);
         const bool move = QTest::currentDataTag()[0] == 'm';
-        TessaryTest::Collection c;
+        Collection c;
         c.addSystem(QStringLiteral("Gen"));
         const QString from = move ? c.romDir(QStringLiteral("Gen")) : c.root() + "s/";
         const QString to = move ? from : c.root() + "d/";
@@ -415,12 +413,12 @@ private slots:
             const QString name = move ? "GenRen/%1.gen" : i % 10 ? "%1.bin" : "deep/%1.bin";
             QVERIFY(FileTree::write(from, name.arg(i), QByteArray::number(i).repeated(500)));
         }
-        QVERIFY(TessaryTest::writeFile(c.root() + "l.txt", lines) && QDir().mkpath(to));
+        QVERIFY(writeFile(c.root() + "l.txt", lines) && QDir().mkpath(to));
         const QList<QByteArray> sums = FileTree::checksums(from);
         QVERIFY(c.startWindow()); // which may start Qt's pool threads, ending when idle a while
         const int threads = threadCount();
-        const auto steps = move ? TessaryTest::Steps("Tools > Move Files From *Ren to Root")
-                                : TessaryTest::Steps("Tools > Copy files from *.txt to Directory")
+        const auto steps = move ? Steps("Tools > Move Files From *Ren to Root")
+                                : Steps("Tools > Copy files from *.txt to Directory")
                                       .type("Select *.txt", c.root() + "l.txt")
                                       .type("File Folder", from)
                                       .type("File Destination", to)

@@ -30,11 +30,10 @@ struct RemovedAtExit
 const Collection &collection()
 {
     static const Collection folders = [] {
-        const QString root = scratchFolder() + QStringLiteral("copy/");
-        const Collection made{root + QStringLiteral("roms/"), root + QStringLiteral("dest/"),
-                              root + QStringLiteral("list.txt")};
-        QDir().mkpath(made.source + QStringLiteral("sub"));
-        QDir().mkpath(root + QStringLiteral("outside"));
+        const QString root = scratchFolder() + "copy/";
+        const Collection made{root + "roms/", root + "dest/", root + "list.txt"};
+        QDir().mkpath(made.source + "sub");
+        QDir().mkpath(root + "outside");
         for (const char *name :
              {"Name (E).bin", "Name (E) [b1].bin", "name (e).bin", "Sonic (W).smd", "Sonic (W).zip",
               "Name rev 2.1.bin", ".hidden.bin", "Caf\xc3\xa9 (F).bin", "Trailing .bin",
@@ -42,9 +41,8 @@ const Collection &collection()
               "sub/Name (E).bin"}) {
             writeFile(made.source + QString::fromUtf8(name), QByteArray("data of ") + name);
         }
-        writeFile(root + QStringLiteral("outside/Real.bin"), "outside");
-        QFile::link(root + QStringLiteral("outside/Real.bin"),
-                    made.source + QStringLiteral("Linked (J).bin"));
+        writeFile(root + "outside/Real.bin", "outside");
+        QFile::link(root + "outside/Real.bin", made.source + "Linked (J).bin");
         // A name that is no UTF-8, as an old archive leaves it.
         static const RemovedAtExit latin1{QFile::encodeName(made.source) + "Caf\xe9 (F).bin"};
         FILE *file = std::fopen(latin1.path.constData(), "w");
@@ -58,11 +56,10 @@ const Collection &collection()
 QList<QByteArray> sourcesNamed(const QString &source, const QString &fileName, bool subDirs)
 {
     QList<QByteArray> found;
-    QDirIterator files(source, QDir::Files | QDir::Hidden | QDir::System,
-                       subDirs ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
-    while (files.hasNext()) {
-        files.next();
-        if (files.fileName() == fileName)
+    for (QDirIterator files(source, QDir::Files | QDir::Hidden | QDir::System,
+                            subDirs ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+         files.hasNext();) {
+        if (files.nextFileInfo().fileName() == fileName)
             found.append(readFile(files.filePath()));
     }
     return found;

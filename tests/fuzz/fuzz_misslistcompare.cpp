@@ -19,24 +19,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const auto [mine, other] = twoTexts(data, size);
 
-    static const QString a = scratchFolder(QStringLiteral("a")),
-                         b = scratchFolder(QStringLiteral("b"));
-    writeFile(a + QStringLiteral("GenMiss.txt"), mine);
-    writeFile(b + QStringLiteral("GenMiss.txt"), other);
-    compare(a + QStringLiteral("GenMiss.txt"), b + QStringLiteral("GenMiss.txt"));
-    compare(b + QStringLiteral("GenMiss.txt"), a + QStringLiteral("GenMiss.txt"));
-    FUZZ_CHECK(readFile(a + QStringLiteral("I_Need.txt")) ==
-                       readFile(b + QStringLiteral("They_Need.txt")) &&
-                   readFile(a + QStringLiteral("They_Need.txt")) ==
-                       readFile(b + QStringLiteral("I_Need.txt")),
+    static const QString a = scratchFolder("a"), b = scratchFolder("b");
+    writeFile(a + "GenMiss.txt", mine);
+    writeFile(b + "GenMiss.txt", other);
+    compare(a + "GenMiss.txt", b + "GenMiss.txt");
+    compare(b + "GenMiss.txt", a + "GenMiss.txt");
+    FUZZ_CHECK(readFile(a + "I_Need.txt") == readFile(b + "They_Need.txt") &&
+                   readFile(a + "They_Need.txt") == readFile(b + "I_Need.txt"),
                "swapping the lists swaps the outputs");
 
-    writeFile(b + QStringLiteral("Copy.txt"), mine);
-    for (const QString &same :
-         {a + QStringLiteral("GenMiss.txt"), b + QStringLiteral("Copy.txt")}) {
-        compare(a + QStringLiteral("GenMiss.txt"), same);
-        FUZZ_CHECK(readFile(a + QStringLiteral("I_Need.txt")).isEmpty() &&
-                       readFile(a + QStringLiteral("They_Need.txt")).isEmpty(),
+    writeFile(b + "Copy.txt", mine);
+    for (const QString &same : {a + "GenMiss.txt", b + "Copy.txt"}) {
+        compare(a + "GenMiss.txt", same);
+        FUZZ_CHECK(readFile(a + "I_Need.txt").isEmpty() && readFile(a + "They_Need.txt").isEmpty(),
                    "a list compared with itself leaves both outputs empty");
     }
     return 0;

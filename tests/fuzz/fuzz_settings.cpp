@@ -21,14 +21,13 @@ namespace {
 QString settingsFolder()
 {
     static const QString folder = [] {
-        const QString root = scratchFolder() + QStringLiteral("ini/");
+        const QString root = scratchFolder() + "ini/";
         for (const char *dir : {"roms/Gen", "roms/SNES", "tools", "GoodDir.exe"})
             QDir().mkpath(root + QLatin1String(dir));
         for (const char *tool : {"GoodGen.exe", "roms/Gen/GoodGen.exe", "tools/GoodSNES.exe"})
             writeFile(root + QLatin1String(tool), "tool");
-        QFile::link(root + QStringLiteral("GoodGen.exe"),
-                    root + QStringLiteral("tools/GoodGen.exe"));
-        QFile::link(root + QStringLiteral("gone.exe"), root + QStringLiteral("tools/GoodNES.exe"));
+        QFile::link(root + "GoodGen.exe", root + "tools/GoodGen.exe");
+        QFile::link(root + "gone.exe", root + "tools/GoodNES.exe");
         return root;
     }();
     return folder;
@@ -126,8 +125,7 @@ QStringList readLines(QIODevice *device)
 {
     LineReader reader(device);
     QStringList lines;
-    QString line;
-    while (reader.readLine(line))
+    for (QString line; reader.readLine(line);)
         lines.append(line);
     return lines;
 }

@@ -8,7 +8,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTableWidget>
 
@@ -153,27 +153,16 @@ Steps Steps::with(const QString &from, const QString &to) const
     Steps steps = *this;
     for (Step &step : steps.m_steps)
         step.text.replace(from, to);
+    steps.m_boxes.replaceInStrings(from, to);
     return steps;
-}
-
-QStringList Steps::boxes() const
-{
-    QStringList boxes;
-    for (const Step &step : m_steps) {
-        if (step.verb == Answer)
-            boxes << step.text;
-    }
-    return boxes;
 }
 
 bool Steps::take(QWidget *mainWindow, QPointer<QWidget> *window) const
 {
     QAction *item = nullptr;
-    const QString menu = m_menuItem.section(QLatin1String(" > "), 0, 0);
-    for (const QAction *entry : mainWindow->findChild<QMenuBar *>()->actions()) {
-        for (QAction *action :
-             entry->text() == menu ? entry->menu()->actions() : QList<QAction *>())
-            item = action->text() == m_menuItem.section(QLatin1String(" > "), 1) ? action : item;
+    for (const QMenu *menu : mainWindow->findChildren<QMenu *>()) {
+        for (QAction *action : menu->actions())
+            item = menu->title() + " > " + action->text() == m_menuItem ? action : item;
     }
     if (!item) {
         qWarning("no menu item %s", qPrintable(m_menuItem));
@@ -185,7 +174,7 @@ bool Steps::take(QWidget *mainWindow, QPointer<QWidget> *window) const
         *window = opened;
     bool taken = true;
     for (const Step &step : m_steps)
-        taken = step.verb == Answer || (opened && takeStep(opened, step)) ? taken : false;
+        taken = opened && takeStep(opened, step) && taken;
     return taken;
 }
 

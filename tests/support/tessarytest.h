@@ -138,19 +138,20 @@ public:
     Steps &click(const QString &button) { return add(Click, button); }
     Steps &answer(const QString &box, QMessageBox::StandardButton button = QMessageBox::Ok)
     {
+        m_boxes << box;
         m_answers << button;
-        return add(Answer, {}, box);
+        return *this;
     }
 
     Steps with(const QString &from, const QString &to) const; // every text so replaced
     // Opens the window from `mainWindow`'s menu, if the item opens one, and takes the steps in
     // it; false, with a warning, when a step found nothing to act on.
     bool take(QWidget *mainWindow, QPointer<QWidget> *window = nullptr) const;
-    QStringList boxes() const; // as MessageBoxAnswerer sees them
+    QStringList boxes() const { return m_boxes; } // as MessageBoxAnswerer sees them
     QList<QMessageBox::StandardButton> answers() const { return m_answers; }
 
 private:
-    enum Verb { Type, Select, Check, Click, Answer };
+    enum Verb { Type, Select, Check, Click };
     struct Step
     {
         Verb verb;
@@ -165,6 +166,7 @@ private:
 
     QString m_menuItem; // "Menu > Item"
     QList<Step> m_steps;
+    QStringList m_boxes;
     QList<QMessageBox::StandardButton> m_answers;
 };
 

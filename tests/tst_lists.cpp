@@ -177,54 +177,47 @@ private slots:
             QTest::newRow(name) << scenario;
         };
         const QString lists = "Gen roms/GenMiss.txt=h\nh\nSonic\n|friend/Theirs.txt=h\nh\nZool\n";
-        const Steps compare = Steps("Tools > Compare Miss Lists")
-                                  .type("Your List", "<root>Gen roms/GenMiss.txt")
-                                  .type("Their List", "<root>friend/Theirs.txt");
+        const Steps compare{menu("Tools > Compare Miss Lists"),
+                            type("Your List", "<root>Gen roms/GenMiss.txt"),
+                            type("Their List", "<root>friend/Theirs.txt")};
         const QString eol = TextLineEnd;
         row("compare", {"Gen", lists + "|Gen roms/I_Need.txt=old",
-                        Steps(compare).click("Go").answer(": Compare Complete"), false, "",
+                        compare + Steps{click("Go"), answer(": Compare Complete")}, false, "",
                         "-Gen roms/I_Need.txt=old|+Gen roms/I_Need.txt=Sonic" + eol +
                             "|+Gen roms/They_Need.txt=Zool" + eol});
         // An output that cannot be written, then a list that is not there: the window stays.
         row("compare, an output fails, a list not found",
             {"Gen", lists + "|Gen roms/They_Need.txt/",
-             Steps(compare)
-                 .click("Go")
-                 .answer("Warning: Can not write <root>Gen roms/They_Need.txt\n"
-                         "Filename refers to a directory")
-                 .type("Their List", "<root>friend/Gone.txt")
-                 .click("Go")
-                 .answer("Warning: List not found. Check your file paths."),
+             compare + Steps{click("Go"),
+                             answer("Warning: Can not write <root>Gen roms/They_Need.txt\n"
+                                    "Filename refers to a directory"),
+                             type("Their List", "<root>friend/Gone.txt"), click("Go"),
+                             answer("Warning: List not found. Check your file paths.")},
              true, "", ""});
         // Nothing is written unless both lists are read in full; a FIFO never answers.
         row("compare, a list that cannot be read",
             {"Gen",
              lists + "|Gen roms/I_Need.txt=old|Gen roms/They_Need.txt=old|Gen roms/Folder.txt/|"
                      "friend/Pipe.txt<fifo>",
-             Steps(compare)
-                 .type("Their List", "/proc/self/mem")
-                 .click("Go")
-                 .answer("Warning: Problem opening /proc/self/mem\nInput/output error")
-                 .type("Their List", "<root>friend/Pipe.txt")
-                 .click("Go")
-                 .answer("Warning: Problem opening <root>friend/Pipe.txt\nNot a regular file")
-                 .type("Their List", "<root>friend/Theirs.txt")
-                 .type("Your List", "<root>Gen roms/Folder.txt")
-                 .click("Go")
-                 .answer("Warning: Problem opening <root>Gen roms/Folder.txt\nNot a regular file"),
+             compare + Steps{type("Their List", "/proc/self/mem"), click("Go"),
+                             answer("Warning: Problem opening /proc/self/mem\nInput/output error"),
+                             type("Their List", "<root>friend/Pipe.txt"), click("Go"),
+                             answer("Warning: Problem opening <root>friend/Pipe.txt\nNot a "
+                                    "regular file"),
+                             type("Their List", "<root>friend/Theirs.txt"),
+                             type("Your List", "<root>Gen roms/Folder.txt"), click("Go"),
+                             answer("Warning: Problem opening <root>Gen roms/Folder.txt\nNot a "
+                                    "regular file")},
              true, "", ""});
         row("Delete Lists, one system of the selector",
             {"NES|Gen", "Gen roms/GenMiss.txt=m|Gen roms/GenHave.txt=h|NES roms/NESMiss.txt=n",
-             Steps("Tools > Delete Lists and db Files")
-                 .select("[Gen")
-                 .check("*Miss.txt")
-                 .click("Go")
-                 .answer("Finished: Delete Lists Complete"),
+             Steps{menu("Tools > Delete Lists and db Files"), select("[Gen"), check("*Miss.txt"),
+                   click("Go"), answer("Finished: Delete Lists Complete")},
              false, "", "-Gen roms/GenMiss.txt=m"});
         row("Delete Lists, no systems",
             {"", "",
-             Steps("Tools > Delete Lists and db Files")
-                 .answer("Warning: No systems found. Configure Tessary under Main->Config."),
+             Steps{menu("Tools > Delete Lists and db Files"),
+                   answer("Warning: No systems found. Configure Tessary under Main->Config.")},
              false, "", ""});
         // Sorted by Miss while it fills, each system's cells still stay in one row. A FIFO would
         // keep the window waiting for a writer.
@@ -232,21 +225,23 @@ private slots:
             {"NES|Gen",
              "Gen roms/GenMiss.txt= You are missing 0 of 50\n|Gen roms/GenHave.txt= You have 40 of "
              "50 (V2)\n|NES roms/NESMiss.txt= You are missing 9 of 20\n|NES roms/NESHave.txt<fifo>",
-             Steps("View > Rom Collection Summary"), false,
+             Steps{menu("View > Rom Collection Summary")}, false,
              "\n[Gen|Gen System|0|40|0|50|(V2)|<root>Gen roms/|#55ff7f"
              "\n[NES|NES System|9|||||<root>NES roms/|#000000",
              ""});
         row("Miss list: Latin-1, cut at NUL",
             {"Gen",
              QString("Gen roms/GenMiss.txt= Miss\r\n\r\nJeu \u00e9t\u00e9\r\n") + QChar(0) + "x",
-             Steps("View > *Miss List"), false, " Miss\n\nJeu \u00c3\u00a9t\u00c3\u00a9\n", ""});
-        row("Miss list a FIFO", {"Gen", "Gen roms/GenMiss.txt<fifo>", Steps("View > *Miss List"),
-                                 false, "Can not read <root>Gen roms/GenMiss.txt", ""});
-        row("Goodinfo.cfg", {"", "tools/Goodinfo.cfg=[Gen\r\n;b", Steps("View > Goodinfo.cfg"),
-                             false, "[Gen\n;b", ""});
+             Steps{menu("View > *Miss List")}, false, " Miss\n\nJeu \u00c3\u00a9t\u00c3\u00a9\n",
+             ""});
+        row("Miss list a FIFO",
+            {"Gen", "Gen roms/GenMiss.txt<fifo>", Steps{menu("View > *Miss List")}, false,
+             "Can not read <root>Gen roms/GenMiss.txt", ""});
+        row("Goodinfo.cfg", {"", "tools/Goodinfo.cfg=[Gen\r\n;b",
+                             Steps{menu("View > Goodinfo.cfg")}, false, "[Gen\n;b", ""});
         // A real run: the tool writes its Miss list into the temporary directory, never beside
         // the ROMs, and the names show without its header.
-        row("preview", {"*GBA", "", Steps("View > Preview Available Roms"), false,
+        row("preview", {"*GBA", "", Steps{menu("View > Preview Available Roms")}, false,
                         "Comet Courier (E) [b1]\nComet Courier (U) [!]\nComet Courier (U) [o1]\n"
                         "Lantern Keep (J) [!]\nLantern Keep (J) [h1]\nLantern Keep (J) [T+Eng1.1]\n"
                         "Tiny Tactics Demo (PD)\nTiny Tactics Demo (PD) [t1]\n",

@@ -129,48 +129,41 @@ private slots:
         const QString roms =
             "NES roms/|A [b1].bin=|Gen roms/A [b1].bin=|Gen roms/B [!].bin=|Gen "
             "roms/.E [b1].bin=|Gen roms/sub/F [b1].bin=|Gen roms/G [b1]/plain.bin=";
-        const Steps deleteRoms =
-            Steps("Tools > Delete Specified Roms").select("[Gen").check("Bad Dumps");
+        const Steps deleteRoms{menu("Tools > Delete Specified Roms"), select("[Gen"),
+                               check("Bad Dumps")};
         row("Delete Roms",
-            {"NES|Gen", roms, Steps(deleteRoms).click("Go"), false,
+            {"NES|Gen", roms, deleteRoms + Steps{click("Go")}, false,
              "Deleted 1 roms\n\n<root>Gen roms/A [b1].bin", "-Gen roms/A [b1].bin="});
         row("Delete Roms, sub directories",
-            {"NES|Gen", roms, Steps(deleteRoms).check("Scan Sub Directories").click("Go"), false,
+            {"NES|Gen", roms, deleteRoms + Steps{check("Scan Sub Directories"), click("Go")}, false,
              "Deleted 2 roms \n\n<root>Gen roms/A [b1].bin\n<root>Gen roms/sub/F [b1].bin",
              "-Gen roms/A [b1].bin=|-Gen roms/sub/F [b1].bin="});
         // An empty name is no directory either: as the current one it would be the root here.
         row("Delete Roms, missing or empty directory",
             {"NES|Gen", roms,
-             Steps(deleteRoms)
-                 .type("Rom Directory", "/no/such/directory")
-                 .click("Go")
-                 .type("Rom Directory", "")
-                 .click("Go"),
+             deleteRoms + Steps{type("Rom Directory", "/no/such/directory"), click("Go"),
+                                type("Rom Directory", ""), click("Go")},
              true, "", ""});
-        const Steps swipe = Steps("Tools > Goodinfo.cfg Swipe").select("[NES").check("Bad Dumps");
+        const Steps swipe{menu("Tools > Goodinfo.cfg Swipe"), select("[NES"), check("Bad Dumps"),
+                          click("Go")};
         const QString swiped = QString("[Gen\n[b\n[NES\n[b;;n\n").replace("\n", TextLineEnd);
-        row("swipe",
-            {"NES|Gen", "tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n",
-             Steps(swipe).click("Go").answer("Finished: Goodinfo.cfg Swipe Complete"), false, "",
-             "-tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n|"
-             "+tools/Goodinfo.cfg=" +
-                 swiped});
+        row("swipe", {"NES|Gen", "tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n",
+                      swipe + Steps{answer("Finished: Goodinfo.cfg Swipe Complete")}, false, "",
+                      "-tools/Goodinfo.cfg=[Gen\r\n[b\r\n[NES\r\n[b\r\n|"
+                      "+tools/Goodinfo.cfg=" +
+                          swiped});
         // No file with a name this long can have a temporary neighbour with a longer one. A FIFO
         // would keep the window waiting for a writer.
         const QString name = "tools/" + QString(250, u'g');
         row("swipe, file missing, no room beside it, a FIFO",
             {"NES|Gen", name + "=[b\r\n|tools/pipe<fifo>",
-             Steps(swipe)
-                 .click("Go")
-                 .answer("Warning: <root>tools/Goodinfo.cfg doesn't exist.")
-                 .type("Goodinfo.cfg", "<root>" + name)
-                 .click("Go")
-                 .answer("Warning: Can not write <root>" + name +
-                         "\nUnknown error\nThe file is unchanged.")
-                 .type("Goodinfo.cfg", "<root>tools/pipe")
-                 .click("Go")
-                 .answer("Warning: Problem reading Goodinfo.cfg\n<root>tools/pipe\n"
-                         "Not a regular file"),
+             swipe + Steps{answer("Warning: <root>tools/Goodinfo.cfg doesn't exist."),
+                           type("Goodinfo.cfg", "<root>" + name), click("Go"),
+                           answer("Warning: Can not write <root>" + name +
+                                  "\nUnknown error\nThe file is unchanged."),
+                           type("Goodinfo.cfg", "<root>tools/pipe"), click("Go"),
+                           answer("Warning: Problem reading Goodinfo.cfg\n<root>tools/pipe\n"
+                                  "Not a regular file")},
              true, "", ""});
     }
 

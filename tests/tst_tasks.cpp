@@ -355,12 +355,12 @@ private slots:
         QTest::addColumn<WindowScenario>("row");
         const auto copy = [](const QString &list, const QString &folder, const char *destination,
                              const char *box) {
-            return Steps("Tools > Copy files from *.txt to Directory")
-                .type("Select *.txt", list)
-                .type("File Folder", "<root>" + folder)
-                .type("File Destination", QString("<root>") + destination)
-                .click("Go")
-                .answer(box);
+            return Steps{menu("Tools > Copy files from *.txt to Directory"),
+                         type("Select *.txt", list),
+                         type("File Folder", "<root>" + folder),
+                         type("File Destination", QString("<root>") + destination),
+                         click("Go"),
+                         answer(box)};
         };
         const auto row = [](const char *name, const Steps &steps, bool stays,
                             const char *tree = "l.txt=X\n|s/X.b=x|d/") {
@@ -377,7 +377,8 @@ private slots:
         row("copy: destination missing",
             copy("<root>l.txt", "s", "gone", "Warning: File destination doesn't exist."), true);
         row("move: no system",
-            Steps("Tools > Move Files From *Ren to Root").answer("Warning: No system selected"),
+            Steps{menu("Tools > Move Files From *Ren to Root"),
+                  answer("Warning: No system selected")},
             false);
     }
 
@@ -417,16 +418,16 @@ private slots:
         const QList<QByteArray> sums = FileTree::checksums(from);
         QVERIFY(c.startWindow()); // which may start Qt's pool threads, ending when idle a while
         const int threads = threadCount();
-        const auto steps = move ? Steps("Tools > Move Files From *Ren to Root")
-                                : Steps("Tools > Copy files from *.txt to Directory")
-                                      .type("Select *.txt", c.root() + "l.txt")
-                                      .type("File Folder", from)
-                                      .type("File Destination", to)
-                                      .check("Search Sub Dirs")
-                                      .click("Go");
+        const Steps steps = move ? Steps{menu("Tools > Move Files From *Ren to Root")}
+                                 : Steps{menu("Tools > Copy files from *.txt to Directory"),
+                                         type("Select *.txt", c.root() + "l.txt"),
+                                         type("File Folder", from),
+                                         type("File Destination", to),
+                                         check("Search Sub Dirs"),
+                                         click("Go")};
         QPointer<QWidget> window;
         for (int i = 0; i < 1 + move; ++i) // a second move before the first has reported
-            QVERIFY(steps.take(c.window(), &window));
+            QVERIFY(take(steps, c.window(), &window));
         // Polled without a pause: a move takes a fraction of a second.
         const QDeadlineTimer deadline(30000);
         while (closeHalfWay && QDir(to).entryList(QDir::Files).size() < 2 &&

@@ -148,61 +148,54 @@ QWidget *toolWindow()
     return nullptr;
 }
 
-Steps Steps::with(const QString &from, const QString &to) const
+QStringList boxes(const Steps &steps)
 {
-    Steps steps = *this;
-    for (Step &step : steps.m_steps)
-        step.text.replace(from, to);
-    steps.m_boxes.replaceInStrings(from, to);
-    return steps;
+    QStringList boxes;
+    for (const Step &step : steps) {
+        if (step.verb == Step::Answer)
+            boxes << step.text;
+    }
+    return boxes;
 }
 
-bool Steps::take(QWidget *mainWindow, QPointer<QWidget> *window) const
+QList<QMessageBox::StandardButton> answers(const Steps &steps)
 {
-    QAction *item = nullptr;
-    for (const QMenu *menu : mainWindow->findChildren<QMenu *>()) {
-        for (QAction *action : menu->actions())
-            item = menu->title() + " > " + action->text() == m_menuItem ? action : item;
+    QList<QMessageBox::StandardButton> answers;
+    for (const Step &step : steps) {
+        if (step.verb == Step::Answer)
+            answers << step.button;
     }
-    if (!item) {
-        qWarning("no menu item %s", qPrintable(m_menuItem));
-        return false;
-    }
-    item->trigger();
-    QWidget *opened = toolWindow();
-    if (window)
-        *window = opened;
-    bool taken = true;
-    for (const Step &step : m_steps)
-        taken = opened && takeStep(opened, step) && taken;
-    return taken;
+    return answers;
 }
 
 // Acts on the widget the step names as a user would.
-bool Steps::takeStep(QWidget *window, const Step &step) const
+static bool takeStep(QWidget *window, const Step &step)
 {
     const auto named = [&](auto *widget) {
         return widget->text().remove(u'&') == step.target;
     };
-    if (step.verb == Select) {
-        for (auto *box : window->findChildren<QComboBox *>()) {
-            const int index = box->findText(step.text, Qt::MatchStartsWith);
-            if (index >= 0) {
-                box->setCurrentIndex(index);
-                return true;
+    if (step.verb == Step::Menu) {
+        for (const QMenu *menu : window->findChildren<QMenu *>()) {
+            for (QAction *action : menu->actions()) {
+                if (menu->title() + " > " + action->text() == step.target)
+                    return action->trigger(), true;
             }
         }
-    } else if (step.verb == Type) {
+    } else if (step.verb == Step::Select) {
+        for (auto *box : window->findChildren<QComboBox *>()) {
+            const int index = box->findText(step.text, Qt::MatchStartsWith);
+            if (index >= 0)
+                return box->setCurrentIndex(index), true;
+        }
+    } else if (step.verb == Step::Type) {
         for (QLabel *label : window->findChildren<QLabel *>()) {
-            if (auto *edit = qobject_cast<QLineEdit *>(label->buddy()); edit && named(label)) {
-                edit->setText(step.text);
-                return true;
-            }
+            if (auto *edit = qobject_cast<QLineEdit *>(label->buddy()); edit && named(label))
+                return edit->setText(step.text), true;
         }
     } else {
         for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
             if (named(button) && button->isVisible()) {
-                if (step.verb == Click || !button->isChecked())
+                if (step.verb == Step::Click || !button->isChecked())
                     button->click();
                 return true;
             }
@@ -212,15 +205,32 @@ bool Steps::takeStep(QWidget *window, const Step &step) const
     return false;
 }
 
+bool take(const Steps &steps, QWidget *mainWindow, QPointer<QWidget> *window)
+{
+    QWidget *in = mainWindow;
+    bool taken = true;
+    for (const Step &step : steps) {
+        if (step.verb == Step::Answer)
+            continue;
+        taken = in && takeStep(in, step) && taken;
+        if (step.verb == Step::Menu)
+            in = toolWindow(); // if the item opened one
+    }
+    if (window)
+        *window = in == mainWindow ? nullptr : in;
+    return taken;
+}
+
 void runScenario()
 {
     QFETCH(WindowScenario, row);
     Collection collection;
     for (const QString &key : FileTree::list(row.systems))
         key.startsWith(u'*') ? collection.addDemoSystem(key.mid(1)) : collection.addSystem(key);
-    const QString ini = QCoreApplication::applicationDirPath();
     row.shown.replace(QLatin1String("<root>"), collection.root());
-    row.steps = row.steps.with(QStringLiteral("<root>"), collection.root()).with("<ini>", ini);
+    for (Step &step : row.steps)
+        step.text.replace(QLatin1String("<root>"), collection.root())
+            .replace(QLatin1String("<ini>"), QCoreApplication::applicationDirPath());
 #ifdef Q_OS_WIN
     if (row.files.contains(QLatin1String("<fifo>")) || row.files.contains(QLatin1String("->")))
         QSKIP("symbolic links and FIFOs");
@@ -234,9 +244,9 @@ void runScenario()
     // where it shows in the changes.
     const QString current = QDir::currentPath();
     QDir::setCurrent(collection.root());
-    MessageBoxAnswerer answerer(row.steps.answers());
+    MessageBoxAnswerer answerer(answers(row.steps));
     QPointer<QWidget> window;
-    const bool taken = row.steps.take(collection.window(), &window);
+    const bool taken = take(row.steps, collection.window(), &window);
     QDir::setCurrent(current);
     QVERIFY(taken);
     const bool stays = window && window->isVisible();
@@ -253,7 +263,7 @@ void runScenario()
     QTRY_COMPARE_WITH_TIMEOUT(shown(), row.shown, 20000);
     // Messages show paths as the system writes them.
     QCOMPARE(QDir::fromNativeSeparators(answerer.seen.join(u'|')),
-             QDir::fromNativeSeparators(row.steps.boxes().join(u'|')));
+             QDir::fromNativeSeparators(boxes(row.steps).join(u'|')));
     QCOMPARE(stays, row.stays);
     QCOMPARE(FileTree::changes(before, FileTree::read(collection.root())),
              FileTree::list(row.changes));

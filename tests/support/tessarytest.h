@@ -119,56 +119,49 @@ private:
 void fillIn(QWidget *window, const QString &fields);
 QWidget *toolWindow(); // the visible top-level window that is not the main window
 
-// What a user does in the window that a menu item opens, step by step:
-//     Steps("Tools > Compare Miss Lists").type("Your List", "a.txt").click("Go")
-//         .answer("Warning: List not found. Check your file paths.")
-// A field is found by its label, a button or box by its text; each message box the steps open is
-// named in order, with the button that answers it.
-class Steps
+// One thing a user does; a list of them reads as their steps:
+//     {menu("Tools > Compare Miss Lists"), type("Your List", "a.txt"), click("Go"),
+//      answer("Warning: List not found. Check your file paths.")}
+// The menu item opens a window, where a field is found by its label and a combo item by how it
+// begins, a button or box by its text. Each message box the steps open is named in order, with
+// the button that answers it.
+struct Step
 {
-public:
-    explicit Steps(const QString &menuItem = {})
-        : m_menuItem(menuItem)
-    {
-    }
-
-    Steps &type(const QString &label, const QString &text) { return add(Type, label, text); }
-    Steps &select(const QString &itemStart) { return add(Select, {}, itemStart); }
-    Steps &check(const QString &box) { return add(Check, box); }
-    Steps &click(const QString &button) { return add(Click, button); }
-    Steps &answer(const QString &box, QMessageBox::StandardButton button = QMessageBox::Ok)
-    {
-        m_boxes << box;
-        m_answers << button;
-        return *this;
-    }
-
-    Steps with(const QString &from, const QString &to) const; // every text so replaced
-    // Opens the window from `mainWindow`'s menu, if the item opens one, and takes the steps in
-    // it; false, with a warning, when a step found nothing to act on.
-    bool take(QWidget *mainWindow, QPointer<QWidget> *window = nullptr) const;
-    QStringList boxes() const { return m_boxes; } // as MessageBoxAnswerer sees them
-    QList<QMessageBox::StandardButton> answers() const { return m_answers; }
-
-private:
-    enum Verb { Type, Select, Check, Click };
-    struct Step
-    {
-        Verb verb;
-        QString target, text;
-    };
-    Steps &add(Verb verb, const QString &target, const QString &text = {})
-    {
-        m_steps.append({verb, target, text});
-        return *this;
-    }
-    bool takeStep(QWidget *window, const Step &step) const;
-
-    QString m_menuItem; // "Menu > Item"
-    QList<Step> m_steps;
-    QStringList m_boxes;
-    QList<QMessageBox::StandardButton> m_answers;
+    enum Verb { Menu, Type, Select, Check, Click, Answer } verb;
+    QString target, text;
+    QMessageBox::StandardButton button = QMessageBox::Ok;
 };
+using Steps = QList<Step>;
+inline Step menu(const QString &item)
+{
+    return {Step::Menu, item, {}};
+} // "Menu > Item"
+inline Step type(const QString &label, const QString &text)
+{
+    return {Step::Type, label, text};
+}
+inline Step select(const QString &itemStart)
+{
+    return {Step::Select, {}, itemStart};
+}
+inline Step check(const QString &box)
+{
+    return {Step::Check, box, {}};
+} // unless checked
+inline Step click(const QString &button)
+{
+    return {Step::Click, button, {}};
+}
+inline Step answer(const QString &box, QMessageBox::StandardButton button = QMessageBox::Ok)
+{
+    return {Step::Answer, {}, box, button};
+}
+// Takes the steps in the main window `mainWindow` and the window its menu opens, which it gives;
+// false, with a warning, when a step found nothing to act on.
+bool take(const Steps &steps, QWidget *mainWindow, QPointer<QWidget> *window = nullptr);
+// The message boxes of `steps` as MessageBoxAnswerer sees them, or the buttons that answer them.
+QStringList boxes(const Steps &steps);
+QList<QMessageBox::StandardButton> answers(const Steps &steps);
 
 // One row of a window scenario table. "<root>" in any text stands for the collection's root,
 // "<ini>" for the folder of Tessary.ini.

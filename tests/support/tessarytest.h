@@ -132,10 +132,10 @@ struct Step
     QMessageBox::StandardButton button = QMessageBox::Ok;
 };
 using Steps = QList<Step>;
-inline Step menu(const QString &item)
+inline Step menu(const QString &item) // "Menu > Item"
 {
     return {Step::Menu, item, {}};
-} // "Menu > Item"
+}
 inline Step type(const QString &label, const QString &text)
 {
     return {Step::Type, label, text};
@@ -144,10 +144,10 @@ inline Step select(const QString &itemStart)
 {
     return {Step::Select, {}, itemStart};
 }
-inline Step check(const QString &box)
+inline Step check(const QString &box) // unless it is checked
 {
     return {Step::Check, box, {}};
-} // unless checked
+}
 inline Step click(const QString &button)
 {
     return {Step::Click, button, {}};

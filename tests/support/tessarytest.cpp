@@ -148,24 +148,16 @@ QWidget *toolWindow()
     return nullptr;
 }
 
-QStringList boxes(const Steps &steps)
+std::pair<QStringList, QList<QMessageBox::StandardButton>> expectedBoxes(const Steps &steps)
 {
-    QStringList boxes;
+    std::pair<QStringList, QList<QMessageBox::StandardButton>> boxes;
     for (const Step &step : steps) {
-        if (step.verb == Step::Answer)
-            boxes << step.text;
+        if (step.verb == Step::Answer) {
+            boxes.first << step.text;
+            boxes.second << step.button;
+        }
     }
     return boxes;
-}
-
-QList<QMessageBox::StandardButton> answers(const Steps &steps)
-{
-    QList<QMessageBox::StandardButton> answers;
-    for (const Step &step : steps) {
-        if (step.verb == Step::Answer)
-            answers << step.button;
-    }
-    return answers;
 }
 
 // Acts on the widget the step names as a user would.
@@ -244,7 +236,8 @@ void runScenario()
     // where it shows in the changes.
     const QString current = QDir::currentPath();
     QDir::setCurrent(collection.root());
-    MessageBoxAnswerer answerer(answers(row.steps));
+    const auto [boxes, buttons] = expectedBoxes(row.steps);
+    MessageBoxAnswerer answerer(buttons);
     QPointer<QWidget> window;
     const bool taken = take(row.steps, collection.window(), &window);
     QDir::setCurrent(current);
@@ -263,7 +256,7 @@ void runScenario()
     QTRY_COMPARE_WITH_TIMEOUT(shown(), row.shown, 20000);
     // Messages show paths as the system writes them.
     QCOMPARE(QDir::fromNativeSeparators(answerer.seen.join(u'|')),
-             QDir::fromNativeSeparators(boxes(row.steps).join(u'|')));
+             QDir::fromNativeSeparators(boxes.join(u'|')));
     QCOMPARE(stays, row.stays);
     QCOMPARE(FileTree::changes(before, FileTree::read(collection.root())),
              FileTree::list(row.changes));

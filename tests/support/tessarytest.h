@@ -159,9 +159,9 @@ inline Step answer(const QString &box, QMessageBox::StandardButton button = QMes
 // Takes the steps in the main window `mainWindow` and the window its menu opens, which it gives;
 // false, with a warning, when a step found nothing to act on.
 bool take(const Steps &steps, QWidget *mainWindow, QPointer<QWidget> *window = nullptr);
-// The message boxes of `steps` as MessageBoxAnswerer sees them, or the buttons that answer them.
-QStringList boxes(const Steps &steps);
-QList<QMessageBox::StandardButton> answers(const Steps &steps);
+// The message boxes `steps` expect, as MessageBoxAnswerer sees them, and the buttons that answer
+// them.
+std::pair<QStringList, QList<QMessageBox::StandardButton>> expectedBoxes(const Steps &steps);
 
 // One row of a window scenario table. "<root>" in any text stands for the collection's root,
 // "<ini>" for the folder of Tessary.ini.
